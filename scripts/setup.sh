@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what the project needs on Debian 12 (idempotent, non-interactive) and
+# builds both programs for 64-bit Windows, and for 32-bit Windows unless
+# TARVELO_SKIP_WIN32=1.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake ninja-build
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  googletest
+  wine wine64
+  xvfb xdotool x11-utils imagemagick
+  fonts-arphic-uming
+  locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake --preset win64
+cmake --build --preset win64
+if [ "${TARVELO_SKIP_WIN32:-0}" != 1 ]; then
+  cmake --preset win32
+  cmake --build --preset win32
+fi

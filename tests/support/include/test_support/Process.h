@@ -1,0 +1,33 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace TestSupport {
+
+struct ProcessResult {
+    DWORD exitCode = 0;
+    std::string output;       // everything the program wrote to standard output
+    std::string errorOutput;  // everything it wrote to standard error
+    bool timedOut = false;    // the program was killed after the time limit
+};
+
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// Runs a command line, captures both output streams and waits for the end (killing
+// the program after timeoutMs). extraEnvironment adds or replaces variables.
+ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory = "",
+                         DWORD timeoutMs = 60000, const Environment& extraEnvironment = {});
+
+// Directory of the running test program, with a trailing backslash.
+std::string ModuleDirectory();
+
+// Path for a test artifact (screenshot, log) in the build's artifact directory.
+std::string ArtifactPath(const std::string& fileName);
+
+// Reads a whole file as bytes; empty when it does not exist.
+std::string ReadFileBytes(const std::string& path);
+
+}  // namespace TestSupport

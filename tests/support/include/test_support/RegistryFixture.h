@@ -1,0 +1,51 @@
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A value as the registry holds it: type and exact bytes.
+struct RawValue {
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+
+    bool operator==(const RawValue& other) const { return type == other.type && data == other.data; }
+};
+
+RawValue StringValue(const std::string& text);                     // REG_SZ, text + 1 zero
+RawValue MultiStringValue(const std::vector<std::string>& items);  // REG_MULTI_SZ, closing zero
+RawValue DwordValue(DWORD number);                                 // REG_DWORD, 4 bytes
+RawValue BytesValue(DWORD type, const std::string& bytes);         // any type, given bytes
+
+// Reads a value with RegQueryValueExA; nullopt when the key or value is missing.
+std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name);
+// Creates the key when needed and writes the value exactly; fails the test on error.
+void WriteRawValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value);
+void CreateKey(HKEY root, const std::string& path);
+bool KeyExists(HKEY root, const std::string& path);
+// Removes a key and everything below it; a missing key is not an error.
+void DeleteTree(HKEY root, const std::string& path);
+
+// A unique key under HKEY_CURRENT_USER\Software\TarveloTests for one test group,
+// created empty and removed with its whole tree at the end.
+class ScopedTestKey {
+public:
+    explicit ScopedTestKey(const std::string& group);
+    ~ScopedTestKey();
+    ScopedTestKey(const ScopedTestKey&) = delete;
+    ScopedTestKey& operator=(const ScopedTestKey&) = delete;
+
+    HKEY Root() const { return HKEY_CURRENT_USER; }
+    const std::string& Path() const { return m_path; }  // relative to Root()
+    HKEY Handle() const { return m_key; }               // the open key, all access
+    std::string Sub(const std::string& child) const { return m_path + "\\" + child; }
+
+private:
+    std::string m_path;
+    HKEY m_key = nullptr;
+};
+
+}  // namespace TestSupport

@@ -1,0 +1,134 @@
+#include "test_support/Process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace TestSupport {
+namespace {
+
+struct HandleCloser {
+    void operator()(HANDLE h) const {
+        if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// Reads a pipe to its end on a thread of its own, so neither stream can block the child.
+class PipeReader {
+public:
+    explicit PipeReader(HANDLE readEnd) : m_pipe(readEnd), m_thread([this] { Drain(); }) {}
+    ~PipeReader() {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    std::string Take() {
+        m_thread.join();
+        return std::move(m_text);
+    }
+
+private:
+    void Drain() {
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(m_pipe.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+            m_text.append(chunk, got);
+    }
+    UniqueHandle m_pipe;
+    std::string m_text;
+    std::thread m_thread;
+};
+
+void MakePipe(UniqueHandle& readEnd, UniqueHandle& writeEnd) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE r = nullptr, w = nullptr;
+    if (!CreatePipe(&r, &w, &sa, 0)) throw std::runtime_error("CreatePipe failed");
+    SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0);
+    readEnd.reset(r);
+    writeEnd.reset(w);
+}
+
+// The current environment with the given variables added or replaced, as a block.
+std::string EnvironmentBlock(const Environment& extra) {
+    std::map<std::string, std::string, std::less<>> vars;
+    std::unique_ptr<char, decltype(&FreeEnvironmentStringsA)> block(GetEnvironmentStringsA(),
+                                                                    &FreeEnvironmentStringsA);
+    for (const char* p = block.get(); *p != '\0'; p += strlen(p) + 1) {
+        const std::string entry(p);
+        const auto eq = entry.find('=', 1);
+        if (eq != std::string::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
+    }
+    for (const auto& [name, value] : extra) vars[name] = value;
+    std::string out;
+    for (const auto& [name, value] : vars) out += name + "=" + value + '\0';
+    out += '\0';
+    return out;
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& commandLine, const std::string& workingDirectory, DWORD timeoutMs,
+                         const Environment& extraEnvironment) {
+    UniqueHandle outRead, outWrite, errRead, errWrite;
+    MakePipe(outRead, outWrite);
+    MakePipe(errRead, errWrite);
+
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = outWrite.get();
+    si.hStdError = errWrite.get();
+
+    std::string mutableLine = commandLine;
+    std::string env = EnvironmentBlock(extraEnvironment);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, env.data(),
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &si, &pi)) {
+        ADD_FAILURE() << "cannot start: " << commandLine << " (error " << GetLastError() << ")";
+        return ProcessResult{~0u, "", "", false};
+    }
+    UniqueHandle process(pi.hProcess);
+    UniqueHandle thread(pi.hThread);
+    outWrite.reset();
+    errWrite.reset();
+
+    PipeReader out(outRead.release());
+    PipeReader err(errRead.release());
+    ProcessResult result;
+    if (WaitForSingleObject(process.get(), timeoutMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 0xDEAD);
+        WaitForSingleObject(process.get(), INFINITE);
+        result.timedOut = true;
+    }
+    GetExitCodeProcess(process.get(), &result.exitCode);
+    result.output = out.Take();
+    result.errorOutput = err.Take();
+    return result;
+}
+
+std::string ModuleDirectory() {
+    char path[MAX_PATH * 4];
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text(path, n);
+    return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+std::string ArtifactPath(const std::string& fileName) {
+    const char* dir = std::getenv("TARVELO_TEST_ARTIFACTS");
+    std::string base = dir != nullptr ? dir : ModuleDirectory();
+    if (!base.empty() && base.back() != '\\') base += '\\';
+    CreateDirectoryA(base.c_str(), nullptr);
+    return base + fileName;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace TestSupport

@@ -1,0 +1,100 @@
+#include "test_support/RegistryFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace TestSupport {
+
+RawValue StringValue(const std::string& text) {
+    RawValue v{REG_SZ, std::vector<BYTE>(text.begin(), text.end())};
+    v.data.push_back(0);
+    return v;
+}
+
+RawValue MultiStringValue(const std::vector<std::string>& items) {
+    RawValue v{REG_MULTI_SZ, {}};
+    for (const auto& item : items) {
+        v.data.insert(v.data.end(), item.begin(), item.end());
+        v.data.push_back(0);
+    }
+    v.data.push_back(0);
+    return v;
+}
+
+RawValue DwordValue(DWORD number) {
+    RawValue v{REG_DWORD, std::vector<BYTE>(4)};
+    memcpy(v.data.data(), &number, 4);
+    return v;
+}
+
+RawValue BytesValue(DWORD type, const std::string& bytes) {
+    return RawValue{type, std::vector<BYTE>(bytes.begin(), bytes.end())};
+}
+
+std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    RawValue value;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    if (status == ERROR_SUCCESS) {
+        value.data.resize(size);
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        value.data.resize(size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return value;
+}
+
+void CreateKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    const LONG status =
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    ASSERT_EQ(status, ERROR_SUCCESS) << "creating " << path;
+    RegCloseKey(key);
+}
+
+void WriteRawValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value) {
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    ASSERT_EQ(status, ERROR_SUCCESS) << "creating " << path;
+    status = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                            static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void DeleteTree(HKEY root, const std::string& path) {
+    const LONG status = RegDeleteTreeA(root, path.c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+        RegDeleteKeyA(root, path.c_str());
+        return;
+    }
+    ADD_FAILURE() << "deleting " << path << " failed with " << status;
+}
+
+ScopedTestKey::ScopedTestKey(const std::string& group) {
+    static std::atomic<unsigned> counter{0};
+    m_path = "Software\\TarveloTests\\" + group + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++counter);
+    DeleteTree(HKEY_CURRENT_USER, m_path);
+    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                        nullptr, &m_key, nullptr);
+    if (status != ERROR_SUCCESS) ADD_FAILURE() << "cannot create fixture key " << m_path << ": " << status;
+}
+
+ScopedTestKey::~ScopedTestKey() {
+    if (m_key != nullptr) RegCloseKey(m_key);
+    DeleteTree(HKEY_CURRENT_USER, m_path);
+}
+
+}  // namespace TestSupport
