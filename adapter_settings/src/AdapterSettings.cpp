@@ -73,7 +73,7 @@ CAdapterSettings::OwnedText CAdapterSettings::CopyText(const char* text, size_t 
     return copy;
 }
 
-bool CAdapterSettings::ReadText(CRegistryKey& key, const char* name, OwnedText& text) {
+bool CAdapterSettings::ReadText(const CRegistryKey& key, const char* name, OwnedText& text) {
     char* block = nullptr;
     if (!key.QueryValue(name, &block)) return false;
     text.reset(block);

@@ -83,7 +83,7 @@ private:
     using OwnedText = std::unique_ptr<char, FreeDeleter>;
 
     static OwnedText CopyText(const char* text, size_t capacity);
-    static bool ReadText(BrenlowTools::CRegistryKey& key, const char* name, OwnedText& text);
+    static bool ReadText(const BrenlowTools::CRegistryKey& key, const char* name, OwnedText& text);
     static bool ReadList(HKEY key, const char* name, OwnedText& list);
     static bool WriteText(BrenlowTools::CRegistryKey& key, const char* name, const char* text,
                           OwnedText& copy);
