@@ -6,6 +6,7 @@
 #include <sddl.h>
 
 #include <cstring>
+#include <malloc.h>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -73,6 +74,19 @@ protected:
     void Write(const std::string& path, const std::string& name, const RawValue& value) {
         TestSupport::WriteRawValue(m_machine.Root(), m_machine.Sub(path), name, value);
     }
+    // Stores text as REG_MULTI_SZ without any zero byte. The registry counts a zero
+    // that directly follows string data as part of it, so a non-zero byte follows here.
+    void WriteUnterminated(const std::string& path, const char* name, const std::string& text) {
+        const std::string data = text + "!";
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(m_machine.Root(), m_machine.Sub(path).c_str(), 0, KEY_SET_VALUE, &key),
+                  ERROR_SUCCESS);
+        const LONG status =
+            RegSetValueExA(key, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(text.size()));
+        RegCloseKey(key);
+        ASSERT_EQ(status, ERROR_SUCCESS);
+    }
     std::optional<RawValue> Read(const std::string& path, const std::string& name) const {
         return TestSupport::ReadRawValue(m_machine.Root(), m_machine.Sub(path), name);
     }
@@ -104,12 +118,16 @@ protected:
         Write(kParameters, "HostName", kPoison);
         Write(kComputer, "ComputerName", kPoison);
     }
-    void ExpectPoisonKept() const {
+    void ExpectPoisonKept(bool dhcpKeyPresent = true) const {
         for (const char* name : kWrittenNames) {
             EXPECT_EQ(Read(AdapterPath(), name), kPoison) << name;
             EXPECT_EQ(Read(InterfacePath(), name), kPoison) << name;
         }
-        EXPECT_EQ(Read(kDhcp, "Start"), kPoison);
+        if (dhcpKeyPresent) {
+            EXPECT_EQ(Read(kDhcp, "Start"), kPoison);
+        } else {
+            EXPECT_FALSE(TestSupport::KeyExists(m_machine.Root(), m_machine.Sub(kDhcp)));
+        }
         EXPECT_EQ(Read(kParameters, "HostName"), kPoison);
         EXPECT_EQ(Read(kComputer, "ComputerName"), kPoison);
     }
@@ -199,7 +217,7 @@ TEST_F(AdapterSettingsTest, RegistryErrorBeforeStartIsReadGivesFalseAndClosed) {
     Delete(kDhcp);
     EXPECT_FALSE(store.Open());
     ExpectEveryWriterFails(store);
-    ExpectPoisonKept();
+    ExpectPoisonKept(false);
 }
 
 // Once "Start" was read, a registry error closes the store, yet Open reports true.
@@ -210,7 +228,15 @@ TEST_F(AdapterSettingsTest, RegistryErrorAfterStartIsReadGivesTrueAndClosed) {
         [&] { Delete(AdapterPath()); },
         [&] { Delete(InterfacePath()); },
         [&] { DeleteValue(AdapterPath(), "EnableDHCP"); },
-        [&] { DenyFullAccess(kParameters); },  // parent of the interface key: cannot go
+        [&] {
+            // The parameters key is the interface key's parent, so it cannot go; it
+            // refuses full access instead, while the interface key still opens.
+            DenyFullAccess(kParameters);
+            HKEY key = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, InterfacePath().c_str(), 0, KEY_ALL_ACCESS, &key),
+                      ERROR_SUCCESS);
+            RegCloseKey(key);
+        },
         [&] { DeleteValue(kParameters, "HostName"); },
         [&] { Delete(kComputer); },
         [&] { DeleteValue(kComputer, "ComputerName"); },
@@ -285,9 +311,16 @@ TEST_F(AdapterSettingsTest, ListsUpTo512BytesLoad) {
     EXPECT_STREQ(store.GetIPAddress(), "1.2.3.4");
 
     // Stored without its closing zeros, a full-size list still reads as one terminated text.
-    Write(AdapterPath(), "DefaultGateway", BytesValue(REG_MULTI_SZ, std::string(512, 'g')));
+    WriteUnterminated(AdapterPath(), "DefaultGateway", std::string(512, 'g'));
+    ASSERT_EQ(Read(AdapterPath(), "DefaultGateway"), BytesValue(REG_MULTI_SZ, std::string(512, 'g')));
     ASSERT_TRUE(store.Open());
-    EXPECT_STREQ(store.GetDefaultGateway(), std::string(512, 'g').c_str());
+    const char* gateway = store.GetDefaultGateway();
+    ASSERT_NE(gateway, nullptr);
+    // The terminating zero must lie inside the store's own block (texts live on the
+    // malloc heap), not in whatever memory happens to follow it.
+    ASSERT_GT(_msize(const_cast<char*>(gateway)), 512u);
+    EXPECT_EQ(gateway[512], '\0');
+    EXPECT_EQ(std::string(gateway), std::string(512, 'g'));
 }
 
 // A list over 512 bytes, missing or of another type: false, that list null, the ones
@@ -332,24 +365,34 @@ TEST_F(AdapterSettingsTest, SecondOpenStartsFromClosed) {
 }
 
 // The interface key path is the longer one: 62 characters before the service name.
+// Seeded through the redirected machine root, since the ANSI registry calls take
+// paths of up to 260 characters and the scratch key's own path would not fit.
 TEST_F(AdapterSettingsTest, ServiceNameMustFitTheKeyPaths) {
+    const auto writeMachine = [](const std::string& path, const char* name, const RawValue& value) {
+        TestSupport::WriteRawValue(HKEY_LOCAL_MACHINE, path, name, value);
+    };
     CAdapterSettings store;
     const std::string fits(260 - InterfacePath("").size(), 's');
-    SeedAdapter(fits);
-    Write(kCard, "ServiceName", StringValue(fits));
     ASSERT_EQ(InterfacePath(fits).size(), 260u);
+    writeMachine(AdapterPath(fits), "EnableDHCP", DwordValue(1));
+    writeMachine(AdapterPath(fits), "IPAddress", MultiStringValue({"10.5.5.5"}));
+    writeMachine(AdapterPath(fits), "SubnetMask", MultiStringValue({"255.0.0.0"}));
+    writeMachine(AdapterPath(fits), "DefaultGateway", MultiStringValue({"10.0.0.1"}));
+    writeMachine(InterfacePath(fits), "IPAddress", MultiStringValue({"10.5.5.5"}));
+    Write(kCard, "ServiceName", StringValue(fits));
     EXPECT_TRUE(store.Open());
     EXPECT_STREQ(store.GetServiceName(), fits.c_str());
-    EXPECT_STREQ(store.GetIPAddress(), "10.1.2.3");
+    EXPECT_STREQ(store.GetIPAddress(), "10.5.5.5");
 
     const std::string tooLong = fits + "s";
-    SeedAdapter(tooLong);
+    writeMachine(AdapterPath(tooLong), "IPAddress", kPoison);
     Write(kCard, "ServiceName", StringValue(tooLong));
     EXPECT_FALSE(store.Open());
     EXPECT_STREQ(store.GetServiceName(), tooLong.c_str());
+    EXPECT_EQ(store.GetDhcpStart(), 2u);
     EXPECT_EQ(store.GetEnableDhcp(), 0u);
-    EXPECT_FALSE(store.SetIPAddress("10.0.0.1"));  // no adapter key was opened
-    EXPECT_EQ(Read(AdapterPath(tooLong), "IPAddress"), MultiStringValue({"10.1.2.3", "10.1.2.4"}));
+    EXPECT_FALSE(store.SetAdapterIPAddress("10.0.0.1"));  // no adapter key was opened
+    EXPECT_EQ(TestSupport::ReadRawValue(HKEY_LOCAL_MACHINE, AdapterPath(tooLong), "IPAddress"), kPoison);
 }
 
 class AdapterSettingsWriteTest : public AdapterSettingsTest {
