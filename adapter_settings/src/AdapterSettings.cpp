@@ -97,8 +97,11 @@ CRegistryKey CAdapterSettings::OpenKey(const char* path) const {
 }
 
 bool CAdapterSettings::Open(const char* machineName) {
+    // Copied before Close, which would release the name if it is the store's own.
+    OwnedText machine =
+        machineName != nullptr ? CopyText(machineName, std::strlen(machineName) + 1) : nullptr;
     Close();
-    if (machineName != nullptr) m_machineName = CopyText(machineName, std::strlen(machineName) + 1);
+    m_machineName = std::move(machine);
 
     // Once "Start" has been read, a registry error still counts as success: the
     // store is closed, but the caller goes on as after a complete load.

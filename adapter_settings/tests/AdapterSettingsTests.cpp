@@ -202,6 +202,19 @@ TEST_F(AdapterSettingsTest, OpenWithAMachineName) {
     EXPECT_STREQ(store.GetMachineName(), "");
     EXPECT_STREQ(store.GetIPAddress(), "10.1.2.3");
 
+    // This computer by name, then again with the store's own copy of the name. The
+    // platform looks its own name up under the redirected root too.
+    Write("SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ActiveComputerName", "ComputerName",
+          StringValue("TARVELO-PC"));
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD length = sizeof name;
+    ASSERT_TRUE(GetComputerNameA(name, &length));
+    const std::string own = std::string("\\\\") + name;
+    ASSERT_TRUE(store.Open(own.c_str()));
+    ASSERT_TRUE(store.Open(store.GetMachineName()));
+    EXPECT_STREQ(store.GetMachineName(), own.c_str());
+    EXPECT_STREQ(store.GetHostName(), "tarvelo-host");
+
     // An unreachable computer fails at the first key: false, closed.
     EXPECT_FALSE(store.Open("\\\\NO-SUCH-HOST-7"));
     ExpectClosed(store);
