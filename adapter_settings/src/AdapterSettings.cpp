@@ -66,6 +66,8 @@ CAdapterSettings::~CAdapterSettings() {
     Close();
 }
 
+// A zeroed block of capacity bytes (more than the text's length) that starts with the
+// text. Throws std::bad_alloc when memory runs out.
 CAdapterSettings::OwnedText CAdapterSettings::CopyText(const char* text, size_t capacity) {
     OwnedText copy(static_cast<char*>(std::calloc(capacity, 1)));
     if (!copy) throw std::bad_alloc();
