@@ -238,7 +238,7 @@ CRegistryKey::ValueListIterator CRegistryKey::ValuesEnd() const noexcept {
 }
 
 void CRegistryKey::DeleteKey(const char* subKey) const {
-    constexpr char kLocation[] = "CRegistryKey::DeleteKey()";
+    static constexpr char kLocation[] = "CRegistryKey::DeleteKey()";
     {
         const CRegistryKey subkey = OpenSubkey(subKey, KEY_ALL_ACCESS);
         if (subkey.SubkeysBegin() != subkey.SubkeysEnd()) throw Exception(kLocation, ERROR_ACCESS_DENIED);

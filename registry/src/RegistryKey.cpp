@@ -139,7 +139,7 @@ void CRegistryKey::ReplaceKey(const char* newFile, const char* oldFile, const ch
 }
 
 PSECURITY_DESCRIPTOR CRegistryKey::GetKeySecurity(SECURITY_INFORMATION securityInformation) const {
-    constexpr char kLocation[] = "CRegistryKey::GetKeySecurity()";
+    static constexpr char kLocation[] = "CRegistryKey::GetKeySecurity()";
     CExpandableBuffer descriptor;
     DWORD size = 0;
     LONG status = RegGetKeySecurity(Handle(), securityInformation, nullptr, &size);
