@@ -44,7 +44,14 @@ struct WindowQuery {
     const std::wstring* caption;
     bool visibleOnly;
     std::vector<HWND> found;
+    bool byClass = false;
 };
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     auto& query = *reinterpret_cast<WindowQuery*>(context);
@@ -52,7 +59,8 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     GetWindowThreadProcessId(window, &owner);
     if (owner != query.processId) return TRUE;
     if (query.visibleOnly && !IsWindowVisible(window)) return TRUE;
-    if (WindowTextW(window) == *query.caption) query.found.push_back(window);
+    if ((query.byClass ? ClassName(window) : WindowTextW(window)) == *query.caption)
+        query.found.push_back(window);
     return TRUE;
 }
 
@@ -76,6 +84,17 @@ HWND WaitForWindow(DWORD processId, const std::wstring& caption, DWORD timeoutMs
     do {
         const auto windows = FindProcessWindows(processId, caption, true);
         if (!windows.empty()) return windows.front();
+        Sleep(50);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+HWND WaitForWindowOfClass(DWORD processId, const std::wstring& className, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    do {
+        WindowQuery query{processId, &className, true, {}, true};
+        EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&query));
+        if (!query.found.empty()) return query.found.front();
         Sleep(50);
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
@@ -118,9 +137,7 @@ std::vector<std::string> ChildTextsByPosition(HWND window) {
 std::vector<std::wstring> ChildTexts(HWND window, const std::wstring& className) {
     std::vector<std::wstring> texts;
     for (const HWND child : Children(window)) {
-        wchar_t name[64] = L"";
-        GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, className.c_str()) == 0) texts.push_back(WindowTextW(child));
+        if (_wcsicmp(ClassName(child).c_str(), className.c_str()) == 0) texts.push_back(WindowTextW(child));
     }
     return texts;
 }

@@ -31,6 +31,8 @@ private:
 std::vector<HWND> FindProcessWindows(DWORD processId, const std::wstring& caption, bool visibleOnly);
 // Waits until the process shows a visible top-level window with the caption; nullptr on timeout.
 HWND WaitForWindow(DWORD processId, const std::wstring& caption, DWORD timeoutMs);
+// Waits until the process shows a visible top-level window of the class; nullptr on timeout.
+HWND WaitForWindowOfClass(DWORD processId, const std::wstring& className, DWORD timeoutMs);
 // Waits until the window no longer exists.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs);
 
