@@ -1,0 +1,5 @@
+#pragma once
+#include "dialog_framework/Wnd.h"
+
+// A push button control.
+class CButton : public CWnd {};

@@ -1,0 +1,5 @@
+#pragma once
+#include "dialog_framework/Wnd.h"
+
+// A static control (text or picture).
+class CStatic : public CWnd {};

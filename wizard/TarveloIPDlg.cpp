@@ -1,0 +1,123 @@
+#include "TarveloIPDlg.h"
+
+#include <commctrl.h>
+
+#include "AddressRules.h"
+#include "SiblingHandOff.h"
+#include "WaitDlg.h"
+#include "dialog_framework/DataExchange.h"
+#include "dialog_framework/Gdi.h"
+#include "dialog_framework/WinApp.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr int PictureWidth = 190;
+constexpr int PictureHeight = 149;
+constexpr int AddressTextBuffer = 255;
+}  // namespace
+
+CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
+    : CDialog(IDD_ENTRY_PAGE, parent),
+      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDCANCEL, m_exit);
+    DDX_Control(dx, IDOK, m_next);
+    DDX_Control(dx, IDC_DNS_ALTERNATE, m_dnsAlternate);
+    DDX_Control(dx, IDC_DNS_PREFERRED, m_dnsPreferred);
+    DDX_Control(dx, IDC_GATEWAY, m_gateway);
+    DDX_Control(dx, IDC_MASK, m_mask);
+    DDX_Control(dx, IDC_ADDRESS, m_address);
+    DDX_Control(dx, IDC_PICTURE, m_picture);
+}
+
+BOOL CTarveloIPDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (IsWindows9x()) {
+        const CWnd* const main = GetMainWnd();
+        HandOffToSibling(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    }
+    AppendAboutEntry();
+    SetIcon(m_icon, TRUE);
+    SetIcon(m_icon, FALSE);
+    // TRUE: the dialog manager focuses the first enabled tab stop, Exit while Next is disabled.
+    return TRUE;
+}
+
+void CTarveloIPDlg::AppendAboutEntry() const {
+    const HMENU systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu == nullptr) return;
+    // Unicode text, so the entry reads right under any ANSI code page.
+    wchar_t text[256] = L"";
+    if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 256) <= 0) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CTarveloIPDlg::OnOK() {
+    // Next keeps the page open; the apply sequence is not wired in yet.
+}
+
+void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CWaitDlg note;
+        note.DoModal();
+    } else {
+        CDialog::OnSysCommand(id, lParam);
+    }
+}
+
+void CTarveloIPDlg::OnPaint() {
+    if (IsIconic()) {
+        PaintMinimized();
+    } else {
+        PaintPicture();
+        CDialog::OnPaint();
+    }
+}
+
+void CTarveloIPDlg::PaintMinimized() {
+    const CPaintDC dc(m_hWnd);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    const RECT client = GetClientRect();
+    const POINT origin = CenteredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    ::DrawIcon(dc.GetSafeHdc(), origin.x, origin.y, m_icon);
+}
+
+void CTarveloIPDlg::PaintPicture() const {
+    const CResourceBitmap bitmap(IDB_PICTURE);
+    const CClientDC pictureDc(m_picture.GetSafeHwnd());
+    const CMemoryDC memoryDc(pictureDc.GetSafeHdc());
+    const CSelectObject selection(memoryDc.GetSafeHdc(), bitmap.GetSafeHandle());
+    ::BitBlt(pictureDc.GetSafeHdc(), 0, 0, PictureWidth, PictureHeight, memoryDc.GetSafeHdc(), 0, 0, SRCCOPY);
+}
+
+HCURSOR CTarveloIPDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_icon);
+}
+
+BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const auto* const header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header != nullptr && header->idFrom == IDC_ADDRESS &&
+        header->code == static_cast<UINT>(IPN_FIELDCHANGED)) {
+        OnFieldChangedAddress(result);
+        return TRUE;
+    }
+    return CDialog::OnNotify(wParam, lParam, result);
+}
+
+void CTarveloIPDlg::OnFieldChangedAddress(LRESULT* result) {
+    const std::string text = m_address.GetWindowText(AddressTextBuffer);
+    if (DerivationApplies(text)) FillDerivedFields(text);
+    *result = 0;
+}
+
+void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
+    m_mask.SetWindowText(FixedSubnetMask);
+    m_gateway.SetWindowText(DeriveGateway(addressText));
+    m_dnsPreferred.SetWindowText(ProviderDnsPrimary);
+    m_dnsAlternate.SetWindowText(ProviderDnsSecondary);
+    m_next.EnableWindow(TRUE);
+}

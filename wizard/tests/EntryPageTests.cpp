@@ -1,0 +1,155 @@
+// The entry page run in the test's own process (modeless), for what cannot be seen
+// from outside: the system menu's entries, the icons, notification routing.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "AddressRules.h"
+#include "TarveloIPDlg.h"
+#include "dialog_framework/WinApp.h"
+#include "resources/resource.h"
+
+namespace {
+
+class EntryPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CWinApp::EnableCommonControls();
+        ASSERT_TRUE(m_page.Create(IDD_ENTRY_PAGE));
+        m_hwnd = m_page.GetSafeHwnd();
+    }
+
+    HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
+
+    // Sends the page a field-changed notification as control `from` would; returns
+    // the notification result.
+    LRESULT NotifyFieldChanged(int from) const {
+        NMIPADDRESS notification{};
+        notification.hdr.hwndFrom = Item(from);
+        notification.hdr.idFrom = static_cast<UINT_PTR>(from);
+        notification.hdr.code = static_cast<UINT>(IPN_FIELDCHANGED);
+        return SendMessageW(m_hwnd, WM_NOTIFY, static_cast<WPARAM>(from),
+                            reinterpret_cast<LPARAM>(&notification));
+    }
+
+    static void PumpMessages() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    static bool FieldsBlank(HWND control) {
+        for (HWND field = GetWindow(control, GW_CHILD); field != nullptr;
+             field = GetWindow(field, GW_HWNDNEXT))
+            if (GetWindowTextLengthW(field) != 0) return false;
+        return true;
+    }
+
+    static std::string Text(HWND window) {
+        char text[256] = "";
+        GetWindowTextA(window, text, 256);
+        return text;
+    }
+
+    CTarveloIPDlg m_page;
+    HWND m_hwnd = nullptr;
+};
+
+TEST_F(EntryPage, SystemMenuEndsWithSeparatorAndAboutEntry) {
+    const HMENU menu = GetSystemMenu(m_hwnd, FALSE);
+    ASSERT_NE(menu, nullptr);
+    const int count = GetMenuItemCount(menu);
+    ASSERT_GE(count, 3);
+    EXPECT_NE(GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(count - 1), text, 128, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"關於 TarveloIP(&A)...");
+    EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+    // Only one entry is added, and only there.
+    EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR, 0u);
+}
+
+TEST_F(EntryPage, UsesIcon128ForBothSizesAndForDragging) {
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
+}
+
+TEST_F(EntryPage, OnlyTheAddressFieldsNotificationDerives) {
+    SendMessageW(Item(IDC_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 5, 20));
+    NotifyFieldChanged(IDC_MASK);  // from another field: ignored
+    EXPECT_TRUE(FieldsBlank(Item(IDC_GATEWAY)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+
+    EXPECT_EQ(NotifyFieldChanged(IDC_ADDRESS), 0);
+    EXPECT_EQ(Text(Item(IDC_MASK)), FixedSubnetMask);
+    EXPECT_EQ(Text(Item(IDC_GATEWAY)), "192.168.5.254");
+    EXPECT_EQ(Text(Item(IDC_DNS_PREFERRED)), ProviderDnsPrimary);
+    EXPECT_EQ(Text(Item(IDC_DNS_ALTERNATE)), ProviderDnsSecondary);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
+
+    // Not derived: the result is still 0.
+    SendMessageW(Item(IDC_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(10, 1, 0, 7));
+    EXPECT_EQ(NotifyFieldChanged(IDC_ADDRESS), 0);
+    EXPECT_EQ(Text(Item(IDC_GATEWAY)), "192.168.5.254");
+}
+
+TEST_F(EntryPage, NextKeepsThePageOpen) {
+    EnableWindow(Item(IDOK), TRUE);
+    SendMessageW(Item(IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindow(m_hwnd));
+}
+
+// Closes the note window as soon as it shows up in this process.
+class NoteCloser {
+public:
+    NoteCloser()
+        : m_thread([this] {
+              for (int i = 0; i < 400 && !m_closed; ++i) {
+                  const HWND note = FindWindowW(nullptr, L"TarveloIP");
+                  DWORD process = 0;
+                  if (note != nullptr && GetWindowThreadProcessId(note, &process) &&
+                      process == GetCurrentProcessId() && IsWindowVisible(note)) {
+                      m_sawWaitText = GetWindowTextLengthW(GetWindow(note, GW_CHILD)) > 0;
+                      PostMessageW(note, WM_CLOSE, 0, 0);
+                      m_closed = true;
+                  }
+                  Sleep(25);
+              }
+          }) {}
+    ~NoteCloser() { m_thread.join(); }
+    bool Closed() const { return m_closed; }
+    bool SawWaitText() const { return m_sawWaitText; }
+
+private:
+    std::atomic<bool> m_closed{false};
+    std::atomic<bool> m_sawWaitText{false};
+    std::thread m_thread;
+};
+
+TEST_F(EntryPage, AboutCommandShowsTheNoteUntilItIsClosed) {
+    for (const WPARAM command : {WPARAM{IDM_ABOUTBOX}, WPARAM{IDM_ABOUTBOX | 0x3}}) {
+        NoteCloser closer;
+        // Returns only once the modal note window has ended.
+        SendMessageW(m_hwnd, WM_SYSCOMMAND, command, 0);
+        EXPECT_TRUE(closer.Closed()) << command;
+        EXPECT_TRUE(closer.SawWaitText());
+        EXPECT_TRUE(IsWindow(m_hwnd));
+    }
+}
+
+TEST_F(EntryPage, OtherSystemCommandsGetDefaultHandling) {
+    SendMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(m_hwnd));
+}
+
+}  // namespace
