@@ -8,6 +8,14 @@
 #include <cstdlib>
 #include <string>
 
+#ifdef ADAPSET_DOUBLE_WITHOUT_ENTRY
+// Something to export, so the library is a valid DLL without the notification.
+extern "C" __declspec(dllexport) DWORD WINAPI DhcpCApiInitialize(LPDWORD version) {
+    if (version != nullptr) *version = 2;
+    return 0;
+}
+#else
+
 namespace {
 
 // Address bytes in memory order, dotted: network byte order reads as written.
@@ -37,13 +45,6 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
-#ifdef ADAPSET_DOUBLE_WITHOUT_ENTRY
-// Something to export, so the library is a valid DLL without the notification.
-extern "C" __declspec(dllexport) DWORD WINAPI DhcpCApiInitialize(LPDWORD version) {
-    if (version != nullptr) *version = 2;
-    return 0;
-}
-#else
 // Logs its arguments and returns the status the test chose.
 extern "C" __declspec(dllexport) DWORD WINAPI
     DhcpNotifyConfigChange(LPWSTR serverName, LPWSTR adapterName, BOOL isNewIpAddress, DWORD ipIndex,
