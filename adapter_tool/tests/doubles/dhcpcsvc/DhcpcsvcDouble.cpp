@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #ifdef ADAPSET_DOUBLE_WITHOUT_ENTRY
 // Something to export, so the library is a valid DLL without the notification.
@@ -16,31 +15,20 @@ extern "C" __declspec(dllexport) DWORD WINAPI DhcpCApiInitialize(LPDWORD version
 }
 #else
 
+// Plain C runtime only, so that loading the double costs little more than loading
+// the platform's library would.
 namespace {
 
 // Address bytes in memory order, dotted: network byte order reads as written.
-std::string DottedBytes(DWORD address) {
+void DottedBytes(DWORD address, char* text, size_t size) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(&address);
-    char text[32];
-    snprintf(text, sizeof text, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
-    return text;
+    snprintf(text, size, "%u.%u.%u.%u", b[0], b[1], b[2], b[3]);
 }
 
 // A UTF-16 text as UTF-8, or "null".
-std::string Utf8(const WCHAR* text) {
-    if (text == nullptr) return "null";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
-// Environment variable as text, empty when unset.
-std::string Variable(const char* name) {
-    char value[1024];
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+void Utf8(const WCHAR* text, char* out, int size) {
+    if (text == nullptr || WideCharToMultiByte(CP_UTF8, 0, text, -1, out, size, nullptr, nullptr) == 0)
+        snprintf(out, size, "%s", text == nullptr ? "null" : "(not convertible)");
 }
 
 }  // namespace
@@ -49,17 +37,25 @@ std::string Variable(const char* name) {
 extern "C" __declspec(dllexport) DWORD WINAPI
     DhcpNotifyConfigChange(LPWSTR serverName, LPWSTR adapterName, BOOL isNewIpAddress, DWORD ipIndex,
                            DWORD ipAddress, DWORD subnetMask, int dhcpAction) {
-    const std::string log = Variable("ADAPSET_DOUBLE_LOG");
-    if (!log.empty()) {
-        FILE* file = fopen(log.c_str(), "ab");
+    char log[MAX_PATH * 4];
+    const DWORD logLength = GetEnvironmentVariableA("ADAPSET_DOUBLE_LOG", log, sizeof log);
+    if (logLength > 0 && logLength < sizeof log) {
+        FILE* file = fopen(log, "ab");
         if (file != nullptr) {
-            fprintf(file, "server=%s adapter=%s new=%d index=%lu ip=%s mask=%s action=%d\n",
-                    Utf8(serverName).c_str(), Utf8(adapterName).c_str(), static_cast<int>(isNewIpAddress),
-                    static_cast<unsigned long>(ipIndex), DottedBytes(ipAddress).c_str(),
-                    DottedBytes(subnetMask).c_str(), dhcpAction);
+            char server[1024], adapter[1024], ip[32], mask[32];
+            Utf8(serverName, server, sizeof server);
+            Utf8(adapterName, adapter, sizeof adapter);
+            DottedBytes(ipAddress, ip, sizeof ip);
+            DottedBytes(subnetMask, mask, sizeof mask);
+            fprintf(file, "server=%s adapter=%s new=%d index=%lu ip=%s mask=%s action=%d\n", server, adapter,
+                    static_cast<int>(isNewIpAddress), static_cast<unsigned long>(ipIndex), ip, mask,
+                    dhcpAction);
             fclose(file);
         }
     }
-    return static_cast<DWORD>(strtoul(Variable("ADAPSET_DOUBLE_STATUS").c_str(), nullptr, 10));
+    char status[32];
+    const DWORD statusLength = GetEnvironmentVariableA("ADAPSET_DOUBLE_STATUS", status, sizeof status);
+    return statusLength > 0 && statusLength < sizeof status ? static_cast<DWORD>(strtoul(status, nullptr, 10))
+                                                            : 0;
 }
 #endif
