@@ -174,9 +174,11 @@ TEST_F(Iterators, EndIteratorsOfDifferentKeysCompareEqual) {
     EXPECT_TRUE(finished == other.SubkeysEnd());
     finished.Advance();  // stays at the end
     EXPECT_TRUE(finished == CRegistryKey().SubkeysEnd());
+    EXPECT_FALSE(finished.GetSubkeyInfo());  // nothing to read at the end, and no crash
     auto values = m_key.ValuesBegin();
     values.Advance();
     EXPECT_TRUE(values == other.ValuesEnd());
+    EXPECT_FALSE(values.GetValueInfo());
 }
 
 TEST_F(Iterators, NamesAndClassesLongerThanTheInitialBuffersGrowThem) {
