@@ -94,6 +94,7 @@ CRegistryKey::SubkeyIterator& CRegistryKey::SubkeyIterator::operator=(const Subk
 }
 
 bool CRegistryKey::SubkeyIterator::GetSubkeyInfo() {
+    if (m_holder == nullptr) return false;
     for (int attempt = 1;; ++attempt) {
         DWORD nameLength = m_name.GetSize();
         DWORD classLength = m_class.GetSize();
@@ -102,6 +103,9 @@ bool CRegistryKey::SubkeyIterator::GetSubkeyInfo() {
                                           Chars(m_class), &classLength, &lastWrite);
         if (status == ERROR_SUCCESS) return true;
         if (status == ERROR_NO_MORE_ITEMS) return false;
+        // A failed read leaves the buffers undefined: show empty texts, not leftovers.
+        ClearText(m_name);
+        ClearText(m_class);
         if (status != ERROR_MORE_DATA || attempt == kMaxGrowthAttempts) {
             Check(status, kSubkeyInfoLocation);
         }
@@ -161,6 +165,7 @@ CRegistryKey::ValueIterator::ValueIterator(CCountedRegKey* holder) : IteratorBas
 
 bool CRegistryKey::ValueIterator::GetValueInfo() {
     m_displayText.reset();
+    if (m_holder == nullptr) return false;
     for (int attempt = 1;; ++attempt) {
         DWORD nameLength = m_name.GetSize();
         DWORD size = m_data.GetSize();
@@ -173,6 +178,10 @@ bool CRegistryKey::ValueIterator::GetValueInfo() {
             return true;
         }
         if (status == ERROR_NO_MORE_ITEMS) return false;
+        // A failed read leaves the buffers undefined: show an empty entry, not leftovers.
+        ClearText(m_name);
+        m_type = REG_NONE;
+        m_size = 0;
         if (status != ERROR_MORE_DATA || attempt == kMaxGrowthAttempts) {
             Check(status, kValueInfoLocation);
         }
@@ -182,9 +191,6 @@ bool CRegistryKey::ValueIterator::GetValueInfo() {
         Check(RegQueryInfoKeyA(Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
                                &longestName, &longestData, nullptr, nullptr),
               kValueInfoLocation);
-        // The buffers no longer hold an entry, whatever happens next.
-        m_type = REG_NONE;
-        m_size = 0;
         // Emptied since the entry was seen: there is nothing left to read.
         if (count == 0) return false;
         m_name.Resize(GrownSize(m_name.GetSize(), longestName));

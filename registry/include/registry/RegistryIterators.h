@@ -51,15 +51,17 @@ public:
     SubkeyIterator& operator=(const SubkeyIterator& other);
 
     // Reads the subkey at the current index into the buffers, growing them when it
-    // does not fit; false at the end of the subkeys (and when the key was emptied
-    // while growing). Raises Exception "CRegistryKey::SubkeyIterator::GetSubkeyInfo()".
+    // does not fit; false at the end of the subkeys, when the key was emptied while
+    // growing, and at the end position. Raises Exception
+    // "CRegistryKey::SubkeyIterator::GetSubkeyInfo()"; the name and class are empty then.
     bool GetSubkeyInfo();
     // Steps to the next subkey, or to the end (releasing the key). Raises as
     // GetSubkeyInfo; the iterator then stays where it was.
     void Advance();
     // The current subkey's name. Valid until the next step.
     const char* GetName() const noexcept { return Text(m_name); }
-    // The current subkey's class string. Valid until the next step.
+    // The current subkey's class string. Valid until the next step. (<windows.h>
+    // renames GetClassName to GetClassNameA, here and at every caller alike.)
     const char* GetClassName() const noexcept { return Text(m_class); }
     // Opens the current subkey as a new key. Raises Exception.
     CRegistryKey OpenSubkey(REGSAM samDesired = KEY_ALL_ACCESS) const;
@@ -89,9 +91,9 @@ public:
     ValueIterator& operator=(const ValueIterator&) = delete;
 
     // Drops the display text, then reads the value at the current index into the
-    // buffers, growing them when it does not fit; false at the end of the values (and
-    // when the key was emptied while growing). Raises Exception
-    // "CRegistryKey::ValueIterator::GetValueInfo()".
+    // buffers, growing them when it does not fit; false at the end of the values, when
+    // the key was emptied while growing, and at the end position. Raises Exception
+    // "CRegistryKey::ValueIterator::GetValueInfo()"; the entry is empty then.
     bool GetValueInfo();
     // Steps to the next value, or to the end (releasing the key). Raises as
     // GetValueInfo; the iterator then stays at its index.
