@@ -17,7 +17,11 @@ if [ ! -d "$locale_dir/en_US.CP1252" ]; then
   localedef -i en_US -f CP1252 "$locale_dir/en_US.CP1252" >/dev/null 2>&1 || [ -d "$locale_dir/en_US.CP1252" ]
 fi
 
-if [ -f "$prefix/.tarvelo-ready" ]; then
+# A prefix booted without the 32-bit Wine has no 32-bit system files and stops working
+# once that Wine is installed (every "wine" call then fails), so the marker records it.
+wine32=no
+[ -x /usr/lib/wine/wine ] && wine32=yes
+if [ -f "$prefix/.tarvelo-ready" ] && [ "$(cat "$prefix/.tarvelo-ready")" = "wine32=$wine32" ]; then
   exit 0
 fi
 rm -rf "$prefix"
@@ -43,5 +47,5 @@ reg="$build/wineprefix-setup.reg"
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
 LC_ALL=zh_TW.BIG5 wine regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >>"$build/wineprefix-boot.log" 2>&1
 wineserver -w
-touch "$prefix/.tarvelo-ready"
+echo "wine32=$wine32" >"$prefix/.tarvelo-ready"
 echo "Test Wine prefix ready."
