@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs on Debian 12 (idempotent, non-interactive) and
-# builds both programs for 64-bit Windows, and for 32-bit Windows unless
-# TARVELO_SKIP_WIN32=1.
+# builds both programs and their installer for 64-bit Windows, and for 32-bit Windows
+# unless TARVELO_SKIP_WIN32=1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,10 +9,11 @@ packages=(
   cmake ninja-build
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   googletest
-  wine wine64
+  wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
   fonts-arphic-uming
   locales
+  nsis
 )
 
 missing=()
@@ -25,6 +26,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  # The 32-bit Wine (for the 32-bit build's checks) comes from the i386 architecture.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "AccessRefusal.h"
 #include "AdapsetRules.h"
 
 namespace {
@@ -30,11 +31,12 @@ NotifyConfigChangeFunction BindNotification() {
         reinterpret_cast<void (*)()>(GetProcAddress(library, "DhcpNotifyConfigChange")));
 }
 
-// Opens HKEY_LOCAL_MACHINE\path for setting values; nullptr when it cannot be opened.
+// Opens HKEY_LOCAL_MACHINE\path for setting values; nullptr when it cannot be opened
+// (a refusal is noted for the hint at the end of the run).
 HKEY OpenForSetting(const std::string& path) {
     HKEY key = nullptr;
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS ? key
-                                                                                                    : nullptr;
+    const LONG status = NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &key));
+    return status == ERROR_SUCCESS ? key : nullptr;
 }
 
 // Writes the value's bytes; reports a failure by the value's name.

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AccessRefusal.h"
+
 namespace {
 
 const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
@@ -54,7 +56,7 @@ CardRead ReadCard(HKEY cards, DWORD index, std::string* description, bool* hasDe
         ERROR_SUCCESS)
         return kNoCard;
     HKEY card = nullptr;
-    if (RegOpenKeyExA(cards, subkeyName, 0, KEY_ALL_ACCESS, &card) != ERROR_SUCCESS) return kNoCard;
+    if (NoteOpenStatus(RegOpenKeyExA(cards, subkeyName, 0, KEY_ALL_ACCESS, &card)) != ERROR_SUCCESS) return kNoCard;
     if (description != nullptr) *hasDescription = ReadStringValue(card, "Description", description);
     const bool hasName = ReadStringValue(card, "ServiceName", serviceName);
     RegCloseKey(card);
@@ -66,7 +68,8 @@ CardRead ReadCard(HKEY cards, DWORD index, std::string* description, bool* hasDe
 void BuildAdapterTable(AdapterTable* table) {
     table->serviceNames.clear();
     HKEY cards = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards) != ERROR_SUCCESS)
+    if (NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards)) !=
+        ERROR_SUCCESS)
         return;
     std::string serviceName;
     // An adapter without a readable service name gets no entry; like the listing,
@@ -92,7 +95,8 @@ int PrintUsage() {
 
 int ListAdapters() {
     HKEY cards = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards) != ERROR_SUCCESS)
+    if (NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards)) !=
+        ERROR_SUCCESS)
         return printf("Cannot locate any network cards...\n");
     printf("\nNetwork adapters:\n");
     std::string description;

@@ -2,12 +2,15 @@
 // settings and notifies the DHCP client. The exit status follows the outcome.
 #include <cstdio>
 
+#include "AccessRefusal.h"
 #include "AdapsetRules.h"
 #include "AdapterConfiguration.h"
 #include "AdapterListing.h"
 
+namespace {
+
 // Reads the command line, then lists, refuses or configures; returns the exit status.
-int main(int argc, char* argv[]) {
+int Run(int argc, char* argv[]) {
     AdapterTable table;
     BuildAdapterTable(&table);
     const RunDecision decision = DecideRun(argc - 1, argv + 1, table);
@@ -24,3 +27,8 @@ int main(int argc, char* argv[]) {
     return ConfigureAdapter(decision.serviceName, p[kIpAddress], p[kMask], p[kGateway], p[kNameServer1],
                             p[kNameServer2], p[kWinsServer1], p[kWinsServer2]);
 }
+
+}  // namespace
+
+// A refused registry open keeps its message and status and adds the elevation hint.
+int main(int argc, char* argv[]) { return FinishWithAccessHint(Run(argc, argv), stderr); }

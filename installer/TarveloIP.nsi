@@ -1,0 +1,139 @@
+; Installer of TarveloIP and Adapset. Built by installer/CMakeLists.txt:
+;   makensis -INPUTCHARSET UTF8 -DARCH=x64|x86 -DWIZARD=<TarveloIP.exe> -DTOOL=<Adapset.exe>
+;            -DVERSION=<a.b.c.d> -DOUTFILE=<setup.exe> TarveloIP.nsi
+;
+; TarveloIP.exe goes into Program Files\Tarvelo with a Start-menu shortcut for all
+; users. Adapset.exe goes into the Windows directory: the wizard starts it by file
+; name with the Windows directory as working directory, and a command prompt finds it
+; there too, since the Windows directory is on every user's search path. The x64
+; installer is a 64-bit program itself, so its registry and file-system view is the
+; native one; the x86 installer refuses 64-bit Windows, where the 32-bit programs
+; would read the redirected (WOW6432Node) view of the network-card keys.
+
+!ifndef ARCH | WIZARD | TOOL | VERSION | OUTFILE
+  !error "ARCH, WIZARD, TOOL, VERSION and OUTFILE must be defined"
+!endif
+
+Unicode true
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else if "${ARCH}" == "x86"
+  Target x86-unicode
+!else
+  !error "ARCH must be x64 or x86"
+!endif
+
+!include LogicLib.nsh
+!include x64.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "TarveloIP"
+!define PUBLISHER "Tarvelo"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarveloIP"
+!define SHORTCUT "$SMPROGRAMS\TarveloIP.lnk"
+
+Name "Tarvelo 固定IP ADSL 設定"
+OutFile "${OUTFILE}"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+AllowSkipFiles off
+ShowInstDetails show
+ShowUninstDetails show
+!if "${ARCH}" == "x64"
+  InstallDir "$PROGRAMFILES64\Tarvelo"
+!else
+  InstallDir "$PROGRAMFILES\Tarvelo"
+!endif
+
+LoadLanguageFile "${NSISDIR}\Contrib\Language files\TradChinese.nlf"
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=1028 "ProductName" "Tarvelo"
+VIAddVersionKey /LANG=1028 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1028 "FileDescription" "TarveloIP 安裝程式 (${ARCH})"
+VIAddVersionKey /LANG=1028 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1028 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1028 "LegalCopyright" "Copyright (C) Tarvelo"
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+; Administrators only: the programs go into the Windows directory and the
+; uninstaller is registered for the whole machine. Exit status 2 when refused.
+!macro RequireAdministrator
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_ICONSTOP "請以系統管理員身分執行。" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+
+Function .onInit
+  SetShellVarContext all
+!if "${ARCH}" == "x86"
+  ${If} ${RunningX64}
+    MessageBox MB_ICONSTOP "這是 32 位元 Windows 的安裝程式。請改用 TarveloIP-setup-x64.exe。" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!else
+  SetRegView 64
+!endif
+  !insertmacro RequireAdministrator
+FunctionEnd
+
+Section "TarveloIP"
+  SetOutPath "$INSTDIR"
+  File "/oname=TarveloIP.exe" "${WIZARD}"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  SetOutPath "$WINDIR"
+  File "/oname=Adapset.exe" "${TOOL}"
+
+  ; The shortcut starts the wizard in its own directory.
+  SetOutPath "$INSTDIR"
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\TarveloIP.exe" "" "$INSTDIR\TarveloIP.exe" 0
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tarvelo 固定IP ADSL 設定"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\TarveloIP.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntOp $0 $0 + 64  ; Adapset.exe in the Windows directory, rounded up
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function un.onInit
+  SetShellVarContext all
+!if "${ARCH}" == "x64"
+  SetRegView 64
+!endif
+  !insertmacro RequireAdministrator
+FunctionEnd
+
+; Removes exactly what the installer added. A file still in use goes at the next
+; restart; the install directory goes only when nothing else was put into it.
+Section "Uninstall"
+  Delete "${SHORTCUT}"
+  Delete /REBOOTOK "$WINDIR\Adapset.exe"
+  Delete /REBOOTOK "$INSTDIR\TarveloIP.exe"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; The uninstaller runs from a copy in the temporary directory, which cannot delete
+  ; itself while it runs; both go at the next restart, whichever order the pending
+  ; deletions are carried out in.
+  Delete /REBOOTOK "$EXEPATH"
+  RMDir /REBOOTOK "$EXEDIR"
+  Delete /REBOOTOK "$EXEPATH"
+SectionEnd

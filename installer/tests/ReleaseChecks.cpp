@@ -1,0 +1,172 @@
+// Release checks run under Wine against the shipped programs:
+//   release_checks resources <exe> <execution level> <file version a.b.c.d> <language id>
+//     The manifest (RT_MANIFEST 1) asks for the execution level, names the supported
+//     Windows versions and loads as an activation context; the version resource has
+//     the file version, the language, the company and the original file name.
+//   release_checks find-tool [expect-missing]
+//     Starts "Adapset.exe" by file name through the shell with the Windows directory as
+//     working directory, as the wizard does, and waits for it. Exit status 0 when it
+//     ran and listed (status 0), or with expect-missing when the shell found nothing.
+// A path beginning with "/" is a host path and is read through Wine's Z: drive.
+// Prints one line per failed check; the exit status is the number of failures.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (!ok) {
+        ++failures;
+        printf("FAILED: %s\n", what.c_str());
+    }
+}
+
+// The Windows form of a path: a host path /a/b becomes Z:\a\b.
+std::string WindowsPath(const char* path) {
+    std::string windows = path;
+    if (windows.empty() || windows[0] != '/') return windows;
+    for (char& c : windows)
+        if (c == '/') c = '\\';
+    return "Z:" + windows;
+}
+
+std::wstring Wide(const char* text) {
+    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// Every supported-OS entry, Vista to 10/11.
+const char* const kSupportedOs[] = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
+
+void CheckManifest(const char* exe, const std::string& level) {
+    HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    Check(module != nullptr, std::string("loads as a data file: ") + exe);
+    if (module == nullptr) return;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    Check(found != nullptr, "has an application manifest (RT_MANIFEST 1)");
+    if (found != nullptr) {
+        const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        const std::string xml(data, SizeofResource(module, found));
+        Check(xml.find("requestedExecutionLevel level=\"" + level + "\"") != std::string::npos,
+              "manifest asks for execution level " + level);
+        int levels = 0;
+        for (size_t at = xml.find("requestedExecutionLevel"); at != std::string::npos;
+             at = xml.find("requestedExecutionLevel", at + 1))
+            ++levels;
+        Check(levels == 1, "exactly one requestedExecutionLevel");
+        for (const char* id : kSupportedOs)
+            Check(xml.find(std::string("<supportedOS Id=\"") + id + "\"/>") != std::string::npos,
+                  std::string("manifest names supported OS ") + id);
+    }
+    FreeLibrary(module);
+
+    // The loader must accept it too: a malformed manifest stops the program from starting.
+    const std::wstring path = Wide(exe);
+    ACTCTXW context = {};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = path.c_str();
+    context.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE activation = CreateActCtxW(&context);
+    Check(activation != INVALID_HANDLE_VALUE, "manifest loads as an activation context");
+    if (activation != INVALID_HANDLE_VALUE) ReleaseActCtx(activation);
+}
+
+std::wstring VersionString(std::vector<BYTE>& block, WORD language, const wchar_t* name) {
+    wchar_t query[128];
+    swprintf(query, 128, L"\\StringFileInfo\\%04x04b0\\%ls", language, name);
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&text), &length) || text == nullptr)
+        return L"";
+    return text;
+}
+
+void CheckVersion(const char* exe, const char* fileVersion, const char* language) {
+    const std::wstring path = Wide(exe);
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    Check(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()),
+          "has a version resource");
+    if (failures != 0 && block.empty()) return;
+
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    sscanf(fileVersion, "%u.%u.%u.%u", &a, &b, &c, &d);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    Check(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed != nullptr,
+          "has fixed file information");
+    if (fixed == nullptr) return;
+    Check(fixed->dwFileVersionMS == ((a << 16) | b) && fixed->dwFileVersionLS == ((c << 16) | d),
+          std::string("file version ") + fileVersion);
+    Check(fixed->dwFileType == VFT_APP, "file type is an application");
+
+    const WORD wantLanguage = static_cast<WORD>(strtoul(language, nullptr, 0));
+    WORD* translation = nullptr;
+    Check(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                         &length) &&
+              length >= 4 && translation[0] == wantLanguage && translation[1] == 1200,
+          std::string("translation is language ") + language + " with code page 1200");
+    Check(VersionString(block, wantLanguage, L"CompanyName") == L"Tarvelo", "company name Tarvelo");
+    Check(!VersionString(block, wantLanguage, L"FileDescription").empty(), "has a file description");
+    Check(!VersionString(block, wantLanguage, L"ProductVersion").empty(), "has a product version text");
+    const std::wstring original = VersionString(block, wantLanguage, L"OriginalFilename");
+    const std::wstring fileName = path.substr(path.find_last_of(L"\\/") + 1);
+    Check(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, original.c_str(), -1, fileName.c_str(), -1) ==
+              CSTR_EQUAL,
+          "original file name matches the file");
+}
+
+int FindTool(bool expectMissing) {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = "open";
+    info.lpFile = "Adapset.exe";
+    info.lpParameters = "";
+    info.lpDirectory = windows;
+    info.nShow = SW_HIDE;
+    const BOOL started = ShellExecuteExA(&info);
+    if (expectMissing) {
+        Check(!started, "the shell finds no Adapset.exe");
+        if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+        return failures;
+    }
+    Check(started && info.hProcess != nullptr, "the shell starts Adapset.exe from the Windows directory");
+    if (info.hProcess == nullptr) return failures;
+    Check(WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0, "Adapset.exe ends");
+    DWORD status = 1;
+    GetExitCodeProcess(info.hProcess, &status);
+    CloseHandle(info.hProcess);
+    Check(status == 0, "Adapset.exe lists the adapters (status " + std::to_string(status) + ")");
+    return failures;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "resources" && argc == 6) {
+        const std::string exe = WindowsPath(argv[2]);
+        CheckManifest(exe.c_str(), argv[3]);
+        CheckVersion(exe.c_str(), argv[4], argv[5]);
+        return failures;
+    }
+    if (mode == "find-tool") return FindTool(argc > 2 && std::string(argv[2]) == "expect-missing");
+    fprintf(stderr, "usage: release_checks resources <exe> <level> <version> <language> | find-tool [expect-missing]\n");
+    return 100;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Every shipped .exe imports only DLLs that come with Windows: no MinGW runtime
+# (libstdc++, libgcc, winpthread) or any other DLL that would have to ship beside it.
+# Usage: check-imports.sh OBJDUMP EXE...
+set -euo pipefail
+objdump=$1
+shift
+system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
+  oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll ws2_32.dll wsock32.dll"
+system_dlls=" $(echo $system_dlls) "
+failures=0
+for exe in "$@"; do
+  if ! dump=$("$objdump" -p "$exe" 2>&1); then
+    echo "FAILED: $exe cannot be read: $dump"
+    failures=$((failures + 1))
+    continue
+  fi
+  imports=$(printf '%s\n' "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  if [ -z "$imports" ]; then
+    echo "FAILED: $exe shows no imports at all"
+    failures=$((failures + 1))
+    continue
+  fi
+  for dll in $imports; do
+    case "$system_dlls" in
+      *" $dll "*) ;;
+      *)
+        echo "FAILED: $(basename "$exe") imports $dll, which does not come with Windows"
+        failures=$((failures + 1))
+        ;;
+    esac
+  done
+  echo "$(basename "$exe"): $(echo $imports)"
+done
+[ "$failures" -eq 0 ]

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The installer installs silently into the release prefix, the installed programs are
+# the built ones, the shell started from the Windows directory and a command prompt
+# both find Adapset.exe, and the silent uninstaller takes back every file and registry
+# key it added (its own temporary copy goes at the next restart, which is simulated).
+# Usage: check-installer.sh BUILD_DIR ARCH INSTALLER WIZARD_EXE TOOL_EXE RELEASE_CHECKS_EXE
+set -uo pipefail
+build=$1 arch=$2 installer=$3 wizard=$4 tool=$5 checks=$6
+here=$(cd "$(dirname "$0")" && pwd)
+prefix_script="$here/../../scripts/release-prefix.sh"
+prefix="$build/release-prefix"
+drive="$prefix/drive_c"
+work="$build/test-artifacts/release-installer"
+rm -rf "$work"
+mkdir -p "$work"
+
+failures=0
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+run() { bash "$prefix_script" run "$build" "$arch" "$@"; }
+# The registry view of the installer's own architecture.
+regview=/reg:32
+[ "$arch" = win64 ] && regview=/reg:64
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TarveloIP'
+
+# Files under C:, registry key names, and how often our names occur in the registry,
+# once every process of the prefix has ended and the registry is on disk.
+snapshot() {
+  WINEPREFIX="$prefix" wineserver -w
+  (cd "$drive" && find . | LC_ALL=C sort) >"$work/$1.files"
+  grep -h '^\[' "$prefix/system.reg" "$prefix/user.reg" | sed 's/\] [0-9]*$/]/' | LC_ALL=C sort -u >"$work/$1.keys"
+  cat "$prefix/system.reg" "$prefix/user.reg" | grep -ci -e tarvelo -e adapset >"$work/$1.ours"
+}
+
+snapshot before
+[ "$(cat "$work/before.ours")" = 0 ] || fail "the fresh prefix already mentions Tarvelo or Adapset"
+run "$checks" find-tool expect-missing || fail "Adapset.exe found before the installation"
+
+echo "== install: $(basename "$installer") /S"
+run "$installer" /S
+status=$?
+[ "$status" = 0 ] || fail "silent installation ended with status $status"
+snapshot installed
+
+programs="$drive/Program Files/Tarvelo"
+cmp -s "$wizard" "$programs/TarveloIP.exe" || fail "TarveloIP.exe not installed in Program Files\\Tarvelo"
+[ -f "$programs/uninstall.exe" ] || fail "no uninstall.exe in Program Files\\Tarvelo"
+cmp -s "$tool" "$drive/windows/Adapset.exe" || fail "Adapset.exe not installed in the Windows directory"
+shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/TarveloIP.lnk"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut for all users"
+grep -aq 'TarveloIP.exe' "$shortcut" 2>/dev/null || fail "the shortcut does not point at TarveloIP.exe"
+added=$(LC_ALL=C comm -13 "$work/before.files" "$work/installed.files")
+echo "added files:"
+echo "$added" | sed 's/^/  /'
+
+# Registered in Programs and Features, in the view of the installer's architecture only.
+run reg query "$uninstall_key" $regview >"$work/uninstall-key.txt" 2>&1 || fail "no uninstall entry"
+for value in DisplayName DisplayVersion Publisher UninstallString QuietUninstallString; do
+  grep -q "^ *$value " "$work/uninstall-key.txt" || fail "uninstall entry lacks $value"
+done
+grep -q 'UninstallString .*C:\\Program Files\\Tarvelo\\uninstall.exe' "$work/uninstall-key.txt" ||
+  fail "UninstallString does not name the installed uninstaller"
+grep -q 'DisplayVersion .*1\.0\.0\.1' "$work/uninstall-key.txt" || fail "DisplayVersion is not 1.0.0.1"
+if [ "$arch" = win64 ]; then
+  if run reg query 'HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\TarveloIP' /reg:64 \
+    >/dev/null 2>&1; then
+    fail "the x64 installer registered itself in the 32-bit view"
+  fi
+fi
+
+# The wizard's way: started by file name with the Windows directory as working
+# directory, from a process in the wizard's installation directory.
+(cd "$programs" && run "$checks" find-tool) || fail "the shell does not find Adapset.exe"
+# A command prompt anywhere else finds it on its search path.
+(cd "$drive/users" && run cmd /c adapset) >"$work/cmd-adapset.txt" 2>&1
+grep -q 'adapset - Version 2.2' "$work/cmd-adapset.txt" || fail "a command prompt does not find adapset"
+
+echo "== uninstall: uninstall.exe /S"
+run 'C:\Program Files\Tarvelo\uninstall.exe' /S
+status=$?
+[ "$status" = 0 ] || fail "silent uninstallation ended with status $status"
+snapshot uninstalled
+left=$(LC_ALL=C comm -13 "$work/before.files" "$work/uninstalled.files")
+# Only the uninstaller's temporary copy may remain, scheduled for deletion at restart.
+while IFS= read -r path; do
+  [ -n "$path" ] || continue
+  case "$path" in
+    ./users/*/Temp/~nsu*.tmp | ./users/*/Temp/~nsu*.tmp/*)
+      name=$(printf '%s' "${path#./}" | tr '/' '\\' | sed 's/\\/\\\\\\\\/g')
+      grep -q "PendingFileRenameOperations.*$name" "$prefix/system.reg" ||
+        fail "left behind and not scheduled for deletion: $path"
+      ;;
+    *) fail "left behind: $path" ;;
+  esac
+done <<<"$left"
+run "$checks" find-tool expect-missing || fail "Adapset.exe still found after the uninstallation"
+
+echo "== restart"
+run wineboot -r >/dev/null 2>&1
+snapshot restarted
+left=$(LC_ALL=C comm -13 "$work/before.files" "$work/restarted.files")
+[ -z "$left" ] || fail "files left behind after a restart: $(echo $left)"
+new_keys=$(LC_ALL=C comm -13 "$work/before.keys" "$work/restarted.keys")
+[ -z "$new_keys" ] || fail "registry keys left behind: $(echo $new_keys)"
+[ "$(cat "$work/restarted.ours")" = 0 ] || fail "the registry still mentions Tarvelo or Adapset"
+! grep -q PendingFileRenameOperations "$prefix/system.reg" || fail "deletions still pending after a restart"
+
+[ "$failures" = 0 ] && echo "installer checks passed"
+[ "$failures" = 0 ]
