@@ -43,8 +43,7 @@ private:
 
 }  // namespace
 
-CApplySequence::CApplySequence(IProgramLauncher& launcher, ISettingsStore& store, IApplyPage& page)
-    : m_launcher(launcher), m_store(store), m_page(page) {}
+CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
 
 std::string CApplySequence::ToolParameters(int adapterNumber, const std::string& address,
                                            const std::string& gateway) {
@@ -52,7 +51,7 @@ std::string CApplySequence::ToolParameters(int adapterNumber, const std::string&
            ProviderDnsList;
 }
 
-bool CApplySequence::Run() {
+bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store) {
     if (m_running) return false;
     const RunningFlag running(m_running);
 
@@ -66,16 +65,16 @@ bool CApplySequence::Run() {
 
     std::string address;
     std::string gateway;
-    RunPrograms(address, gateway);
+    RunPrograms(launcher, address, gateway);
 
-    if (!m_store.Open(nullptr)) {
+    if (!store.Open(nullptr)) {
         // Nothing was written; let the user leave instead of leaving the page frozen.
         m_page.DestroyNote();
         m_page.RestoreCursor();
         m_page.EnableExit(true);
         return true;
     }
-    WriteStore(address, gateway);
+    WriteStore(store, address, gateway);
 
     m_page.CloseNote();
     m_page.RestoreCursor();
@@ -83,23 +82,24 @@ bool CApplySequence::Run() {
     return true;
 }
 
-void CApplySequence::RunPrograms(std::string& address, std::string& gateway) {
-    m_launcher.RunAndWait(NetworkShellFile, NetworkShellParameters,
-                          m_launcher.WindowsDirectory() + SystemSubdirectory);
+void CApplySequence::RunPrograms(IProgramLauncher& launcher, std::string& address, std::string& gateway) {
+    launcher.RunAndWait(NetworkShellFile, NetworkShellParameters,
+                        launcher.WindowsDirectory() + SystemSubdirectory);
 
-    const std::string windowsDirectory = m_launcher.WindowsDirectory();
+    const std::string windowsDirectory = launcher.WindowsDirectory();
     // Read once, after the network shell has ended, and used unchanged from here on.
     address = m_page.ReadAddress();
     gateway = m_page.ReadGateway();
     for (int adapter = 1; adapter <= 3; ++adapter)
-        m_launcher.RunAndWait(ToolFile, ToolParameters(adapter, address, gateway), windowsDirectory);
+        launcher.RunAndWait(ToolFile, ToolParameters(adapter, address, gateway), windowsDirectory);
 }
 
-void CApplySequence::WriteStore(const std::string& address, const std::string& gateway) {
+void CApplySequence::WriteStore(ISettingsStore& store, const std::string& address,
+                                const std::string& gateway) {
     // Each write is tried whatever the previous one returned; none decides anything.
-    m_store.SetIPAddress(address.c_str());
-    m_store.SetSubnetMask(FixedSubnetMask);
-    m_store.SetDefaultGateway(gateway.c_str());
-    m_store.SetNameServer(ProviderDnsList);
-    m_store.Close();
+    store.SetIPAddress(address.c_str());
+    store.SetSubnetMask(FixedSubnetMask);
+    store.SetDefaultGateway(gateway.c_str());
+    store.SetNameServer(ProviderDnsList);
+    store.Close();
 }

@@ -60,13 +60,16 @@ public:
 // user-interface thread and cannot be started again while it runs.
 class CApplySequence {
 public:
-    CApplySequence(IProgramLauncher& launcher, ISettingsStore& store, IApplyPage& page);
+    explicit CApplySequence(IApplyPage& page);
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
-    // Runs the whole sequence. Returns false, doing nothing, when it is already running
-    // (a Next reached while the sequence waits for a program).
-    bool Run();
+    // Runs the whole sequence with these programs and this (not yet opened) store.
+    // Returns false, doing nothing, when it is already running (a Next reached while
+    // the sequence waits for a program). Exceptions from the store pass through, with
+    // the note window gone.
+    bool Run(IProgramLauncher& launcher, ISettingsStore& store);
+    bool IsRunning() const { return m_running; }
 
     // Parameters of the network shell run; Big5 bytes for code page 950.
     static const char NetworkShellParameters[];
@@ -75,11 +78,9 @@ public:
                                       const std::string& gateway);
 
 private:
-    void RunPrograms(std::string& address, std::string& gateway);
-    void WriteStore(const std::string& address, const std::string& gateway);
+    void RunPrograms(IProgramLauncher& launcher, std::string& address, std::string& gateway);
+    static void WriteStore(ISettingsStore& store, const std::string& address, const std::string& gateway);
 
-    IProgramLauncher& m_launcher;
-    ISettingsStore& m_store;
     IApplyPage& m_page;
     bool m_running = false;
 };

@@ -93,7 +93,8 @@ struct Sequence {
     RecordingLauncher launcher{journal};
     RecordingStore store{journal};
     RecordingPage page{journal};
-    CApplySequence sequence{launcher, store, page};
+    CApplySequence sequence{page};
+    bool Run() { return sequence.Run(launcher, store); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -110,7 +111,7 @@ std::string ToolRun(int n) {
 
 TEST(ApplySequence, RunsEveryStepInOrderAndRestartsAfterFinish) {
     Sequence s;
-    EXPECT_TRUE(s.sequence.Run());
+    EXPECT_TRUE(s.Run());
     const Journal expected = {
         "wait cursor",
         "next off",
@@ -149,7 +150,7 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     Sequence s;
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
-    s.sequence.Run();
+    s.Run();
     EXPECT_NE(
         std::find(s.journal.begin(), s.journal.end(),
                   "run Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"),
@@ -161,7 +162,7 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
 TEST(ApplySequence, FailedWritesAreIgnoredAndCloseStillFollows) {
     Sequence s;
     s.store.writeResult = false;
-    s.sequence.Run();
+    s.Run();
     const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
     ASSERT_NE(close, s.journal.end());
     EXPECT_EQ(*(close - 1), "store dns " + Dns);
@@ -171,7 +172,7 @@ TEST(ApplySequence, FailedWritesAreIgnoredAndCloseStillFollows) {
 TEST(ApplySequence, OpenFailureWritesNothingAndLetsTheUserLeave) {
     Sequence s;
     s.store.openResult = false;
-    s.sequence.Run();
+    s.Run();
     const Journal tail(s.journal.end() - 5, s.journal.end());
     const Journal expected = {"store open", "note destroyed", "restore cursor", "exit on", "note destroyed"};
     EXPECT_EQ(tail, expected);
@@ -186,7 +187,7 @@ TEST(ApplySequence, OpenFailureWritesNothingAndLetsTheUserLeave) {
 TEST(ApplySequence, FinishPageEndedOtherwiseDoesNotRestart) {
     Sequence s;
     s.page.finishResult = 1;
-    s.sequence.Run();
+    s.Run();
     EXPECT_EQ(s.journal.back(), "note destroyed");
     EXPECT_EQ(std::find(s.journal.begin(), s.journal.end(), "restart"), s.journal.end());
 }
@@ -197,21 +198,21 @@ TEST(ApplySequence, CannotStartAgainWhileItWaitsForAProgram) {
     int nestedCalls = 0;
     // A Next pressed while a program runs reaches Run again through the dispatched message.
     s.launcher.onRun = [&] {
-        if (nestedCalls++ == 0) nestedResult = s.sequence.Run();
+        if (nestedCalls++ == 0) nestedResult = s.Run();
     };
-    EXPECT_TRUE(s.sequence.Run());
+    EXPECT_TRUE(s.Run());
     EXPECT_FALSE(nestedResult);
     EXPECT_EQ(std::count(s.journal.begin(), s.journal.end(), NetshRun), 1);
     // Once ended, the guard is down again.
     s.journal.clear();
-    EXPECT_TRUE(s.sequence.Run());
+    EXPECT_TRUE(s.Run());
 }
 
 TEST(ApplySequence, AnExceptionFromTheStoreStillRemovesTheNoteWindow) {
     Sequence s;
     s.store.throwOnOpen = true;
-    EXPECT_THROW(s.sequence.Run(), std::bad_alloc);
+    EXPECT_THROW(s.Run(), std::bad_alloc);
     EXPECT_EQ(s.journal.back(), "note destroyed");
     s.store.throwOnOpen = false;
-    EXPECT_TRUE(s.sequence.Run()) << "the running guard must be down after an exception";
+    EXPECT_TRUE(s.Run()) << "the running guard must be down after an exception";
 }
