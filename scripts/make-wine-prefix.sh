@@ -21,11 +21,11 @@ if [ -f "$prefix/.tarvelo-ready" ]; then
   exit 0
 fi
 rm -rf "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 LOCPATH="$locale_dir" LC_ALL=zh_TW.BIG5
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 LOCPATH="$locale_dir"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 unset DISPLAY
 echo "Creating the test Wine prefix in $prefix ..."
-wineboot -i >"$build/wineprefix-boot.log" 2>&1
+LC_ALL=zh_TW.BIG5 wineboot -i >"$build/wineprefix-boot.log" 2>&1
 wineserver -w
 
 reg="$build/wineprefix-setup.reg"
@@ -41,7 +41,7 @@ reg="$build/wineprefix-setup.reg"
   printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n'
   printf '"ShowCrashDialog"=dword:00000000\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-wine regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >>"$build/wineprefix-boot.log" 2>&1
+LC_ALL=zh_TW.BIG5 wine regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >>"$build/wineprefix-boot.log" 2>&1
 wineserver -w
 touch "$prefix/.tarvelo-ready"
 echo "Test Wine prefix ready."

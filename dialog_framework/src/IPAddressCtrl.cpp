@@ -62,13 +62,13 @@ void CIPAddressCtrl::SetWindowText(const std::string& text) {
         SendMessage(IPM_SETADDRESS, 0, static_cast<LPARAM>(*address));
         return;
     }
-    // No complete address: show whichever fields the text has. The control takes
-    // no partial address through its own messages, so fill its field windows.
+    // No complete address: show whichever fields hold a number, by position. The
+    // control takes no partial address through its messages, so fill its field windows.
     ClearAddress();
     const auto fields = SplitFields(text);
     const auto edits = FieldWindows(m_hWnd);
     for (size_t i = 0; i < fields.size() && i < edits.size(); ++i) {
-        if (!fields[i].empty()) ::SetWindowTextA(edits[i], fields[i].c_str());
+        if (IsFieldNumber(fields[i])) ::SetWindowTextA(edits[i], fields[i].c_str());
     }
 }
 

@@ -37,6 +37,33 @@ std::string Shot(const std::string& name) {
 
 const std::vector<std::string> kBlank{"", "", "", ""};
 
+// Colour of a pixel of bitmap 129 as stored in the wizard's resources.
+COLORREF PicturePixel(int x, int y) {
+    const HMODULE module = LoadLibraryExA(WizardPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(129), MAKEINTRESOURCEW(2));
+    const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(module, info)));
+    COLORREF colour = CLR_INVALID;
+    if (data != nullptr) {
+        BITMAPINFOHEADER header{};
+        memcpy(&header, data, sizeof header);
+        const LONG rowSize = (header.biWidth * 3 + 3) & ~3;
+        const BYTE* pixel = data + header.biSize + (header.biHeight - 1 - y) * rowSize + x * 3;  // bottom-up
+        colour = RGB(pixel[2], pixel[1], pixel[0]);
+    }
+    FreeLibrary(module);
+    return colour;
+}
+
+// Colour the screen shows at a point of a window's client area.
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 class WizardPage : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,6 +137,10 @@ TEST_F(WizardPage, RunsUnderTheExpectedCodePage) {
 
 TEST_F(WizardPage, StartsWaitingForAnAddressWithFocusOnExit) {
     EXPECT_TRUE(SaveScreenshot(m_page, Shot("wizard-page")));
+    // The picture control shows bitmap 129 from its top-left corner.
+    for (const POINT at : {POINT{0, 0}, POINT{50, 95}, POINT{64, 55}, POINT{120, 30}, POINT{189, 148}}) {
+        EXPECT_EQ(ScreenPixel(Item(1000), at.x, at.y), PicturePixel(at.x, at.y)) << at.x << "," << at.y;
+    }
     EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
     EXPECT_TRUE(IsWindowEnabled(Item(IDCANCEL)));
     EXPECT_EQ(FocusedWindow(m_page), Item(IDCANCEL));

@@ -10,8 +10,8 @@
 class CIPAddressCtrl : public CWnd {
 public:
     // Shows a dotted address text in the four fields. A complete a.b.c.d address
-    // (each field 0-255) is set as a whole; other text fills the fields it has
-    // and leaves the rest blank.
+    // (each field 0-255) is set as a whole; other text fills the fields that hold
+    // a number 0-255 and leaves the rest blank.
     void SetWindowText(const std::string& text) override;
     // Sets all four fields.
     void SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3) const;

@@ -60,7 +60,11 @@ void WriteRawValue(HKEY root, const std::string& path, const std::string& name, 
     HKEY key = nullptr;
     LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     ASSERT_EQ(status, ERROR_SUCCESS) << "creating " << path;
-    status = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+    // The registry counts a zero byte right after string data as part of it; a
+    // non-zero guard byte keeps the stored size exactly the one given.
+    std::vector<BYTE> guarded(value.data);
+    guarded.push_back(0xFF);
+    status = RegSetValueExA(key, name.c_str(), 0, value.type, guarded.data(),
                             static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;

@@ -1,0 +1,270 @@
+#include "adapter_settings/AdapterSettings.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+using BrenlowTools::CRegistryKey;
+
+namespace {
+
+const char kDhcpServicePath[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
+const char kNetworkCardPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
+const char kServicesPath[] = "SYSTEM\\CurrentControlSet\\Services\\";
+const char kAdapterTcpipSuffix[] = "\\Parameters\\TCPIP";
+const char kInterfacesPath[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const char kTcpipParametersPath[] = "SYSTEM\\CurrentControlSet\\Services\\TcpIp\\Parameters";
+const char kComputerNamePath[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+
+// 260 characters and the terminating zero.
+constexpr size_t kPathCapacity = 261;
+// What a list read is offered.
+constexpr DWORD kListCapacity = 512;
+// Zero bytes kept past the offered capacity: a list stored without its closing zeros
+// still ends in a terminated string inside the block.
+constexpr size_t kListGuard = 2;
+
+using PathBuffer = char[kPathCapacity];
+
+// Joins the parts into path. False, with nothing written, when the result would not
+// fit in the buffer with its terminating zero.
+bool BuildPath(PathBuffer& path, const char* head, const char* middle, const char* tail) {
+    const size_t headLength = std::strlen(head);
+    const size_t middleLength = std::strlen(middle);
+    const size_t tailLength = std::strlen(tail);
+    if (headLength + middleLength + tailLength >= kPathCapacity) return false;
+    std::memcpy(path, head, headLength);
+    std::memcpy(path + headLength, middle, middleLength);
+    std::memcpy(path + headLength + middleLength, tail, tailLength);
+    path[headLength + middleLength + tailLength] = '\0';
+    return true;
+}
+
+// The key every member holds while the store is closed. Assigning a copy of it only
+// changes a reference count, so Close cannot fail on an allocation.
+const CRegistryKey& EmptyKey() {
+    static const CRegistryKey empty(static_cast<HKEY>(nullptr));
+    return empty;
+}
+
+bool WriteRaw(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
+    return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+CAdapterSettings::CAdapterSettings()
+    : m_dhcpServiceKey(EmptyKey()),
+      m_networkCardKey(EmptyKey()),
+      m_adapterTcpipKey(EmptyKey()),
+      m_interfaceKey(EmptyKey()),
+      m_tcpipParametersKey(EmptyKey()),
+      m_computerNameKey(EmptyKey()) {}
+
+// The members are then destroyed in reverse declaration order, the keys first.
+CAdapterSettings::~CAdapterSettings() {
+    Close();
+}
+
+// A zeroed block of capacity bytes (more than the text's length) that starts with the
+// text. Throws std::bad_alloc when memory runs out.
+CAdapterSettings::OwnedText CAdapterSettings::CopyText(const char* text, size_t capacity) {
+    OwnedText copy(static_cast<char*>(std::calloc(capacity, 1)));
+    if (!copy) throw std::bad_alloc();
+    std::memcpy(copy.get(), text, std::strlen(text));
+    return copy;
+}
+
+bool CAdapterSettings::ReadText(const CRegistryKey& key, const char* name, OwnedText& text) {
+    char* block = nullptr;
+    if (!key.QueryValue(name, &block)) return false;
+    text.reset(block);
+    return true;
+}
+
+bool CAdapterSettings::ReadList(HKEY key, const char* name, OwnedText& list) {
+    OwnedText block(static_cast<char*>(std::calloc(kListCapacity + kListGuard, 1)));
+    if (!block) throw std::bad_alloc();
+    DWORD type = REG_NONE;
+    DWORD size = kListCapacity;
+    const LONG status =
+        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(block.get()), &size);
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) return false;
+    list = std::move(block);
+    return true;
+}
+
+CRegistryKey CAdapterSettings::OpenKey(const char* path) const {
+    return CRegistryKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, m_machineName.get());
+}
+
+bool CAdapterSettings::Open(const char* machineName) {
+    // Copied before Close, which would release the name if it is the store's own.
+    OwnedText machine =
+        machineName != nullptr ? CopyText(machineName, std::strlen(machineName) + 1) : nullptr;
+    Close();
+    m_machineName = std::move(machine);
+
+    // Once "Start" has been read, a registry error still counts as success: the
+    // store is closed, but the caller goes on as after a complete load.
+    bool status = false;
+    try {
+        m_dhcpServiceKey = OpenKey(kDhcpServicePath);
+        status = m_dhcpServiceKey.QueryValue("Start", &m_dhcpStart);
+        if (!status) return false;
+
+        m_networkCardKey = OpenKey(kNetworkCardPath);
+        status = ReadText(m_networkCardKey, "ServiceName", m_serviceName);
+        if (!status) return false;
+
+        PathBuffer adapterPath;
+        PathBuffer interfacePath;
+        if (!BuildPath(adapterPath, kServicesPath, m_serviceName.get(), kAdapterTcpipSuffix) ||
+            !BuildPath(interfacePath, kInterfacesPath, m_serviceName.get(), "")) {
+            return false;
+        }
+        m_adapterTcpipKey = OpenKey(adapterPath);
+        m_interfaceKey = OpenKey(interfacePath);
+
+        status = m_adapterTcpipKey.QueryValue("EnableDHCP", &m_enableDhcp);
+        if (!status) return false;
+        if (!ReadList(m_adapterTcpipKey, "IPAddress", m_adapterIPAddress)) return false;
+        if (!ReadList(m_interfaceKey, "IPAddress", m_interfaceIPAddress)) return false;
+        if (!ReadList(m_adapterTcpipKey, "SubnetMask", m_adapterSubnetMask)) return false;
+        if (!ReadList(m_adapterTcpipKey, "DefaultGateway", m_defaultGateway)) return false;
+
+        m_tcpipParametersKey = OpenKey(kTcpipParametersPath);
+        if (!ReadText(m_tcpipParametersKey, "HostName", m_hostName)) return false;
+        m_computerNameKey = OpenKey(kComputerNamePath);
+        if (!ReadText(m_computerNameKey, "ComputerName", m_computerName)) return false;
+        return true;
+    } catch (const CRegistryKey::Exception&) {
+        Close();
+        return status;
+    }
+}
+
+void CAdapterSettings::Close() {
+    m_dhcpStart = 0;
+    m_enableDhcp = 0;
+    m_dhcpServiceKey = EmptyKey();
+    m_networkCardKey = EmptyKey();
+    m_adapterTcpipKey = EmptyKey();
+    m_interfaceKey = EmptyKey();
+    m_tcpipParametersKey = EmptyKey();
+    m_computerNameKey = EmptyKey();
+    m_serviceName.reset();
+    m_adapterIPAddress.reset();
+    m_interfaceIPAddress.reset();
+    m_adapterSubnetMask.reset();
+    m_interfaceSubnetMask.reset();
+    m_defaultGateway.reset();
+    m_hostName.reset();
+    m_computerName.reset();
+    m_machineName.reset();
+}
+
+// A one-entry list is the text and two zero bytes; SetNameServer writes the same bytes
+// as REG_SZ. A copy cached after a successful write has the same layout, so it reads
+// like a loaded list.
+bool CAdapterSettings::WriteTwoKeys(const char* name, DWORD type, const char* text, OwnedText* adapterCopy,
+                                    OwnedText* interfaceCopy) {
+    if (!m_serviceName || text == nullptr) return false;
+    const size_t length = std::strlen(text);
+    if (length > MAXDWORD - 2) return false;
+    const DWORD size = static_cast<DWORD>(length + 2);
+    const OwnedText data = CopyText(text, size);
+    OwnedText adapterFresh = adapterCopy != nullptr ? CopyText(text, size) : nullptr;
+    OwnedText interfaceFresh = interfaceCopy != nullptr ? CopyText(text, size) : nullptr;
+
+    // A refused adapter write does not stop the interface write; it shows only in
+    // the adapter key's cached copy.
+    const bool adapterWritten = WriteRaw(m_adapterTcpipKey, name, type, data.get(), size);
+    if (adapterCopy != nullptr) *adapterCopy = adapterWritten ? std::move(adapterFresh) : nullptr;
+    const bool interfaceWritten = WriteRaw(m_interfaceKey, name, type, data.get(), size);
+    if (interfaceCopy != nullptr) *interfaceCopy = interfaceWritten ? std::move(interfaceFresh) : nullptr;
+    return interfaceWritten;
+}
+
+bool CAdapterSettings::WriteAdapterList(const char* name, const char* text, OwnedText& adapterCopy) {
+    if (!m_serviceName || text == nullptr) return false;
+    const size_t length = std::strlen(text);
+    if (length > MAXDWORD - 2) return false;
+    const DWORD size = static_cast<DWORD>(length + 2);
+    OwnedText data = CopyText(text, size);
+    const bool written = WriteRaw(m_adapterTcpipKey, name, REG_MULTI_SZ, data.get(), size);
+    adapterCopy = written ? std::move(data) : nullptr;
+    return written;
+}
+
+bool CAdapterSettings::WriteText(CRegistryKey& key, const char* name, const char* text, OwnedText& copy) {
+    if (text == nullptr) return false;
+    OwnedText fresh = CopyText(text, std::strlen(text) + 1);
+    try {
+        key.SetValue(name, text, REG_SZ);
+    } catch (const CRegistryKey::Exception&) {
+        copy.reset();
+        return false;
+    }
+    copy = std::move(fresh);
+    return true;
+}
+
+bool CAdapterSettings::SetIPAddress(const char* text) {
+    return WriteTwoKeys("IPAddress", REG_MULTI_SZ, text, &m_adapterIPAddress, &m_interfaceIPAddress);
+}
+
+bool CAdapterSettings::SetSubnetMask(const char* text) {
+    return WriteTwoKeys("SubnetMask", REG_MULTI_SZ, text, &m_adapterSubnetMask, &m_interfaceSubnetMask);
+}
+
+bool CAdapterSettings::SetDefaultGateway(const char* text) {
+    return WriteTwoKeys("DefaultGateway", REG_MULTI_SZ, text, &m_defaultGateway, &m_defaultGateway);
+}
+
+bool CAdapterSettings::SetNameServer(const char* text) {
+    return WriteTwoKeys("NameServer", REG_SZ, text, nullptr, nullptr);
+}
+
+bool CAdapterSettings::DisableDhcp() {
+    const DWORD disabled = 0;
+    WriteRaw(m_adapterTcpipKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
+    return WriteRaw(m_interfaceKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
+}
+
+bool CAdapterSettings::SetAdapterIPAddress(const char* text) {
+    return WriteAdapterList("IPAddress", text, m_adapterIPAddress);
+}
+
+bool CAdapterSettings::SetAdapterSubnetMask(const char* text) {
+    return WriteAdapterList("SubnetMask", text, m_adapterSubnetMask);
+}
+
+bool CAdapterSettings::SetAdapterEnableDhcp(DWORD number) {
+    if (!m_serviceName) return false;
+    try {
+        m_adapterTcpipKey.SetValue("EnableDHCP", number, REG_DWORD);
+    } catch (const CRegistryKey::Exception&) {
+        return false;
+    }
+    m_enableDhcp = number;
+    return true;
+}
+
+bool CAdapterSettings::SetDhcpStart(DWORD number) {
+    try {
+        m_dhcpServiceKey.SetValue("Start", number, REG_DWORD);
+    } catch (const CRegistryKey::Exception&) {
+        return false;
+    }
+    m_dhcpStart = number;
+    return true;
+}
+
+bool CAdapterSettings::SetHostName(const char* text) {
+    return WriteText(m_tcpipParametersKey, "HostName", text, m_hostName);
+}
+
+bool CAdapterSettings::SetComputerName(const char* text) {
+    return WriteText(m_computerNameKey, "ComputerName", text, m_computerName);
+}

@@ -1,0 +1,563 @@
+// Runs the built Adapset.exe as a child process under Wine against a seeded registry,
+// with a recording double of the DHCP client library beside it, and checks its
+// output, exit status, every value it writes or leaves alone, and the notification.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestMachine.h"
+#include "test_support/Process.h"
+#include "test_support/RegistryFixture.h"
+
+using namespace AdapsetTest;
+using TestSupport::MultiStringValue;
+using TestSupport::RawValue;
+using TestSupport::StringValue;
+
+namespace {
+
+const char kUsage[] =
+    "\nadapset - Version 2.2, static TCP/IP settings of a network adapter\n\n"
+    "Usage: adapset adapterName ipAddress mask gateway nameServer1 nameServer2 winsServer1 winsServer2\n\n"
+    "\tUse no parameters to display a numbered list of adapter names.\n"
+    "\tYou may use the adapter number instead of the name.\n"
+    "\tThe default adapterName (use *) is the first adapter in your system.\n"
+    "\tThe mask defaults to 255.255.255.0.\n"
+    "\tUse * to omit intermediate parameters.\n"
+    "\tMissing parameters will be set to empty strings.\n";
+
+const char kWizardDns[] = "168.95.1.1,168.95.192.1";
+
+// Console text mode writes each line feed as CR LF.
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+}
+
+// Which dhcpcsvc the tool finds.
+enum class Dhcp { Double, Missing, WithoutEntry };
+
+struct ToolRun {
+    TestSupport::ProcessResult result;
+    std::string notifications;  // the double's log: one line per call
+};
+
+std::string Describe(const RawValue& v) {
+    std::ostringstream out;
+    out << "type " << v.type << ", " << v.data.size() << " bytes \"";
+    for (BYTE b : v.data) {
+        if (b >= 0x20 && b < 0x7F)
+            out << static_cast<char>(b);
+        else
+            out << "\\x" << std::hex << static_cast<int>(b) << std::dec;
+    }
+    return out.str() + "\"";
+}
+
+class AdapsetEndToEnd : public ::testing::Test {
+protected:
+    // Trees the tool may touch, captured once and put back after all tests.
+    static std::vector<std::string> Roots() {
+        std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt,
+                                          std::string(kServices) + "NoSuchService"};
+        for (const SeedAdapter& a : TwoAdapterMachine()) roots.push_back(kServices + a.service);
+        for (int i = 0; i < 70; ++i) roots.push_back(kServices + ManyService(i));
+        roots.push_back(kServices + LongService());
+        return roots;
+    }
+    static std::string ManyService(int i) {
+        return "{7C000000-0000-4000-8000-0000000000" + std::to_string(10 + i) + "}";
+    }
+    static std::string LongService() { return "Svc" + std::string(130, 'L'); }
+
+    static constexpr const char* kNoDhcpOverrides = "Software\\Wine\\AppDefaults\\AdapsetNoDhcp.exe";
+
+    static void SetUpTestSuite() {
+        original_ = new Snapshot(CaptureTrees(Roots()));
+        // Empty text disables the library for that program: LoadLibraryA fails.
+        TestSupport::WriteRawValue(HKEY_CURRENT_USER, std::string(kNoDhcpOverrides) + "\\DllOverrides",
+                                   "dhcpcsvc", StringValue(""));
+    }
+    static void TearDownTestSuite() {
+        TestSupport::DeleteTree(HKEY_CURRENT_USER, kNoDhcpOverrides);
+        EXPECT_TRUE(RestoreTrees(Roots(), *original_));
+        delete original_;
+        original_ = nullptr;
+    }
+
+    void SetUp() override {
+        adapters_ = TwoAdapterMachine();
+        ASSERT_TRUE(SeedMachine(adapters_));
+        services_ = EnumeratedServices();
+        ASSERT_EQ(services_.size(), 2u);
+        Remember();
+    }
+
+    // Takes the current registry as the state expected after the next run.
+    void Remember() { expected_ = CaptureTrees(Roots()); }
+
+    void Expect(const std::string& path, const std::string& name, const RawValue& value) {
+        expected_.values[Lower(path + "|" + name)] = value;
+    }
+
+    // Expects the three address values in the adapter TCP/IP key and the interface key.
+    void ExpectAddresses(const std::string& service, const std::string& ip, const std::string& mask,
+                         const std::string& gateway, bool interfaceKeyToo = true) {
+        std::vector<std::string> keys = {AdapterTcpipKey(service)};
+        if (interfaceKeyToo) keys.push_back(InterfaceKey(service));
+        for (const std::string& key : keys) {
+            Expect(key, "IPAddress", MultiStringValue({ip}));
+            Expect(key, "SubnetMask", MultiStringValue({mask}));
+            Expect(key, "DefaultGateway", MultiStringValue({gateway}));
+        }
+    }
+
+    // Expects the name-server values of steps 2 and 3 and the WINS list of step 4.
+    void ExpectServers(const std::string& service, const std::string& commaList, const std::string& spaceList,
+                       const std::vector<std::string>& winsList) {
+        Expect(InterfaceKey(service), "NameServer", StringValue(commaList));
+        Expect(kTcpipParameters, "NameServer", StringValue(spaceList));
+        Expect(NetbtInterfaceKey(service), "NameServerList", MultiStringValue(winsList));
+    }
+
+    // Compares every key and value of the watched trees with the expected state.
+    void CheckRegistry() {
+        const Snapshot now = CaptureTrees(Roots());
+        EXPECT_EQ(now.keys, expected_.keys) << "keys were created or removed";
+        for (const auto& [where, value] : expected_.values) {
+            const auto found = now.values.find(where);
+            if (found == now.values.end())
+                ADD_FAILURE() << where << " is missing, expected " << Describe(value);
+            else if (!(found->second == value))
+                ADD_FAILURE() << where << " is " << Describe(found->second) << ", expected "
+                              << Describe(value);
+        }
+        for (const auto& [where, value] : now.values)
+            if (expected_.values.count(where) == 0)
+                ADD_FAILURE() << "unexpected " << where << ": " << Describe(value);
+    }
+
+    // Runs the tool with a command-line tail, the chosen DHCP library and the status
+    // the double returns.
+    ToolRun RunTool(const std::string& arguments, Dhcp dhcp = Dhcp::Double, const std::string& status = "0") {
+        // A program started from inside Wine does not take WINEDLLOVERRIDES from the
+        // environment it is given, so the library is chosen by where the copy runs: a
+        // DLL beside the program is loaded before Wine's own, and the copy without one
+        // has a per-program override (see SetUpTestSuite) that disables Wine's stub.
+        const std::string dir = TestSupport::ModuleDirectory() + (dhcp == Dhcp::Double    ? "withdouble\\"
+                                                                  : dhcp == Dhcp::Missing ? "nodouble\\"
+                                                                                          : "noentry\\");
+        const std::string program = dir + (dhcp == Dhcp::Missing ? "AdapsetNoDhcp.exe" : "Adapset.exe");
+        const std::string log = TestSupport::ArtifactPath("adapset-notify.log");
+        DeleteFileA(log.c_str());
+        ToolRun run;
+        run.result =
+            TestSupport::RunProcess("\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments), dir,
+                                    60000, {{"ADAPSET_DOUBLE_LOG", log}, {"ADAPSET_DOUBLE_STATUS", status}});
+        EXPECT_FALSE(run.result.timedOut);
+        EXPECT_EQ(run.result.errorOutput, "");
+        run.notifications = TestSupport::ReadFileBytes(log);
+        return run;
+    }
+
+    // The double's line for one successful call.
+    static std::string Notification(const std::string& service, const std::string& ip,
+                                    const std::string& mask = "255.255.255.0") {
+        return "server=null adapter=" + service + " new=1 index=0 ip=" + ip + " mask=" + mask + " action=0\n";
+    }
+
+    // The listing part of the usage text for the given (description, name) lines.
+    static std::string Listing(const std::vector<std::pair<std::string, std::string>>& cards) {
+        std::string text = "\nNetwork adapters:\n";
+        for (size_t i = 0; i < cards.size(); ++i)
+            text +=
+                "\n" + std::to_string(i + 1) + ":\t" + cards[i].first + "\n\tName: " + cards[i].second + "\n";
+        return text;
+    }
+
+    // The usage text with the seeded two adapters, in enumeration order.
+    std::string UsageWithTwoAdapters() const {
+        std::vector<std::pair<std::string, std::string>> cards;
+        for (const std::string& service : services_)
+            for (const SeedAdapter& a : adapters_)
+                if (a.service == service) cards.emplace_back(a.description, a.service);
+        return Crlf(kUsage + Listing(cards));
+    }
+
+    // Old address prefix of a seeded service ("10.0.1." or "10.0.2.").
+    std::string Old(const std::string& service) const {
+        for (const SeedAdapter& a : adapters_)
+            if (a.service == service) return a.oldAddress;
+        return "";
+    }
+
+    static Snapshot* original_;
+    std::vector<SeedAdapter> adapters_;
+    std::vector<std::string> services_;  // adapter n is services_[n - 1]
+    Snapshot expected_;
+};
+
+Snapshot* AdapsetEndToEnd::original_ = nullptr;
+
+}  // namespace
+
+TEST_F(AdapsetEndToEnd, NoArgumentsShowUsageAndListingAndChangeNothing) {
+    const ToolRun run = RunTool("");
+    EXPECT_EQ(run.result.output, UsageWithTwoAdapters());
+    EXPECT_EQ(run.result.exitCode, 0u);
+    EXPECT_EQ(run.notifications, "");
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, OneArgumentIsTheAddressOfAdapterOne) {
+    const std::string& first = services_[0];
+    const ToolRun run = RunTool("192.168.5.20");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "192.168.5.20", "255.255.255.0", "");
+    ExpectServers(first, "", "", {""});
+    CheckRegistry();  // the NetBT adapter key keeps both old WINS values
+    EXPECT_EQ(run.notifications, Notification(first, "192.168.5.20"));
+}
+
+TEST_F(AdapsetEndToEnd, WizardRunsForAdaptersOneTwoAndThreeOnTwoAdapters) {
+    const std::string tail = std::string(" 192.168.5.20 255.255.255.0 192.168.5.254 ") + kWizardDns;
+    for (int adapter = 1; adapter <= 2; ++adapter) {
+        SCOPED_TRACE("adapter " + std::to_string(adapter));
+        const std::string& service = services_[adapter - 1];
+        const ToolRun run = RunTool(std::to_string(adapter) + tail);
+        EXPECT_EQ(run.result.output, "");
+        EXPECT_EQ(run.result.exitCode, 0u);
+        ExpectAddresses(service, "192.168.5.20", "255.255.255.0", "192.168.5.254");
+        ExpectServers(service, kWizardDns, kWizardDns, {""});
+        CheckRegistry();
+        EXPECT_EQ(run.notifications, Notification(service, "192.168.5.20"));
+    }
+    const ToolRun third = RunTool("3" + tail);
+    EXPECT_EQ(third.result.output, UsageWithTwoAdapters());
+    EXPECT_EQ(third.result.exitCode, 0u);
+    EXPECT_EQ(third.notifications, "");
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, AllEightParametersByServiceName) {
+    const std::string& second = services_[1];
+    const ToolRun run =
+        RunTool(second + " 172.16.3.9 255.255.0.0 172.16.0.1 8.8.8.8 8.8.4.4 172.16.0.70 172.16.0.71");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(second, "172.16.3.9", "255.255.0.0", "172.16.0.1");
+    ExpectServers(second, "8.8.8.8,8.8.4.4", "8.8.8.8 8.8.4.4", {"172.16.0.70", "172.16.0.71"});
+    Expect(NetbtAdapterKey(second), "NameServer", StringValue("172.16.0.70"));
+    Expect(NetbtAdapterKey(second), "NamerServerBackup", StringValue("172.16.0.71"));
+    CheckRegistry();
+    EXPECT_EQ(run.notifications, Notification(second, "172.16.3.9", "255.255.0.0"));
+}
+
+TEST_F(AdapsetEndToEnd, StarsStandForDefaults) {
+    const std::string& first = services_[0];
+    // "*" adapter is adapter 1; "*x" mask is the default; "*" servers are empty, so
+    // the second name server stands alone without a separator.
+    const ToolRun run = RunTool("* 10.9.8.7 *x * * 9.9.9.9 * *");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "10.9.8.7", "255.255.255.0", "");
+    ExpectServers(first, "9.9.9.9", "9.9.9.9", {""});
+    CheckRegistry();
+    EXPECT_EQ(run.notifications, Notification(first, "10.9.8.7"));
+
+    // Non-digits after the first digit are skipped: "2nd" is adapter 2.
+    const std::string& second = services_[1];
+    const ToolRun byNumber = RunTool("2nd 10.9.8.6");
+    EXPECT_EQ(byNumber.result.exitCode, 0u);
+    ExpectAddresses(second, "10.9.8.6", "255.255.255.0", "");
+    ExpectServers(second, "", "", {""});
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, EmptyQuotedArgumentsClearValues) {
+    const std::string& second = services_[1];
+    const ToolRun run = RunTool("2 \"\" \"\" \"\" \"\" \"\" \"\" \"\"");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(second, "", "", "");  // each exactly two zero bytes
+    ExpectServers(second, "", "", {""});
+    CheckRegistry();
+    // inet_addr of empty text; both are passed unchecked, whatever the platform gives.
+    EXPECT_EQ(run.notifications.rfind("server=null adapter=" + second + " new=1 index=0 ip=", 0), 0u)
+        << run.notifications;
+}
+
+TEST_F(AdapsetEndToEnd, ArgumentsPastTheEighthAreIgnored) {
+    const std::string& first = services_[0];
+    const ToolRun run = RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * * 10.1.1.71 not-an-address \"\" 99");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "10.1.1.254");
+    ExpectServers(first, "1.1.1.1", "1.1.1.1", {"10.1.1.71"});
+    Expect(NetbtAdapterKey(first), "NamerServerBackup", StringValue("10.1.1.71"));
+    CheckRegistry();
+    EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1"));
+}
+
+TEST_F(AdapsetEndToEnd, UnknownServiceChangesNothing) {
+    // Even an interface key of that name is left alone when its service key is missing.
+    ASSERT_TRUE(PutValue(InterfaceKey("NoSuchService"), "IPAddress", MultiStringValue({"10.7.7.7"})));
+    Remember();
+    const ToolRun run = RunTool("NoSuchService 10.1.1.1 255.255.255.0 10.1.1.254 1.1.1.1");
+    EXPECT_EQ(run.result.output, Crlf("Cannot locate adapter NoSuchService\n"));
+    EXPECT_EQ(run.result.exitCode, 23u + 13u);
+    EXPECT_EQ(run.notifications, "");
+    CheckRegistry();
+    RemoveTree(InterfaceKey("NoSuchService"));
+}
+
+TEST_F(AdapsetEndToEnd, MissingOptionalKeysAreSkippedNotCreated) {
+    const std::string& first = services_[0];
+    const Snapshot before = CaptureTrees({kTcpipParameters});
+    RemoveTree(InterfaceKey(first));
+    RemoveTree(NetbtInterfaceKey(first));
+    RemoveTree(NetbtAdapterKey(first));
+    RemoveTree(kTcpipParameters);
+    Remember();
+    const ToolRun run = RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 2.2.2.2 3.3.3.3 4.4.4.4");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "10.1.1.254", false);
+    CheckRegistry();
+    EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1"));
+    EXPECT_TRUE(RestoreTrees({kTcpipParameters}, before));
+}
+
+TEST_F(AdapsetEndToEnd, EveryWinsCombination) {
+    struct Case {
+        const char* w1;
+        const char* w2;
+        std::vector<std::string> list;
+    };
+    const Case cases[] = {
+        {"*", "*", {""}},
+        {"10.5.5.1", "*", {"10.5.5.1"}},
+        {"*", "10.5.5.2", {"10.5.5.2"}},
+        {"10.5.5.1", "10.5.5.2", {"10.5.5.1", "10.5.5.2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.w1) + " " + c.w2);
+        SetUp();
+        const std::string& first = services_[0];
+        const ToolRun run = RunTool(std::string("1 10.1.1.1 * * * * ") + c.w1 + " " + c.w2);
+        EXPECT_EQ(run.result.output, "");
+        EXPECT_EQ(run.result.exitCode, 0u);
+        ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "");
+        ExpectServers(first, "", "", c.list);
+        // Empty WINS arguments leave the NetBT adapter values as they were.
+        if (c.w1[0] != '*') Expect(NetbtAdapterKey(first), "NameServer", StringValue(c.w1));
+        if (c.w2[0] != '*') Expect(NetbtAdapterKey(first), "NamerServerBackup", StringValue(c.w2));
+        CheckRegistry();
+        EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1"));
+    }
+}
+
+TEST_F(AdapsetEndToEnd, FailedNotificationKeepsTheWrittenValues) {
+    const std::string& first = services_[0];
+    const ToolRun run = RunTool("1 10.1.1.1", Dhcp::Double, "5");
+    EXPECT_EQ(run.result.output, Crlf("Adapter configuration failed\n"));
+    EXPECT_EQ(run.result.exitCode, 29u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "");
+    ExpectServers(first, "", "", {""});
+    CheckRegistry();
+    EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1"));
+}
+
+TEST_F(AdapsetEndToEnd, MissingDhcpClientLibraryOrEntryPointFailsWithoutACall) {
+    for (Dhcp dhcp : {Dhcp::Missing, Dhcp::WithoutEntry}) {
+        SCOPED_TRACE(dhcp == Dhcp::Missing ? "library missing" : "entry point missing");
+        SetUp();
+        const std::string& second = services_[1];
+        const ToolRun run = RunTool("2 10.2.2.2 255.255.255.128 10.2.2.1", dhcp);
+        EXPECT_EQ(run.result.output, Crlf("Adapter configuration failed\n"));
+        EXPECT_EQ(run.result.exitCode, 29u);
+        ExpectAddresses(second, "10.2.2.2", "255.255.255.128", "10.2.2.1");
+        ExpectServers(second, "", "", {""});
+        CheckRegistry();
+        EXPECT_EQ(run.notifications, "");
+    }
+}
+
+TEST_F(AdapsetEndToEnd, RefusedInputWritesNothing) {
+    std::string nine;  // nine 15-character addresses: 143 characters
+    for (int i = 0; i < 9; ++i) nine += (i ? "," : "") + std::string("100.100.100.100");
+    std::string sixty;  // 63 characters
+    for (int i = 0; i < 8; ++i) sixty += (i ? "," : "") + std::string("1.1.1.1");
+    const std::string longName(128, 'N');
+    struct Case {
+        std::string arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"1 *", "Argument ipAddress is not an IPv4 address: \"*\"\n"},
+        {"1 *1.2.3.4", "Argument ipAddress is not an IPv4 address: \"*1.2.3.4\"\n"},
+        {"1 192.168.05.20", "Argument ipAddress is not an IPv4 address: \"192.168.05.20\"\n"},
+        {"1 10.1.1.256", "Argument ipAddress is not an IPv4 address: \"10.1.1.256\"\n"},
+        {"host.example", "Argument ipAddress is not an IPv4 address: \"host.example\"\n"},
+        {"1 10.1.1.1 255.255.255", "Argument mask is not an IPv4 address: \"255.255.255\"\n"},
+        {"1 10.1.1.1 * 10.1.1.254,10.1.1.253",
+         "Argument gateway is not an IPv4 address: \"10.1.1.254,10.1.1.253\"\n"},
+        {"1 10.1.1.1 * * 1.1.1.1,", "Argument nameServer1 is not a list of IPv4 addresses: \"1.1.1.1,\"\n"},
+        {"1 10.1.1.1 * * * \"1.1.1.1 2.2.2.2\"",
+         "Argument nameServer2 is not a list of IPv4 addresses: \"1.1.1.1 2.2.2.2\"\n"},
+        {"1 10.1.1.1 * * * * wins", "Argument winsServer1 is not a list of IPv4 addresses: \"wins\"\n"},
+        {"1 10.1.1.1 * * * * * 1.1.1", "Argument winsServer2 is not a list of IPv4 addresses: \"1.1.1\"\n"},
+        {"1 " + std::string(300, '1'), "Argument ipAddress is too long (at most 126 characters)\n"},
+        {"1 10.1.1.1 * * " + nine, "Argument nameServer1 is too long (at most 127 characters)\n"},
+        {"1 10.1.1.1 * * " + sixty + " " + sixty + ",2.2.2.2",
+         "Arguments nameServer1 and nameServer2 are too long together (at most 127 characters)\n"},
+        {"1 10.1.1.1 * * * * " + sixty + " " + sixty,
+         "Arguments winsServer1 and winsServer2 are too long together (at most 125 characters)\n"},
+        {longName + " 10.1.1.1", "Argument adapterName: service name too long (at most 127 characters)\n"},
+        {"Tcpip\\Parameters 10.1.1.1", "Argument adapterName is not a service name: \"Tcpip\\Parameters\"\n"},
+        {"\"\" 10.1.1.1", "Argument adapterName is not a service name: \"\"\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = RunTool(c.arguments);
+        EXPECT_EQ(run.result.output, Crlf(c.message));
+        EXPECT_EQ(run.result.exitCode, 160u);
+        EXPECT_EQ(run.notifications, "");
+        CheckRegistry();
+    }
+}
+
+TEST_F(AdapsetEndToEnd, NetworkCardsKeyMissingOrEmpty) {
+    RemoveTree(kNetworkCards);
+    Remember();
+    const ToolRun none = RunTool("");
+    EXPECT_EQ(none.result.output, Crlf(std::string(kUsage) + "Cannot locate any network cards...\n"));
+    EXPECT_EQ(none.result.exitCode, 35u);
+    const ToolRun number = RunTool("1 10.1.1.1");
+    EXPECT_EQ(number.result.output, none.result.output);
+    EXPECT_EQ(number.result.exitCode, 35u);
+    CheckRegistry();
+
+    // A service given by name still reaches its keys.
+    const std::string& first = services_[0];
+    const ToolRun byName = RunTool(first + " 10.1.1.1");
+    EXPECT_EQ(byName.result.exitCode, 0u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "");
+    ExpectServers(first, "", "", {""});
+    CheckRegistry();
+
+    TestSupport::CreateKey(HKEY_LOCAL_MACHINE, kNetworkCards);
+    Remember();
+    const ToolRun empty = RunTool("1 10.1.1.1");
+    EXPECT_EQ(empty.result.output, Crlf(std::string(kUsage) + "\nNetwork adapters:\n"));
+    EXPECT_EQ(empty.result.exitCode, 0u);
+    CheckRegistry();
+}
+
+// Seeds NetworkCards with count subkeys and returns their names in enumeration order,
+// so that tests give each position its content without assuming an order.
+static std::vector<std::string> SeedCardSubkeys(int count) {
+    RemoveTree(kNetworkCards);
+    for (int i = 0; i < count; ++i)
+        TestSupport::CreateKey(HKEY_LOCAL_MACHINE,
+                               std::string(kNetworkCards) + "\\" + std::to_string(100 + i));
+    std::vector<std::string> names;
+    HKEY cards = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCards, 0, KEY_READ, &cards) != ERROR_SUCCESS) return names;
+    char name[260];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(cards, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(std::string(kNetworkCards) + "\\" + name);
+    }
+    RegCloseKey(cards);
+    return names;
+}
+
+TEST_F(AdapsetEndToEnd, UnreadableCardValuesNeverShowLeftoverText) {
+    const std::string a = adapters_[0].service, b = adapters_[1].service;
+    const std::vector<std::string> cards = SeedCardSubkeys(5);
+    ASSERT_EQ(cards.size(), 5u);
+    const std::string longDescription = "Long " + std::string(300, 'D');
+    ASSERT_TRUE(PutValue(cards[0], "Description", StringValue("First Card")));
+    ASSERT_TRUE(PutValue(cards[0], "ServiceName", StringValue(a)));
+    ASSERT_TRUE(PutValue(cards[1], "ServiceName", StringValue(b)));  // no description
+    ASSERT_TRUE(PutValue(cards[2], "Description", StringValue(longDescription)));
+    ASSERT_TRUE(PutValue(cards[2], "ServiceName", StringValue(LongService())));
+    ASSERT_TRUE(PutValue(cards[3], "Description", StringValue("Broken Card")));
+    ASSERT_TRUE(PutValue(cards[3], "ServiceName", TestSupport::DwordValue(7)));  // not text
+    ASSERT_TRUE(PutValue(cards[4], "Description", StringValue("Hidden Card")));
+    ASSERT_TRUE(PutValue(cards[4], "ServiceName", StringValue(a)));
+    ASSERT_TRUE(PutValue(AdapterTcpipKey(LongService()), "IPAddress", MultiStringValue({"10.3.3.3"})));
+    Remember();
+
+    // The walk ends after the card without a service name; later cards are not listed.
+    const std::string usage = Crlf(kUsage + Listing({{"First Card", a},
+                                                     {"(unreadable)", b},
+                                                     {longDescription, LongService()},
+                                                     {"Broken Card", "(unreadable)"}}));
+    const ToolRun list = RunTool("");
+    EXPECT_EQ(list.result.output, usage);
+    EXPECT_EQ(list.result.exitCode, 0u);
+
+    // A listed service name too long for the tool is refused by number as well.
+    const ToolRun tooLong = RunTool("3 10.1.1.1");
+    EXPECT_EQ(tooLong.result.output,
+              Crlf("Argument adapterName: service name too long (at most 127 characters)\n"));
+    EXPECT_EQ(tooLong.result.exitCode, 160u);
+    // The card without a service name, and those after it, have no table entry.
+    for (const char* number : {"4", "5"}) {
+        const ToolRun run = RunTool(std::string(number) + " 10.1.1.1");
+        EXPECT_EQ(run.result.output, usage) << number;
+        EXPECT_EQ(run.result.exitCode, 0u);
+        EXPECT_EQ(run.notifications, "");
+    }
+    CheckRegistry();
+
+    const ToolRun second = RunTool("2 10.1.1.2");
+    EXPECT_EQ(second.result.exitCode, 0u);
+    ExpectAddresses(b, "10.1.1.2", "255.255.255.0", "");
+    ExpectServers(b, "", "", {""});
+    CheckRegistry();
+    EXPECT_EQ(second.notifications, Notification(b, "10.1.1.2"));
+}
+
+TEST_F(AdapsetEndToEnd, MoreThanSixtyFourAdaptersAreNumberedAsListed) {
+    const std::vector<std::string> cards = SeedCardSubkeys(70);
+    ASSERT_EQ(cards.size(), 70u);
+    std::vector<std::pair<std::string, std::string>> listed;
+    for (int i = 0; i < 70; ++i) {
+        const std::string description = "Adapter " + std::to_string(i + 1);
+        ASSERT_TRUE(PutValue(cards[i], "Description", StringValue(description)));
+        ASSERT_TRUE(PutValue(cards[i], "ServiceName", StringValue(ManyService(i))));
+        listed.emplace_back(description, ManyService(i));
+    }
+    const std::string last = ManyService(69);
+    ASSERT_TRUE(PutValue(AdapterTcpipKey(last), "IPAddress", MultiStringValue({"10.7.0.1"})));
+    Remember();
+
+    const ToolRun list = RunTool("");
+    EXPECT_EQ(list.result.output, Crlf(kUsage + Listing(listed)));
+    EXPECT_EQ(list.result.exitCode, 0u);
+
+    const ToolRun run70 = RunTool("70 10.7.0.70");
+    EXPECT_EQ(run70.result.output, "");
+    EXPECT_EQ(run70.result.exitCode, 0u);
+    ExpectAddresses(last, "10.7.0.70", "255.255.255.0", "", false);
+    Expect(kTcpipParameters, "NameServer", StringValue(""));
+    CheckRegistry();
+    EXPECT_EQ(run70.notifications, Notification(last, "10.7.0.70"));
+
+    const ToolRun run71 = RunTool("71 10.7.0.71");
+    EXPECT_EQ(run71.result.output, list.result.output);
+    EXPECT_EQ(run71.result.exitCode, 0u);
+    const ToolRun huge = RunTool("4294967297 10.7.0.71");  // would wrap to adapter 1
+    EXPECT_EQ(huge.result.output, list.result.output);
+    CheckRegistry();
+}

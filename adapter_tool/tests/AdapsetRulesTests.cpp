@@ -1,0 +1,270 @@
+// In-process tests of Adapset's argument rules, validation and value encodings.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "AdapsetRules.h"
+
+namespace {
+
+// Parameters taken from a list of arguments (after the program name).
+std::vector<std::string> Taken(const std::vector<const char*>& arguments) {
+    const char* parameters[kParameterCount] = {};
+    TakeParameters(static_cast<int>(arguments.size()), arguments.data(), parameters);
+    return std::vector<std::string>(parameters, parameters + kParameterCount);
+}
+
+// Eight parameters with the given settings; adapterName "1" and the rest empty.
+struct Settings {
+    const char* values[kParameterCount] = {"1", "", kDefaultMask, "", "", "", "", ""};
+};
+
+Refusal Check(int parameter, const std::string& text, Settings settings = Settings()) {
+    settings.values[parameter] = text.c_str();
+    return CheckSettings(settings.values);
+}
+
+// A valid address of 7 to 15 characters: fields "1", "10" or "100".
+std::string AddressOfLength(size_t length) {
+    size_t extra = length - 7;
+    std::string address;
+    for (int field = 0; field < 4; ++field) {
+        const size_t grow = extra < 2 ? extra : 2;
+        extra -= grow;
+        address += (field > 0 ? "." : "") + std::string("1") + std::string(grow, '0');
+    }
+    return address;
+}
+
+// A comma-separated list of valid addresses exactly length characters long (>= 7).
+std::string AddressListOfLength(size_t length) {
+    const size_t count = (length + 1 + 15) / 16;
+    size_t addressChars = length - (count - 1);
+    std::string list;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t left = count - i - 1;
+        size_t size = addressChars - 7 * left;  // leave at least 7 for each one after
+        if (size > 15) size = 15;
+        addressChars -= size;
+        list += (i > 0 ? "," : "") + AddressOfLength(size);
+    }
+    return list;
+}
+
+const AdapterTable kTwoAdapters{{"{A1}", "{B2}"}};
+
+}  // namespace
+
+TEST(AdapsetParameters, OneArgumentIsTheAddressOfAdapterOne) {
+    EXPECT_EQ(Taken({"192.168.5.20"}),
+              (std::vector<std::string>{"1", "192.168.5.20", "255.255.255.0", "", "", "", "", ""}));
+    // Even "*" is the address in the one-argument form.
+    EXPECT_EQ(Taken({"*"})[kIpAddress], "*");
+}
+
+TEST(AdapsetParameters, ArgumentsFillInOrderAndMissingOnesTakeDefaults) {
+    EXPECT_EQ(Taken({"2", "10.0.0.1"}),
+              (std::vector<std::string>{"2", "10.0.0.1", "255.255.255.0", "", "", "", "", ""}));
+    EXPECT_EQ(Taken({"1", "192.168.5.20", "255.255.255.0", "192.168.5.254", "168.95.1.1,168.95.192.1"}),
+              (std::vector<std::string>{"1", "192.168.5.20", "255.255.255.0", "192.168.5.254",
+                                        "168.95.1.1,168.95.192.1", "", "", ""}));
+    const std::vector<std::string> nine = Taken(
+        {"Svc", "1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5", "6.6.6.6", "7.7.7.7", "8.8.8.8"});
+    EXPECT_EQ(nine, (std::vector<std::string>{"Svc", "1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4", "5.5.5.5",
+                                              "6.6.6.6", "7.7.7.7"}));
+}
+
+TEST(AdapsetParameters, LeadingStarStandsForTheDefaultExceptInTheAddress) {
+    EXPECT_EQ(Taken({"*", "*", "*", "*", "*x", "**", "*1.1.1.1", "*"}),
+              (std::vector<std::string>{"1", "*", "255.255.255.0", "", "", "", "", ""}));
+    // Empty arguments stay empty, the mask included; a star later in the text is kept.
+    EXPECT_EQ(Taken({"", "", "", "", "", "", "", ""}), std::vector<std::string>(8, ""));
+    EXPECT_EQ(Taken({"a*", "1.1.1.1", "2*"})[kAdapterName], "a*");
+    EXPECT_EQ(Taken({"a*", "1.1.1.1", "2*"})[kMask], "2*");
+}
+
+TEST(AdapsetAdapterNumber, DigitsAreReadAndOtherCharactersSkipped) {
+    EXPECT_EQ(ParseAdapterNumber("12"), 12);
+    EXPECT_EQ(ParseAdapterNumber("1a2"), 12);
+    EXPECT_EQ(ParseAdapterNumber("2x"), 2);
+    EXPECT_EQ(ParseAdapterNumber("0"), 0);
+    EXPECT_EQ(ParseAdapterNumber("007"), 7);
+    EXPECT_EQ(ParseAdapterNumber("2147483647"), INT_MAX);
+}
+
+TEST(AdapsetAdapterNumber, HugeNumbersSaturateInsteadOfWrapping) {
+    EXPECT_EQ(ParseAdapterNumber("2147483648"), INT_MAX);
+    EXPECT_EQ(ParseAdapterNumber("4294967297"), INT_MAX);  // would wrap to 1
+    EXPECT_EQ(ParseAdapterNumber(std::string(5000, '9').c_str()), INT_MAX);
+    EXPECT_EQ(ParseAdapterNumber(("1" + std::string(30, '0') + "2").c_str()), INT_MAX);
+}
+
+TEST(AdapsetAdapterNumber, ResolvesNumbersInRangeAndNamesAsTyped) {
+    EXPECT_STREQ(ResolveAdapter("1", kTwoAdapters), "{A1}");
+    EXPECT_STREQ(ResolveAdapter("2b", kTwoAdapters), "{B2}");
+    EXPECT_EQ(ResolveAdapter("0", kTwoAdapters), nullptr);
+    EXPECT_EQ(ResolveAdapter("3", kTwoAdapters), nullptr);
+    EXPECT_EQ(ResolveAdapter("4294967297", kTwoAdapters), nullptr);
+    EXPECT_EQ(ResolveAdapter("1", AdapterTable()), nullptr);
+    EXPECT_STREQ(ResolveAdapter("Other", kTwoAdapters), "Other");
+    EXPECT_STREQ(ResolveAdapter("", kTwoAdapters), "");
+}
+
+TEST(AdapsetValidation, DottedDecimalAddresses) {
+    for (const char* good : {"0.0.0.0", "1.2.3.4", "192.168.5.20", "255.255.255.255", "10.0.100.9"})
+        EXPECT_TRUE(IsIpv4Address(good)) << good;
+    for (const char* bad :
+         {"",         "*",        "1.2.3",     "1.2.3.4.5", "256.1.1.1",  "1.2.3.999", "01.2.3.4",
+          "1.2.3.04", "1.2.3.00", "1..2.3",    ".1.2.3",    "1.2.3.4.",   " 1.2.3.4",  "1.2.3.4 ",
+          "1.2.3.-4", "1.2.3.4,", "0x1.2.3.4", "1.2.3.4a",  "1234.1.1.1", "1.2.3.4\n"})
+        EXPECT_FALSE(IsIpv4Address(bad)) << bad;
+}
+
+TEST(AdapsetValidation, AddressLists) {
+    for (const char* good : {"", "1.2.3.4", "168.95.1.1,168.95.192.1", "1.1.1.1,2.2.2.2,3.3.3.3"})
+        EXPECT_TRUE(IsIpv4AddressList(good)) << good;
+    for (const char* bad : {",", "1.2.3.4,", ",1.2.3.4", "1.2.3.4,,5.6.7.8", "1.2.3.4 5.6.7.8",
+                            "1.2.3.4;5.6.7.8", "1.2.3.4,*", "*"})
+        EXPECT_FALSE(IsIpv4AddressList(bad)) << bad;
+}
+
+TEST(AdapsetValidation, EachSettingIsCheckedAndNamed) {
+    EXPECT_EQ(CheckSettings(Settings().values).kind, kNoRefusal);
+    EXPECT_EQ(Check(kIpAddress, "").kind, kNoRefusal);  // empty clears the value
+    EXPECT_EQ(Check(kMask, "").kind, kNoRefusal);
+    const Refusal star = Check(kIpAddress, "*");
+    EXPECT_EQ(star.kind, kNotAnAddress);
+    EXPECT_EQ(star.parameter, kIpAddress);
+    for (int parameter : {kMask, kGateway}) {
+        const Refusal refusal = Check(parameter, "1.2.3.4,5.6.7.8");
+        EXPECT_EQ(refusal.kind, kNotAnAddress);
+        EXPECT_EQ(refusal.parameter, parameter);
+    }
+    for (int parameter : {kNameServer1, kNameServer2, kWinsServer1, kWinsServer2}) {
+        EXPECT_EQ(Check(parameter, "1.2.3.4,5.6.7.8").kind, kNoRefusal);
+        const Refusal refusal = Check(parameter, "1.2.3.4,");
+        EXPECT_EQ(refusal.kind, kNotAnAddressList);
+        EXPECT_EQ(refusal.parameter, parameter);
+    }
+}
+
+TEST(AdapsetValidation, LengthLimitsOfSingleAndJoinedValues) {
+    EXPECT_EQ(AddressListOfLength(127).size(), 127u);
+    EXPECT_TRUE(IsIpv4AddressList(AddressListOfLength(127).c_str()));
+    // One name-server argument may fill the joined string alone.
+    EXPECT_EQ(Check(kNameServer1, AddressListOfLength(127)).kind, kNoRefusal);
+    const Refusal tooLong = Check(kNameServer2, AddressListOfLength(128));
+    EXPECT_EQ(tooLong.kind, kTooLong);
+    EXPECT_EQ(tooLong.parameter, kNameServer2);
+    EXPECT_EQ(tooLong.limit, 127u);
+
+    Settings settings;
+    const std::string first = AddressListOfLength(63), second63 = AddressListOfLength(63),
+                      second64 = AddressListOfLength(64);
+    settings.values[kNameServer1] = first.c_str();
+    settings.values[kNameServer2] = second63.c_str();  // 63 + "," + 63 = 127
+    EXPECT_EQ(CheckSettings(settings.values).kind, kNoRefusal);
+    settings.values[kNameServer2] = second64.c_str();
+    const Refusal together = CheckSettings(settings.values);
+    EXPECT_EQ(together.kind, kTooLongTogether);
+    EXPECT_EQ(together.parameter, kNameServer1);
+    EXPECT_EQ(together.otherParameter, kNameServer2);
+
+    // A WINS argument alone is one multi-string entry (126); both together 125.
+    EXPECT_EQ(Check(kWinsServer1, AddressListOfLength(126)).kind, kNoRefusal);
+    EXPECT_EQ(Check(kWinsServer2, AddressListOfLength(127)).kind, kTooLong);
+    Settings wins;
+    const std::string w62 = AddressListOfLength(62), w63 = AddressListOfLength(63),
+                      w64 = AddressListOfLength(64);
+    wins.values[kWinsServer1] = w62.c_str();
+    wins.values[kWinsServer2] = w63.c_str();
+    EXPECT_EQ(CheckSettings(wins.values).kind, kNoRefusal);
+    wins.values[kWinsServer2] = w64.c_str();
+    EXPECT_EQ(CheckSettings(wins.values).kind, kTooLongTogether);
+
+    // A long address is reported as too long rather than malformed.
+    EXPECT_EQ(Check(kIpAddress, std::string(200, '1')).kind, kTooLong);
+    EXPECT_EQ(Check(kIpAddress, std::string(126, '1')).kind, kNotAnAddress);
+}
+
+TEST(AdapsetValidation, ServiceNames) {
+    EXPECT_EQ(CheckServiceName("{4D36E972-E325-11CE-BFC1-08002BE10318}").kind, kNoRefusal);
+    EXPECT_EQ(CheckServiceName(std::string(127, 'S').c_str()).kind, kNoRefusal);
+    EXPECT_EQ(CheckServiceName(std::string(128, 'S').c_str()).kind, kTooLong);
+    EXPECT_EQ(CheckServiceName("").kind, kNotAServiceName);
+    EXPECT_EQ(CheckServiceName("Tcpip\\Parameters").kind, kNotAServiceName);
+}
+
+TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
+    EXPECT_EQ(DecideRun(0, nullptr, kTwoAdapters).action, kShowUsage);
+
+    const char* wizard3[] = {"3", "192.168.5.20", "255.255.255.0", "192.168.5.254",
+                             "168.95.1.1,168.95.192.1"};
+    EXPECT_EQ(DecideRun(5, wizard3, kTwoAdapters).action, kShowUsage);
+    wizard3[0] = "2";
+    RunDecision second = DecideRun(5, wizard3, kTwoAdapters);
+    EXPECT_EQ(second.action, kConfigure);
+    EXPECT_STREQ(second.serviceName, "{B2}");
+
+    // Bad settings are refused before the adapter number is looked at.
+    const char* badOutOfRange[] = {"9", "1.2.3.256"};
+    const RunDecision refused = DecideRun(2, badOutOfRange, kTwoAdapters);
+    EXPECT_EQ(refused.action, kRefuse);
+    EXPECT_EQ(refused.refusal.parameter, kIpAddress);
+
+    const char* longName[] = {nullptr, "1.2.3.4"};
+    const std::string name(128, 'N');
+    longName[0] = name.c_str();
+    EXPECT_EQ(DecideRun(2, longName, kTwoAdapters).action, kRefuse);
+
+    // A long service name from the table is refused too.
+    const AdapterTable longTable{{std::string(200, 'L')}};
+    const char* first[] = {"1", "1.2.3.4"};
+    EXPECT_EQ(DecideRun(2, first, longTable).action, kRefuse);
+}
+
+TEST(AdapsetMessages, RefusalsAreOneLineNamingTheArgument) {
+    EXPECT_EQ(RefusalMessage(Check(kIpAddress, "*")), "Argument ipAddress is not an IPv4 address: \"*\"\n");
+    EXPECT_EQ(RefusalMessage(Check(kWinsServer2, "1.1.1.1,x")),
+              "Argument winsServer2 is not a list of IPv4 addresses: \"1.1.1.1,x\"\n");
+    EXPECT_EQ(RefusalMessage(Check(kGateway, std::string(127, '9'))),
+              "Argument gateway is too long (at most 126 characters)\n");
+    EXPECT_EQ(RefusalMessage(CheckServiceName(std::string(300, 'x').c_str())),
+              "Argument adapterName: service name too long (at most 127 characters)\n");
+    EXPECT_EQ(RefusalMessage(CheckServiceName("a\\b")),
+              "Argument adapterName is not a service name: \"a\\b\"\n");
+    EXPECT_EQ(RefusalMessage(Check(kMask, "1.2.3.4\n5")),
+              "Argument mask is not an IPv4 address: \"1.2.3.4?5\"\n");
+    Settings settings;
+    const std::string a = AddressListOfLength(100), b = AddressListOfLength(100);
+    settings.values[kNameServer1] = a.c_str();
+    settings.values[kNameServer2] = b.c_str();
+    EXPECT_EQ(RefusalMessage(CheckSettings(settings.values)),
+              "Arguments nameServer1 and nameServer2 are too long together (at most 127 characters)\n");
+    EXPECT_EQ(RefusalMessage(Refusal()), "");
+}
+
+TEST(AdapsetEncoding, RegistryBytes) {
+    using namespace std::string_literals;
+    EXPECT_EQ(StringBytes(""), "\0"s);
+    EXPECT_EQ(StringBytes("1.2.3.4"), "1.2.3.4\0"s);
+    EXPECT_EQ(MultiStringBytes(""), "\0\0"s);
+    EXPECT_EQ(MultiStringBytes("10.0.0.1"), "10.0.0.1\0\0"s);
+    EXPECT_EQ(MultiStringPairBytes("1.1.1.1", "2.2.2.2"),
+              "1.1.1.1\0"
+              "2.2.2.2\0\0"s);
+    EXPECT_EQ(MultiStringPairBytes("1.1.1.1", "2.2.2.2").size(), 7u + 7u + 3u);
+}
+
+TEST(AdapsetEncoding, NameServerJoin) {
+    EXPECT_EQ(JoinNameServers("1.1.1.1", "2.2.2.2", ','), "1.1.1.1,2.2.2.2");
+    EXPECT_EQ(JoinNameServers("1.1.1.1", "2.2.2.2", ' '), "1.1.1.1 2.2.2.2");
+    EXPECT_EQ(JoinNameServers("", "2.2.2.2", ','), "2.2.2.2");
+    EXPECT_EQ(JoinNameServers("1.1.1.1", "", ' '), "1.1.1.1");
+    EXPECT_EQ(JoinNameServers("", "", ','), "");
+    // Inner separators of an argument are kept as passed.
+    EXPECT_EQ(JoinNameServers("168.95.1.1,168.95.192.1", "", ' '), "168.95.1.1,168.95.192.1");
+}

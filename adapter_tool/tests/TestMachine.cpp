@@ -1,0 +1,190 @@
+// Registry snapshots and the seeded machine for Adapset's end-to-end tests.
+#include "TestMachine.h"
+
+#include <algorithm>
+
+namespace AdapsetTest {
+
+using TestSupport::MultiStringValue;
+using TestSupport::RawValue;
+using TestSupport::StringValue;
+
+const char kNetworkCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+const char kServices[] = "SYSTEM\\CurrentControlSet\\Services\\";
+const char kTcpipParameters[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+const char kNetbt[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT";
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return text;
+}
+
+namespace {
+
+// Subkey names of an open key, in enumeration order.
+std::vector<std::string> SubkeyNames(HKEY key) {
+    std::vector<std::string> names;
+    char name[260];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+// Adds the open key at path, its values and its subkeys to the snapshot.
+void CaptureKey(HKEY key, const std::string& path, Snapshot* snapshot) {
+    snapshot->keys.insert(Lower(path));
+    snapshot->spelling[Lower(path)] = path;
+    DWORD maxName = 0, maxData = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData,
+                     nullptr, nullptr);
+    // Wine may report the sizes of the stored (wide) form; leave room either way.
+    std::vector<char> name(2 * maxName + 2);
+    std::vector<BYTE> data(2 * maxData + 2);
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (RegEnumValueA(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &size) !=
+            ERROR_SUCCESS)
+            break;
+        const std::string where = path + "|" + std::string(name.data(), nameLength);
+        snapshot->values[Lower(where)] = RawValue{type, std::vector<BYTE>(data.begin(), data.begin() + size)};
+        snapshot->spelling[Lower(where)] = where;
+    }
+    for (const std::string& child : SubkeyNames(key)) {
+        HKEY sub = nullptr;
+        if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        CaptureKey(sub, path + "\\" + child, snapshot);
+        RegCloseKey(sub);
+    }
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0 &&
+           (text.size() == prefix.size() || text[prefix.size()] == '\\' || text[prefix.size()] == '|');
+}
+
+}  // namespace
+
+std::string AdapterTcpipKey(const std::string& service) {
+    return kServices + service + "\\Parameters\\Tcpip";
+}
+std::string InterfaceKey(const std::string& service) {
+    return std::string(kTcpipParameters) + "\\Interfaces\\" + service;
+}
+std::string NetbtInterfaceKey(const std::string& service) {
+    return std::string(kNetbt) + "\\Parameters\\Interfaces\\Tcpip_" + service;
+}
+std::string NetbtAdapterKey(const std::string& service) {
+    return std::string(kNetbt) + "\\Adapters\\" + service;
+}
+
+void CaptureTree(const std::string& path, Snapshot* snapshot) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    CaptureKey(key, path, snapshot);
+    RegCloseKey(key);
+}
+
+Snapshot CaptureTrees(const std::vector<std::string>& paths) {
+    Snapshot snapshot;
+    for (const std::string& path : paths) CaptureTree(path, &snapshot);
+    return snapshot;
+}
+
+bool PutValue(const std::string& path, const std::string& name, const RawValue& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                                       static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+void RemoveTree(const std::string& path) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path.c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+}
+
+bool RestoreTrees(const std::vector<std::string>& roots, const Snapshot& snapshot) {
+    bool ok = true;
+    for (const std::string& root : roots) {
+        RemoveTree(root);
+        const std::string lowerRoot = Lower(root);
+        for (const std::string& key : snapshot.keys) {
+            if (!StartsWith(key, lowerRoot)) continue;
+            HKEY created = nullptr;
+            if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, snapshot.spelling.at(key).c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &created, nullptr) != ERROR_SUCCESS) {
+                ok = false;
+                continue;
+            }
+            RegCloseKey(created);
+        }
+        for (const auto& [where, value] : snapshot.values) {
+            if (!StartsWith(where, lowerRoot)) continue;
+            const std::string& spelt = snapshot.spelling.at(where);
+            const size_t bar = spelt.find('|');
+            ok = PutValue(spelt.substr(0, bar), spelt.substr(bar + 1), value) && ok;
+        }
+    }
+    return ok;
+}
+
+std::vector<SeedAdapter> TwoAdapterMachine() {
+    return {
+        {"8", "PCI Fast Ethernet Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A01}", "10.0.1."},
+        // "區域網路" (local area network) in Big5, as a Chinese system would show it.
+        {"12", "\xB0\xCF\xB0\xEC\xBA\xF4\xB8\xF4 Wireless Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A02}",
+         "10.0.2."},
+    };
+}
+
+bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
+    RemoveTree(kNetworkCards);
+    bool ok = PutValue(kTcpipParameters, "NameServer", StringValue("10.0.0.53 10.0.0.54"));
+    for (const SeedAdapter& a : adapters) {
+        const std::string card = std::string(kNetworkCards) + "\\" + a.subkey;
+        ok = PutValue(card, "Description", StringValue(a.description)) && ok;
+        ok = PutValue(card, "ServiceName", StringValue(a.service)) && ok;
+        for (const std::string& key : {std::string(kServices) + a.service, InterfaceKey(a.service),
+                                       NetbtInterfaceKey(a.service), NetbtAdapterKey(a.service)})
+            RemoveTree(key);
+        ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3)) && ok;
+        for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
+            ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
+            ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
+            ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
+            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(0)) && ok;
+        }
+        ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
+        ok = PutValue(NetbtInterfaceKey(a.service), "NameServerList",
+                      MultiStringValue({a.oldAddress + "70", a.oldAddress + "71"})) &&
+             ok;
+        ok = PutValue(NetbtAdapterKey(a.service), "NameServer", StringValue(a.oldAddress + "70")) && ok;
+        ok =
+            PutValue(NetbtAdapterKey(a.service), "NamerServerBackup", StringValue(a.oldAddress + "71")) && ok;
+    }
+    return ok;
+}
+
+std::vector<std::string> EnumeratedServices() {
+    std::vector<std::string> services;
+    HKEY cards = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCards, 0, KEY_READ, &cards) != ERROR_SUCCESS)
+        return services;
+    for (const std::string& name : SubkeyNames(cards)) {
+        const auto value = TestSupport::ReadRawValue(cards, name, "ServiceName");
+        services.push_back(value ? std::string(value->data.begin(), value->data.end() - 1) : std::string());
+    }
+    RegCloseKey(cards);
+    return services;
+}
+
+}  // namespace AdapsetTest

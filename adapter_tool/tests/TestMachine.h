@@ -1,0 +1,74 @@
+// Registry state for Adapset's end-to-end tests and benchmark: snapshots of key trees
+// under HKEY_LOCAL_MACHINE, their restoration, and a seeded machine of network cards
+// with each adapter's TCP/IP and NetBT keys.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "test_support/RegistryFixture.h"
+
+namespace AdapsetTest {
+
+extern const char kNetworkCards[];
+extern const char kServices[];         // ends in a backslash
+extern const char kTcpipParameters[];  // step 3 key
+extern const char kNetbt[];
+
+// Paths of the five keys the tool writes for a service name, in step order.
+std::string AdapterTcpipKey(const std::string& service);
+std::string InterfaceKey(const std::string& service);
+std::string NetbtInterfaceKey(const std::string& service);
+std::string NetbtAdapterKey(const std::string& service);
+
+// Every key and value below some roots of HKEY_LOCAL_MACHINE, flattened: key paths,
+// and "key path|value name" to the value, both in lower case since the registry
+// compares names without regard to case; spelling keeps the names as they were.
+struct Snapshot {
+    std::set<std::string> keys;
+    std::map<std::string, TestSupport::RawValue> values;
+    std::map<std::string, std::string> spelling;
+};
+
+// Lower-case form of a path or name, as snapshots key them.
+std::string Lower(std::string text);
+
+// Adds the tree at path (if it exists) to the snapshot.
+void CaptureTree(const std::string& path, Snapshot* snapshot);
+
+// Snapshot of several trees.
+Snapshot CaptureTrees(const std::vector<std::string>& paths);
+
+// Puts back the trees of the given roots exactly as captured (removing roots that did
+// not exist). Returns false when a key or value could not be written.
+bool RestoreTrees(const std::vector<std::string>& roots, const Snapshot& snapshot);
+
+// Writes one value, creating its key; false on failure.
+bool PutValue(const std::string& path, const std::string& name, const TestSupport::RawValue& value);
+
+// Removes a key tree; a missing key is fine.
+void RemoveTree(const std::string& path);
+
+// One seeded network card: its subkey, description and service name, and the old
+// settings found in its keys before a run.
+struct SeedAdapter {
+    std::string subkey;
+    std::string description;
+    std::string service;
+    std::string oldAddress;  // "10.0.N.5"-like; mask, gateway and servers derive from it
+};
+
+// The realistic two-adapter machine the tests start from.
+std::vector<SeedAdapter> TwoAdapterMachine();
+
+// Replaces the NetworkCards subkeys with the given cards and writes every adapter's
+// five keys with its old settings (the global TCP/IP "NameServer" included).
+bool SeedMachine(const std::vector<SeedAdapter>& adapters);
+
+// Service names in the registry's enumeration order of the NetworkCards subkeys.
+std::vector<std::string> EnumeratedServices();
+
+}  // namespace AdapsetTest

@@ -1,0 +1,53 @@
+#include "registry/Win32Exception.h"
+
+#include <cstdio>
+
+#include "MessageChain.h"
+
+namespace BrenlowTools {
+namespace Internal {
+
+const char* FormatMessageChain(DWORD code, MessageLookup lookup, char* buffer, DWORD capacity) noexcept {
+    DWORD current = code;
+    for (int attempt = 0; attempt < kMaxMessageLookups; ++attempt) {
+        DWORD failure = ERROR_SUCCESS;
+        if (lookup(current, buffer, capacity, &failure)) return buffer;
+        if (failure == current) break;  // the same code again cannot succeed
+        current = failure;
+    }
+    std::snprintf(buffer, capacity, "Win32 error %lu", static_cast<unsigned long>(code));
+    return buffer;
+}
+
+}  // namespace Internal
+
+namespace {
+
+// One buffer per thread: a look-up on another thread cannot tear the text.
+constexpr DWORD kTextCapacity = 512;
+thread_local char t_messageText[kTextCapacity];
+
+bool SystemLookup(DWORD code, char* buffer, DWORD capacity, DWORD* failure) {
+    // Room for the terminating zero is kept back, as FormatMessageA counts without it.
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, capacity - 1, nullptr) != 0) {
+        return true;
+    }
+    *failure = GetLastError();
+    return false;
+}
+
+}  // namespace
+
+const char* FormatWin32Message(DWORD errorCode) noexcept {
+    return Internal::FormatMessageChain(errorCode, SystemLookup, t_messageText, kTextCapacity);
+}
+
+const char* CWin32Exception::GetMessageText() const noexcept {
+    return FormatWin32Message(m_errorCode);
+}
+
+int CWin32Exception::ShowMessageBox(HWND owner) const noexcept {
+    return MessageBoxA(owner, GetMessageText(), m_location, MB_ICONERROR);
+}
+
+}  // namespace BrenlowTools
