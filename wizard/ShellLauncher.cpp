@@ -29,7 +29,8 @@ void DispatchWaitingMessages(bool& quitSeen, WPARAM& quitCode) {
 
 }  // namespace
 
-void RunAndWait(HWND owner, const std::string& file, const std::string& parameters, const std::string& directory) {
+void RunAndWait(HWND owner, const std::string& file, const std::string& parameters,
+                const std::string& directory) {
     SHELLEXECUTEINFOA request{};
     request.cbSize = sizeof request;
     // The shell's own error report stays on: it is the user's only sign of a missing program.
