@@ -7,6 +7,7 @@ set -euo pipefail
 build=$1
 locale_dir="$build/locale"
 prefix="$build/wineprefix"
+. "$(dirname "$0")/wine-loader.sh"
 
 if [ ! -d "$locale_dir/zh_TW.BIG5" ]; then
   mkdir -p "$locale_dir"
@@ -17,7 +18,8 @@ if [ ! -d "$locale_dir/en_US.CP1252" ]; then
   localedef -i en_US -f CP1252 "$locale_dir/en_US.CP1252" >/dev/null 2>&1 || [ -d "$locale_dir/en_US.CP1252" ]
 fi
 
-if [ -f "$prefix/.tarvelo-ready" ]; then
+# A prefix made before 32-bit Wine was installed cannot run 32-bit programs: remake it.
+if [ -f "$prefix/.tarvelo-ready" ] && [ "$(cat "$prefix/.tarvelo-ready")" = "wow64=$TARVELO_WINE_WOW64" ]; then
   exit 0
 fi
 rm -rf "$prefix"
@@ -25,8 +27,8 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 LOCPATH="$locale_dir"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 unset DISPLAY
 echo "Creating the test Wine prefix in $prefix ..."
-LC_ALL=zh_TW.BIG5 wineboot -i >"$build/wineprefix-boot.log" 2>&1
-wineserver -w
+LC_ALL=zh_TW.BIG5 "$TARVELO_WINE" wineboot -i >"$build/wineprefix-boot.log" 2>&1
+"$TARVELO_WINESERVER" -w
 
 reg="$build/wineprefix-setup.reg"
 {
@@ -41,7 +43,7 @@ reg="$build/wineprefix-setup.reg"
   printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n'
   printf '"ShowCrashDialog"=dword:00000000\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-LC_ALL=zh_TW.BIG5 wine regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >>"$build/wineprefix-boot.log" 2>&1
-wineserver -w
-touch "$prefix/.tarvelo-ready"
+LC_ALL=zh_TW.BIG5 "$TARVELO_WINE" regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >>"$build/wineprefix-boot.log" 2>&1
+"$TARVELO_WINESERVER" -w
+echo "wow64=$TARVELO_WINE_WOW64" >"$prefix/.tarvelo-ready"
 echo "Test Wine prefix ready."

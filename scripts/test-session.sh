@@ -5,14 +5,15 @@ set -euo pipefail
 action=$1
 build=$2
 state="$build/test-env"
+. "$(dirname "$0")/wine-loader.sh"
 mkdir -p "$state"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
 export LOCPATH="$build/locale"
 export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
 stop() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  "$TARVELO_WINESERVER" -k >/dev/null 2>&1 || true
+  "$TARVELO_WINESERVER" -w >/dev/null 2>&1 || true
   if [ -s "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" >/dev/null 2>&1 || true
   fi
@@ -36,8 +37,8 @@ start)
   export DISPLAY=":$display"
   # A persistent wineserver; every later wine call joins this session. Output goes
   # nowhere, since Wine's background services keep the first caller's handles.
-  setsid wineserver -p </dev/null >/dev/null 2>&1 || true
-  LC_ALL=zh_TW.BIG5 wine cmd /c exit </dev/null >/dev/null 2>&1
+  setsid "$TARVELO_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
+  LC_ALL=zh_TW.BIG5 "$TARVELO_WINE" cmd /c exit </dev/null >/dev/null 2>&1
   echo "Wine session up on display :$display"
   ;;
 stop)
