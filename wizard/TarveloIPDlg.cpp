@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include "AddressRules.h"
+#include "PagePainting.h"
+#include "SettingsStore.h"
+#include "ShellLauncher.h"
 #include "SiblingHandOff.h"
 #include "WaitDlg.h"
 #include "dialog_framework/DataExchange.h"
@@ -11,14 +14,14 @@
 #include "resources/resource.h"
 
 namespace {
-constexpr int PictureWidth = 190;
-constexpr int PictureHeight = 149;
 constexpr int AddressTextBuffer = 255;
 }  // namespace
 
 CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
     : CDialog(IDD_ENTRY_PAGE, parent),
-      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_applyActions(m_next, m_exit, m_address, m_gateway),
+      m_applySequence(m_applyActions) {}
 
 void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -56,7 +59,14 @@ void CTarveloIPDlg::AppendAboutEntry() const {
 }
 
 void CTarveloIPDlg::OnOK() {
-    // Next keeps the page open; the apply sequence is not wired in yet.
+    // Enter or a queued Next while programs run must not start the sequence again.
+    if (m_applySequence.IsRunning()) return;
+    CAdapterSettings settings;
+    const CPublishedStore published(settings);
+    CPublishedStoreOperations store;
+    const CWnd* const main = GetMainWnd();
+    CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    m_applySequence.Run(launcher, store);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
@@ -70,28 +80,11 @@ void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
 
 void CTarveloIPDlg::OnPaint() {
     if (IsIconic()) {
-        PaintMinimized();
+        PaintMinimizedIcon(m_hWnd, m_icon);
     } else {
-        PaintPicture();
+        DrawPagePicture(m_picture.GetSafeHwnd());
         CDialog::OnPaint();
     }
-}
-
-void CTarveloIPDlg::PaintMinimized() {
-    const CPaintDC dc(m_hWnd);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    const RECT client = GetClientRect();
-    const POINT origin = CenteredIconOrigin(client.right - client.left, client.bottom - client.top,
-                                            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
-    ::DrawIcon(dc.GetSafeHdc(), origin.x, origin.y, m_icon);
-}
-
-void CTarveloIPDlg::PaintPicture() const {
-    const CResourceBitmap bitmap(IDB_PICTURE);
-    const CClientDC pictureDc(m_picture.GetSafeHwnd());
-    const CMemoryDC memoryDc(pictureDc.GetSafeHdc());
-    const CSelectObject selection(memoryDc.GetSafeHdc(), bitmap.GetSafeHandle());
-    ::BitBlt(pictureDc.GetSafeHdc(), 0, 0, PictureWidth, PictureHeight, memoryDc.GetSafeHdc(), 0, 0, SRCCOPY);
 }
 
 HCURSOR CTarveloIPDlg::OnQueryDragIcon() {

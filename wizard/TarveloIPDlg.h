@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "ApplySequence.h"
+#include "EntryPageActions.h"
 #include "dialog_framework/Button.h"
 #include "dialog_framework/Dialog.h"
 #include "dialog_framework/IPAddressCtrl.h"
@@ -17,7 +19,7 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
     // Hands off on Windows 9x; otherwise adds the About entry and sets the icons.
     BOOL OnInitDialog() override;
-    // Next button.
+    // Next button: the apply sequence. Never ends the page; refused while it runs.
     void OnOK() override;
     // The About entry shows the note window; other commands get default handling.
     void OnSysCommand(UINT id, LPARAM lParam) override;
@@ -33,8 +35,6 @@ private:
     // Writes mask, gateway and DNS fields for the address text and enables Next.
     void FillDerivedFields(const std::string& addressText);
     void AppendAboutEntry() const;
-    void PaintMinimized();
-    void PaintPicture() const;
 
     CButton m_exit;
     CButton m_next;
@@ -45,4 +45,6 @@ private:
     CIPAddressCtrl m_address;
     CStatic m_picture;
     HICON m_icon;  // shared resource icon, not destroyed
+    CEntryPageActions m_applyActions;
+    CApplySequence m_applySequence;
 };

@@ -102,12 +102,6 @@ TEST_F(EntryPage, OnlyTheAddressFieldsNotificationDerives) {
     EXPECT_EQ(Text(Item(IDC_GATEWAY)), "192.168.5.254");
 }
 
-TEST_F(EntryPage, NextKeepsThePageOpen) {
-    EnableWindow(Item(IDOK), TRUE);
-    SendMessageW(Item(IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(IsWindow(m_hwnd));
-}
-
 // Closes the note window as soon as it shows up in this process.
 class NoteCloser {
 public:

@@ -180,11 +180,6 @@ TEST_F(WizardPage, TypedAddressFillsTheDerivedFieldsAndEnablesNext) {
     // A later qualifying change fills the fields again.
     TypeAddress("10.20.30.40");
     ExpectDerivedFields("10.20.30.254");
-
-    // Next keeps the page open.
-    PostMessageW(Item(IDOK), BM_CLICK, 0, 0);
-    Sleep(300);
-    EXPECT_TRUE(IsWindowVisible(m_page));
     EndWithExitAndExpectCleanEnd();
 }
 

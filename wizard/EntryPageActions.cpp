@@ -1,0 +1,64 @@
+#include "EntryPageActions.h"
+
+#include "FinishDlg.h"
+#include "Restart.h"
+#include "resources/resource.h"
+
+namespace {
+// The address and gateway texts are read into 255-character buffers.
+constexpr int FieldTextBuffer = 255;
+}  // namespace
+
+CEntryPageActions::CEntryPageActions(CButton& next, CButton& exit, CIPAddressCtrl& address,
+                                     CIPAddressCtrl& gateway)
+    : m_next(next), m_exit(exit), m_address(address), m_gateway(gateway) {}
+
+void CEntryPageActions::ShowWaitCursor() {
+    m_previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void CEntryPageActions::RestoreCursor() {
+    ::SetCursor(m_previousCursor);
+}
+
+void CEntryPageActions::EnableNext(bool enable) {
+    m_next.EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CEntryPageActions::EnableExit(bool enable) {
+    m_exit.EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CEntryPageActions::LockAddress(bool locked) {
+    m_address.EnableWindow(locked ? FALSE : TRUE);
+}
+
+void CEntryPageActions::ShowNote() {
+    m_note = std::make_unique<CWaitDlg>();
+    if (m_note->Create(IDD_NOTE)) m_note->ShowWindow(SW_SHOWNORMAL);
+}
+
+void CEntryPageActions::CloseNote() {
+    if (m_note != nullptr && m_note->GetSafeHwnd() != nullptr) m_note->SendMessage(WM_CLOSE, 0, 0);
+}
+
+void CEntryPageActions::DestroyNote() {
+    m_note.reset();
+}
+
+std::string CEntryPageActions::ReadAddress() const {
+    return m_address.GetWindowText(FieldTextBuffer);
+}
+
+std::string CEntryPageActions::ReadGateway() const {
+    return m_gateway.GetWindowText(FieldTextBuffer);
+}
+
+int CEntryPageActions::RunFinishPage() {
+    CFinishDlg page;
+    return static_cast<int>(page.DoModal());
+}
+
+void CEntryPageActions::RestartComputer() {
+    ::RestartComputer();
+}

@@ -1,0 +1,3 @@
+#include "SettingsStore.h"
+
+CAdapterSettings* g_pAdapterSettings = nullptr;

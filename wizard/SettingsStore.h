@@ -1,0 +1,28 @@
+#pragma once
+#include "ApplySequence.h"
+#include "adapter_settings/AdapterSettings.h"
+
+// The store of the running apply sequence, for the whole process; null when no
+// sequence runs. Set by the sequence before it opens the store.
+extern CAdapterSettings* g_pAdapterSettings;
+
+// Publishes a store in g_pAdapterSettings for as long as this object lives.
+class CPublishedStore {
+public:
+    explicit CPublishedStore(CAdapterSettings& settings) { g_pAdapterSettings = &settings; }
+    ~CPublishedStore() { g_pAdapterSettings = nullptr; }
+    CPublishedStore(const CPublishedStore&) = delete;
+    CPublishedStore& operator=(const CPublishedStore&) = delete;
+};
+
+// The apply sequence's view of the published store: every call goes through
+// g_pAdapterSettings.
+class CPublishedStoreOperations : public ISettingsStore {
+public:
+    bool Open(const char* machineName) override { return g_pAdapterSettings->Open(machineName); }
+    bool SetIPAddress(const char* text) override { return g_pAdapterSettings->SetIPAddress(text); }
+    bool SetSubnetMask(const char* text) override { return g_pAdapterSettings->SetSubnetMask(text); }
+    bool SetDefaultGateway(const char* text) override { return g_pAdapterSettings->SetDefaultGateway(text); }
+    bool SetNameServer(const char* text) override { return g_pAdapterSettings->SetNameServer(text); }
+    void Close() override { g_pAdapterSettings->Close(); }
+};
