@@ -11,7 +11,7 @@ packages=(
   googletest
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
-  fonts-arphic-uming
+  fonts-noto-cjk
   locales
   nsis
 )
