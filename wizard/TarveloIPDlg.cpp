@@ -59,8 +59,9 @@ void CTarveloIPDlg::AppendAboutEntry() const {
 }
 
 void CTarveloIPDlg::OnOK() {
-    // Enter or a queued Next while programs run must not start the sequence again.
-    if (m_applySequence.IsRunning()) return;
+    // Enter reaches here even while Next is disabled (no address yet, or the sequence
+    // already ran); a queued Next while programs run must not start it again.
+    if (m_applySequence.IsRunning() || !m_next.IsWindowEnabled()) return;
     CAdapterSettings settings;
     const CPublishedStore published(settings);
     CPublishedStoreOperations store;

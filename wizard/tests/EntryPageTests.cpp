@@ -147,3 +147,12 @@ TEST_F(EntryPage, OtherSystemCommandsGetDefaultHandling) {
 }
 
 }  // namespace
+
+TEST_F(EntryPage, OkCommandWhileNextIsDisabledDoesNothing) {
+    // Enter in a field sends the OK command even when Next is disabled; without an
+    // address the sequence must not start (it would disable Exit first).
+    ASSERT_FALSE(IsWindowEnabled(Item(IDOK)));
+    SendMessageW(m_hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDOK)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDCANCEL)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_ADDRESS)));
+}
