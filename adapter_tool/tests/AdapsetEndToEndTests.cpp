@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "TestMachine.h"
+#include "test_support/TestMachine.h"
 #include "test_support/Process.h"
 #include "test_support/RegistryFixture.h"
 
-using namespace AdapsetTest;
+using namespace TestSupport;
 using TestSupport::MultiStringValue;
 using TestSupport::RawValue;
 using TestSupport::StringValue;

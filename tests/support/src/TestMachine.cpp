@@ -1,9 +1,9 @@
-// Registry snapshots and the seeded machine for Adapset's end-to-end tests.
-#include "TestMachine.h"
+// Registry snapshots and the seeded machine for the end-to-end tests and benchmarks.
+#include "test_support/TestMachine.h"
 
 #include <algorithm>
 
-namespace AdapsetTest {
+namespace TestSupport {
 
 using TestSupport::MultiStringValue;
 using TestSupport::RawValue;
@@ -187,4 +187,4 @@ std::vector<std::string> EnumeratedServices() {
     return services;
 }
 
-}  // namespace AdapsetTest
+}  // namespace TestSupport

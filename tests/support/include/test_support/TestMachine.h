@@ -1,4 +1,4 @@
-// Registry state for Adapset's end-to-end tests and benchmark: snapshots of key trees
+// Registry state for the end-to-end tests and benchmarks: snapshots of key trees
 // under HKEY_LOCAL_MACHINE, their restoration, and a seeded machine of network cards
 // with each adapter's TCP/IP and NetBT keys.
 #pragma once
@@ -11,7 +11,7 @@
 
 #include "test_support/RegistryFixture.h"
 
-namespace AdapsetTest {
+namespace TestSupport {
 
 extern const char kNetworkCards[];
 extern const char kServices[];         // ends in a backslash
@@ -71,4 +71,4 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters);
 // Service names in the registry's enumeration order of the NetworkCards subkeys.
 std::vector<std::string> EnumeratedServices();
 
-}  // namespace AdapsetTest
+}  // namespace TestSupport
