@@ -55,10 +55,7 @@ std::vector<std::string> LogLines(const std::string& log, const std::string& pre
 
 // The parameters of a command line that starts with the given program (quoted or not).
 std::string ParametersAfter(const std::string& commandLine, const std::string& program) {
-    std::string lower = commandLine;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    size_t at = lower.find(program);
+    size_t at = Lower(commandLine).find(program);
     if (at == std::string::npos) return "(no " + program + " in \"" + commandLine + "\")";
     at += program.size();
     if (at < commandLine.size() && commandLine[at] == '"') ++at;
@@ -92,16 +89,6 @@ bool PrivilegeEnabled(HANDLE process, const char* privilege) {
     }
     CloseHandle(token);
     return enabled;
-}
-
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
 }
 
 class ApplyEndToEnd : public ::testing::Test {

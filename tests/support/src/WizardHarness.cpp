@@ -15,12 +15,7 @@ const char kDllOverrides[] = "Software\\Wine\\DllOverrides";
 // quite ended yet).
 template <typename Operation>
 bool Retry(Operation operation) {
-    const DWORD start = GetTickCount();
-    while (!operation()) {
-        if (GetTickCount() - start >= kRetryMs) return false;
-        Sleep(100);
-    }
-    return true;
+    return WaitUntil(operation, kRetryMs, 100);
 }
 
 bool FileExists(const std::string& path) {
@@ -143,12 +138,7 @@ size_t RecordCount(const std::string& log) {
 
 bool WaitForRecords(const WizardStage& stage, std::string (WizardStage::*log)() const, size_t count,
                     DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (RecordCount((stage.*log)()) < count) {
-        if (GetTickCount() - start >= timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return RecordCount((stage.*log)()) >= count; }, timeoutMs, 20);
 }
 
 std::vector<std::string> AddressFields(const std::string& address) {
@@ -187,13 +177,8 @@ HWND WizardDriver::ClosingPage() const {
 }
 
 HWND WizardDriver::WaitForClosingPage(DWORD timeoutMs) const {
-    const DWORD start = GetTickCount();
-    do {
-        if (const HWND page = ClosingPage()) return page;
-        if (m_process->HasExited()) return nullptr;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    WaitUntil([&] { return ClosingPage() != nullptr || m_process->HasExited(); }, timeoutMs);
+    return ClosingPage();
 }
 
 std::vector<HWND> WizardDriver::NoteWindows() const {

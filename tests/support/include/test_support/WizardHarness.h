@@ -15,6 +15,17 @@
 
 namespace TestSupport {
 
+// Polls a condition until it holds (true) or the time is up (false).
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 50) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(pollMs);
+    }
+    return true;
+}
+
 // A path inside the build tree named by TARVELO_BUILD_DIR ("" when it is not set).
 std::string BuildPath(const std::string& relative);
 // The Windows directory and the system directory, without a trailing backslash.
