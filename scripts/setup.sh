@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
-# Installs what the project needs on Debian 12 (idempotent, non-interactive) and
-# builds both programs and their installer for 64-bit Windows, and for 32-bit Windows
-# unless TARVELO_SKIP_WIN32=1.
+# Installs what the project needs on Debian 12 (idempotent, non-interactive), builds
+# both programs and their installer for 64-bit Windows, and for 32-bit Windows unless
+# TARVELO_SKIP_WIN32=1, then runs the wizard for real in a sandbox Wine prefix
+# (scripts/demo.sh: on the desktop when there is one, otherwise headless).
+# Usage: scripts/setup.sh [--build-only] [--headless|--interactive]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+build_only=0
+demo_args=()
+for arg in "$@"; do
+  case "$arg" in
+  --build-only) build_only=1 ;;
+  --headless | --interactive) demo_args+=("$arg") ;;
+  *) echo "usage: $0 [--build-only] [--headless|--interactive]" >&2; exit 2 ;;
+  esac
+done
 
 packages=(
   cmake ninja-build
@@ -39,4 +51,8 @@ cmake --build --preset win64
 if [ "${TARVELO_SKIP_WIN32:-0}" != 1 ]; then
   cmake --preset win32
   cmake --build --preset win32
+fi
+
+if [ "$build_only" = 0 ]; then
+  scripts/demo.sh "${demo_args[@]}"
 fi

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "TestMachine.h"
+#include "test_support/TestMachine.h"
 #include "test_support/Process.h"
 
-using namespace AdapsetTest;
+using namespace TestSupport;
 
 namespace {
 

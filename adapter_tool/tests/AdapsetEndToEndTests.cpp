@@ -4,15 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "TestMachine.h"
+#include "test_support/TestMachine.h"
 #include "test_support/Process.h"
 #include "test_support/RegistryFixture.h"
 
-using namespace AdapsetTest;
+using namespace TestSupport;
 using TestSupport::MultiStringValue;
 using TestSupport::RawValue;
 using TestSupport::StringValue;
@@ -45,18 +44,6 @@ struct ToolRun {
     TestSupport::ProcessResult result;
     std::string notifications;  // the double's log: one line per call
 };
-
-std::string Describe(const RawValue& v) {
-    std::ostringstream out;
-    out << "type " << v.type << ", " << v.data.size() << " bytes \"";
-    for (BYTE b : v.data) {
-        if (b >= 0x20 && b < 0x7F)
-            out << static_cast<char>(b);
-        else
-            out << "\\x" << std::hex << static_cast<int>(b) << std::dec;
-    }
-    return out.str() + "\"";
-}
 
 class AdapsetEndToEnd : public ::testing::Test {
 protected:
@@ -126,19 +113,8 @@ protected:
 
     // Compares every key and value of the watched trees with the expected state.
     void CheckRegistry() {
-        const Snapshot now = CaptureTrees(Roots());
-        EXPECT_EQ(now.keys, expected_.keys) << "keys were created or removed";
-        for (const auto& [where, value] : expected_.values) {
-            const auto found = now.values.find(where);
-            if (found == now.values.end())
-                ADD_FAILURE() << where << " is missing, expected " << Describe(value);
-            else if (!(found->second == value))
-                ADD_FAILURE() << where << " is " << Describe(found->second) << ", expected "
-                              << Describe(value);
-        }
-        for (const auto& [where, value] : now.values)
-            if (expected_.values.count(where) == 0)
-                ADD_FAILURE() << "unexpected " << where << ": " << Describe(value);
+        for (const std::string& difference : SnapshotDifferences(expected_, CaptureTrees(Roots())))
+            ADD_FAILURE() << difference;
     }
 
     // Runs the tool with a command-line tail, the chosen DHCP library and the status

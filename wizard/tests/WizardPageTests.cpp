@@ -13,6 +13,7 @@
 #include "AddressRules.h"
 #include "test_support/GuiDriver.h"
 #include "test_support/Process.h"
+#include "test_support/WizardHarness.h"
 
 using namespace TestSupport;
 
@@ -75,19 +76,7 @@ protected:
 
     HWND Item(int id) const { return GetDlgItem(m_page, id); }
 
-    // Focuses the address control and types the address field by field, replacing
-    // what a field holds, then moves the focus on, so the control itself reports
-    // each field it leaves. After three digits the control moves on by itself.
-    void TypeAddress(const std::string& text) const {
-        SendMessageW(m_page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(1004)), TRUE);
-        const auto fields = Fields(text);
-        for (size_t i = 0; i < fields.size(); ++i) {
-            SendMessageW(FocusedWindow(m_page), EM_SETSEL, 0, -1);
-            TypeIntoFocus(m_page, fields[i]);
-            if (fields[i].size() < 3 && i + 1 < fields.size()) TypeIntoFocus(m_page, ".");
-        }
-        SendMessageW(m_page, WM_NEXTDLGCTL, 0, FALSE);
-    }
+    void TypeAddress(const std::string& text) const { TestSupport::TypeAddress(m_page, 1004, text); }
 
     // What the derived fields report and what their four field windows show.
     void ExpectDerivedFields(const std::string& gateway) const {
@@ -106,14 +95,7 @@ protected:
         for (int id = 1005; id <= 1008; ++id) EXPECT_EQ(ChildTextsByPosition(Item(id)), kBlank) << id;
     }
 
-    static std::vector<std::string> Fields(const std::string& address) {
-        std::vector<std::string> fields;
-        size_t start = 0;
-        for (size_t dot; (dot = address.find('.', start)) != std::string::npos; start = dot + 1)
-            fields.push_back(address.substr(start, dot - start));
-        fields.push_back(address.substr(start));
-        return fields;
-    }
+    static std::vector<std::string> Fields(const std::string& address) { return AddressFields(address); }
 
     void EndWithExitAndExpectCleanEnd() const {
         PostMessageW(Item(IDCANCEL), BM_CLICK, 0, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <sstream>
 
 namespace TestSupport {
 
@@ -30,6 +31,25 @@ RawValue DwordValue(DWORD number) {
 
 RawValue BytesValue(DWORD type, const std::string& bytes) {
     return RawValue{type, std::vector<BYTE>(bytes.begin(), bytes.end())};
+}
+
+std::string DescribeValue(const RawValue& value) {
+    static const char* const names[] = {"REG_NONE",   "REG_SZ",      "REG_EXPAND_SZ",
+                                        "REG_BINARY", "REG_DWORD",   "REG_DWORD_BIG_ENDIAN",
+                                        "REG_LINK",   "REG_MULTI_SZ"};
+    std::ostringstream out;
+    if (value.type < sizeof names / sizeof names[0])
+        out << names[value.type];
+    else
+        out << "type " << value.type;
+    out << ", " << value.data.size() << " bytes \"";
+    for (const BYTE b : value.data) {
+        if (b >= 0x20 && b < 0x7F)
+            out << static_cast<char>(b);
+        else
+            out << "\\x" << std::hex << static_cast<int>(b) << std::dec;
+    }
+    return out.str() + "\"";
 }
 
 std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {

@@ -19,6 +19,7 @@ public:
 
     bool Started() const { return m_info.hProcess != nullptr; }
     DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
     // Waits for the end; true with the exit code when it ended in time.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
     bool HasExited() const;

@@ -20,6 +20,9 @@ RawValue MultiStringValue(const std::vector<std::string>& items);  // REG_MULTI_
 RawValue DwordValue(DWORD number);                                 // REG_DWORD, 4 bytes
 RawValue BytesValue(DWORD type, const std::string& bytes);         // any type, given bytes
 
+// Type name, size and bytes of a value, printable ("REG_SZ, 4 bytes "abc\x0"").
+std::string DescribeValue(const RawValue& value);
+
 // Reads a value with RegQueryValueExA; nullopt when the key or value is missing.
 std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name);
 // Creates the key when needed and writes the value exactly; fails the test on error.

@@ -1,9 +1,9 @@
-// Registry snapshots and the seeded machine for Adapset's end-to-end tests.
-#include "TestMachine.h"
+// Registry snapshots and the seeded machine for the end-to-end tests and benchmarks.
+#include "test_support/TestMachine.h"
 
 #include <algorithm>
 
-namespace AdapsetTest {
+namespace TestSupport {
 
 using TestSupport::MultiStringValue;
 using TestSupport::RawValue;
@@ -13,6 +13,8 @@ const char kNetworkCards[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\N
 const char kServices[] = "SYSTEM\\CurrentControlSet\\Services\\";
 const char kTcpipParameters[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const char kNetbt[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT";
+const char kDhcpService[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
+const char kComputerName[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -96,6 +98,26 @@ Snapshot CaptureTrees(const std::vector<std::string>& paths) {
     return snapshot;
 }
 
+std::vector<std::string> SnapshotDifferences(const Snapshot& expected, const Snapshot& actual) {
+    std::vector<std::string> differences;
+    for (const std::string& key : expected.keys)
+        if (actual.keys.count(key) == 0) differences.push_back("key removed: " + key);
+    for (const std::string& key : actual.keys)
+        if (expected.keys.count(key) == 0) differences.push_back("key created: " + key);
+    for (const auto& [where, value] : expected.values) {
+        const auto found = actual.values.find(where);
+        if (found == actual.values.end())
+            differences.push_back(where + " is missing, expected " + DescribeValue(value));
+        else if (!(found->second == value))
+            differences.push_back(where + " is " + DescribeValue(found->second) + ", expected " +
+                                  DescribeValue(value));
+    }
+    for (const auto& [where, value] : actual.values)
+        if (expected.values.count(where) == 0)
+            differences.push_back("unexpected " + where + ": " + DescribeValue(value));
+    return differences;
+}
+
 bool PutValue(const std::string& path, const std::string& name, const RawValue& value) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -174,6 +196,28 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
     return ok;
 }
 
+std::vector<SeedAdapter> WizardMachine() {
+    std::vector<SeedAdapter> adapters = TwoAdapterMachine();
+    adapters[0].subkey = "1";
+    adapters[1].subkey = "2";
+    return adapters;
+}
+
+bool SeedWizardMachine(const std::vector<SeedAdapter>& adapters) {
+    bool ok = SeedMachine(adapters);
+    RemoveTree(kDhcpService);
+    ok = PutValue(kDhcpService, "Start", TestSupport::DwordValue(2)) && ok;
+    ok = PutValue(kTcpipParameters, "HostName", StringValue("tarvelo-pc")) && ok;
+    ok = PutValue(kComputerName, "ComputerName", StringValue("TARVELO-PC")) && ok;
+    return ok;
+}
+
+std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters) {
+    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt, kDhcpService, kComputerName};
+    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    return roots;
+}
+
 std::vector<std::string> EnumeratedServices() {
     std::vector<std::string> services;
     HKEY cards = nullptr;
@@ -187,4 +231,4 @@ std::vector<std::string> EnumeratedServices() {
     return services;
 }
 
-}  // namespace AdapsetTest
+}  // namespace TestSupport

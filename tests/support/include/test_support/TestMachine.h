@@ -1,4 +1,4 @@
-// Registry state for Adapset's end-to-end tests and benchmark: snapshots of key trees
+// Registry state for the end-to-end tests and benchmarks: snapshots of key trees
 // under HKEY_LOCAL_MACHINE, their restoration, and a seeded machine of network cards
 // with each adapter's TCP/IP and NetBT keys.
 #pragma once
@@ -11,12 +11,14 @@
 
 #include "test_support/RegistryFixture.h"
 
-namespace AdapsetTest {
+namespace TestSupport {
 
 extern const char kNetworkCards[];
 extern const char kServices[];         // ends in a backslash
 extern const char kTcpipParameters[];  // step 3 key
 extern const char kNetbt[];
+extern const char kDhcpService[];
+extern const char kComputerName[];
 
 // Paths of the five keys the tool writes for a service name, in step order.
 std::string AdapterTcpipKey(const std::string& service);
@@ -41,6 +43,10 @@ void CaptureTree(const std::string& path, Snapshot* snapshot);
 
 // Snapshot of several trees.
 Snapshot CaptureTrees(const std::vector<std::string>& paths);
+
+// What differs from the expected snapshot, one line each (keys created or removed,
+// values missing, changed or unexpected); empty when they agree.
+std::vector<std::string> SnapshotDifferences(const Snapshot& expected, const Snapshot& actual);
 
 // Puts back the trees of the given roots exactly as captured (removing roots that did
 // not exist). Returns false when a key or value could not be written.
@@ -68,7 +74,18 @@ std::vector<SeedAdapter> TwoAdapterMachine();
 // five keys with its old settings (the global TCP/IP "NameServer" included).
 bool SeedMachine(const std::vector<SeedAdapter>& adapters);
 
+// The two-adapter machine as the wizard finds it: network cards "1" and "2" (so the
+// tool's adapter numbers and the card subkeys agree).
+std::vector<SeedAdapter> WizardMachine();
+
+// Seeds the cards like SeedMachine, plus what the wizard's store reads besides them:
+// the DHCP service's Start, the host name and the computer name.
+bool SeedWizardMachine(const std::vector<SeedAdapter>& adapters);
+
+// The trees that seeding and a wizard run may change, for snapshots.
+std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters);
+
 // Service names in the registry's enumeration order of the NetworkCards subkeys.
 std::vector<std::string> EnumeratedServices();
 
-}  // namespace AdapsetTest
+}  // namespace TestSupport

@@ -1,0 +1,166 @@
+// Running the real TarveloIP.exe on a test or demo machine: the programs it starts put
+// where it finds them (recording stand-ins for the platform's own), and a driver that
+// uses its pages from outside as a user would.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "test_support/GuiDriver.h"
+#include "test_support/Process.h"
+#include "test_support/RegistryFixture.h"
+
+namespace TestSupport {
+
+// Polls a condition until it holds (true) or the time is up (false).
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 50) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(pollMs);
+    }
+    return true;
+}
+
+// A path inside the build tree named by TARVELO_BUILD_DIR ("" when it is not set).
+std::string BuildPath(const std::string& relative);
+// The Windows directory and the system directory, without a trailing backslash.
+std::string WindowsDirectory();
+std::string SystemDirectory();
+
+// Puts a copy of a file at a path and, at the end, puts back what was there before
+// (the original, or nothing). A target still in use is retried for a while.
+class ScopedFileCopy {
+public:
+    ScopedFileCopy(const std::string& source, const std::string& target);
+    ~ScopedFileCopy();
+    ScopedFileCopy(const ScopedFileCopy&) = delete;
+    ScopedFileCopy& operator=(const ScopedFileCopy&) = delete;
+
+    bool Placed() const { return m_placed; }
+
+private:
+    std::string m_target;
+    std::string m_backup;  // empty when nothing was there
+    bool m_placed = false;
+};
+
+// A load-order setting in HKCU\Software\Wine\DllOverrides, put back as it was at the
+// end. A program copied over one of Wine's own runs only with "native" set here: the
+// per-program AppDefaults keys do not select the native copy of a program.
+class ScopedDllOverride {
+public:
+    ScopedDllOverride(const std::string& module, const std::string& setting);
+    ~ScopedDllOverride();
+    ScopedDllOverride(const ScopedDllOverride&) = delete;
+    ScopedDllOverride& operator=(const ScopedDllOverride&) = delete;
+
+private:
+    std::string m_module;
+    std::optional<RawValue> m_previous;
+};
+
+// Sets an environment variable of this process (so programs it starts inherit it)
+// and takes it away again at the end.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const std::string& name, const std::string& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::string m_name;
+};
+
+// Everything the wizard starts, in place for as long as the stage lives: Adapset.exe
+// (or a sleeper in its place) with the recording DHCP client library in the Windows
+// directory, where the shell finds it; the network shell and Wine's session-end helper
+// (which a restart request runs) replaced by recording stand-ins. Each stand-in logs
+// to a file in the log directory; the logs are emptied when the stage is set up.
+class WizardStage {
+public:
+    enum class Tool { Adapset, Sleeper };
+    struct Options {
+        Tool tool = Tool::Adapset;
+        Tool networkShell = Tool::Adapset;  // Adapset: the recording stand-in; Sleeper: the sleeper
+        DWORD sleepMs = 3000;               // how long a sleeper sleeps
+    };
+
+    WizardStage(const std::string& logDirectory, const Options& options);
+    ~WizardStage();
+    WizardStage(const WizardStage&) = delete;
+    WizardStage& operator=(const WizardStage&) = delete;
+
+    // Whether every file was put in place (a message names what failed otherwise).
+    bool Ready(std::string* problem = nullptr) const;
+
+    std::string NetworkShellLog() const { return ReadFileBytes(m_logs.networkShell); }
+    std::string DhcpLog() const { return ReadFileBytes(m_logs.dhcp); }
+    std::string RestartLog() const { return ReadFileBytes(m_logs.restart); }
+    std::string SleeperLog() const { return ReadFileBytes(m_logs.sleeper); }
+
+    // The paths of the wizard and the programs it runs, in this build.
+    static std::string WizardPath() { return BuildPath("wizard\\TarveloIP.exe"); }
+
+private:
+    struct Logs {
+        std::string networkShell, dhcp, restart, sleeper;
+    };
+    Logs m_logs;
+    std::vector<std::unique_ptr<ScopedEnvironmentVariable>> m_environment;
+    std::vector<std::unique_ptr<ScopedFileCopy>> m_files;
+    std::vector<std::unique_ptr<ScopedDllOverride>> m_overrides;
+    std::vector<std::string> m_missing;
+};
+
+// Number of records a recording stand-in wrote (one "cmdline=" line each).
+size_t RecordCount(const std::string& log);
+// Whether the process's log holds at least count records, waiting up to timeoutMs.
+bool WaitForRecords(const WizardStage& stage, std::string (WizardStage::*log)() const, size_t count,
+                    DWORD timeoutMs);
+
+// The four fields of a dotted address text ("1.2.3" has three).
+std::vector<std::string> AddressFields(const std::string& address);
+
+// Focuses the address control of a page and types the address field by field,
+// replacing what a field holds, then moves the focus on, so that the control itself
+// reports each field it leaves. After three digits the control moves on by itself.
+void TypeAddress(HWND page, int addressControlId, const std::string& text);
+
+// The running wizard and its pages.
+class WizardDriver {
+public:
+    static constexpr wchar_t PageCaption[] = L"Tarvelo ADSL";
+    static constexpr wchar_t NoteCaption[] = L"TarveloIP";
+
+    // Starts the wizard and waits for its entry page.
+    explicit WizardDriver(const std::string& wizardPath, DWORD timeoutMs = 20000);
+
+    GuiProcess& Process() { return *m_process; }
+    HWND Page() const { return m_page; }
+    HWND Item(int id) const { return GetDlgItem(m_page, id); }
+
+    void TypeAddress(const std::string& text) const;
+    // Clicks a button the way a user would, without waiting for what the click starts.
+    static void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+    void PressNext() const { Click(Item(IDOK)); }
+    void PressExit() const { Click(Item(IDCANCEL)); }
+
+    // The closing page: a visible page with the wizard's caption other than the entry
+    // page; nullptr when none shows within the time.
+    HWND WaitForClosingPage(DWORD timeoutMs) const;
+    HWND ClosingPage() const;
+    // Visible note windows ("TarveloIP").
+    std::vector<HWND> NoteWindows() const;
+
+private:
+    std::unique_ptr<GuiProcess> m_process;
+    HWND m_page = nullptr;
+};
+
+}  // namespace TestSupport

@@ -1,0 +1,188 @@
+#include "test_support/WizardHarness.h"
+
+#include <cstdlib>
+
+#include "resources/resource.h"
+
+namespace TestSupport {
+
+namespace {
+
+constexpr DWORD kRetryMs = 15000;
+const char kDllOverrides[] = "Software\\Wine\\DllOverrides";
+
+// Retries a file operation while the file is still in use (a program that has not
+// quite ended yet).
+template <typename Operation>
+bool Retry(Operation operation) {
+    return WaitUntil(operation, kRetryMs, 100);
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+std::string BuildPath(const std::string& relative) {
+    const char* build = std::getenv("TARVELO_BUILD_DIR");
+    return build != nullptr && *build != '\0' ? std::string(build) + "\\" + relative : std::string();
+}
+
+std::string WindowsDirectory() {
+    char path[MAX_PATH] = "";
+    const UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+std::string SystemDirectory() {
+    char path[MAX_PATH] = "";
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}
+
+ScopedFileCopy::ScopedFileCopy(const std::string& source, const std::string& target) : m_target(target) {
+    if (source.empty() || target.empty() || !FileExists(source)) return;
+    if (FileExists(target)) {
+        m_backup = target + ".tarvelo-saved";
+        if (!CopyFileA(target.c_str(), m_backup.c_str(), FALSE)) {
+            m_backup.clear();
+            return;
+        }
+    }
+    m_placed = Retry([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
+}
+
+ScopedFileCopy::~ScopedFileCopy() {
+    if (!m_backup.empty()) {
+        if (Retry([&] { return CopyFileA(m_backup.c_str(), m_target.c_str(), FALSE) != FALSE; }))
+            DeleteFileA(m_backup.c_str());
+    } else if (m_placed) {
+        Retry([&] { return DeleteFileA(m_target.c_str()) != FALSE; });
+    }
+}
+
+ScopedDllOverride::ScopedDllOverride(const std::string& module, const std::string& setting)
+    : m_module(module), m_previous(ReadRawValue(HKEY_CURRENT_USER, kDllOverrides, module)) {
+    WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, module, StringValue(setting));
+}
+
+ScopedDllOverride::~ScopedDllOverride() {
+    if (m_previous)
+        WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, m_module, *m_previous);
+    else
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, m_module.c_str());
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::string& name, const std::string& value)
+    : m_name(name) {
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+    SetEnvironmentVariableA(m_name.c_str(), nullptr);
+}
+
+WizardStage::WizardStage(const std::string& logDirectory, const Options& options) {
+    m_logs = {logDirectory + "\\netsh.log", logDirectory + "\\dhcpcsvc.log", logDirectory + "\\wineboot.log",
+              logDirectory + "\\sleeper.log"};
+    const std::pair<const char*, std::string> variables[] = {
+        {"TARVELO_NETSH_LOG", m_logs.networkShell},
+        {"ADAPSET_DOUBLE_LOG", m_logs.dhcp},
+        {"TARVELO_WINEBOOT_LOG", m_logs.restart},
+        {"TARVELO_SLEEPER_LOG", m_logs.sleeper},
+        {"TARVELO_SLEEPER_MS", std::to_string(options.sleepMs)}};
+    for (const auto& [name, value] : variables) {
+        m_environment.push_back(std::make_unique<ScopedEnvironmentVariable>(name, value));
+        if (std::string(name).find("_LOG") != std::string::npos) DeleteFileA(value.c_str());
+    }
+
+    const std::string sleeper = BuildPath("tests\\doubles\\sleeper.exe");
+    const std::string tool = options.tool == Tool::Sleeper ? sleeper : BuildPath("adapter_tool\\Adapset.exe");
+    const std::string shell =
+        options.networkShell == Tool::Sleeper ? sleeper : BuildPath("tests\\doubles\\netsh.exe");
+    const std::pair<std::string, std::string> files[] = {
+        {tool, WindowsDirectory() + "\\Adapset.exe"},
+        {BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"), WindowsDirectory() + "\\dhcpcsvc.dll"},
+        {shell, SystemDirectory() + "\\netsh.exe"},
+        {BuildPath("tests\\doubles\\wineboot.exe"), SystemDirectory() + "\\wineboot.exe"}};
+    for (const auto& [source, target] : files) {
+        m_files.push_back(std::make_unique<ScopedFileCopy>(source, target));
+        if (!m_files.back()->Placed()) m_missing.push_back(source + " -> " + target);
+    }
+    for (const char* program : {"netsh.exe", "wineboot.exe"})
+        m_overrides.push_back(std::make_unique<ScopedDllOverride>(program, "native"));
+}
+
+// Overrides go first, so that nothing started in between runs a stand-in left
+// without its file, or the other way round.
+WizardStage::~WizardStage() {
+    m_overrides.clear();
+    m_files.clear();
+}
+
+bool WizardStage::Ready(std::string* problem) const {
+    if (problem != nullptr) {
+        problem->clear();
+        for (const std::string& missing : m_missing) *problem += "not placed: " + missing + "\n";
+    }
+    return m_missing.empty();
+}
+
+size_t RecordCount(const std::string& log) {
+    size_t count = 0;
+    for (size_t at = log.find("cmdline="); at != std::string::npos; at = log.find("cmdline=", at + 1))
+        if (at == 0 || log[at - 1] == '\n') ++count;
+    return count;
+}
+
+bool WaitForRecords(const WizardStage& stage, std::string (WizardStage::*log)() const, size_t count,
+                    DWORD timeoutMs) {
+    return WaitUntil([&] { return RecordCount((stage.*log)()) >= count; }, timeoutMs, 20);
+}
+
+std::vector<std::string> AddressFields(const std::string& address) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t dot; (dot = address.find('.', start)) != std::string::npos; start = dot + 1)
+        fields.push_back(address.substr(start, dot - start));
+    fields.push_back(address.substr(start));
+    return fields;
+}
+
+void TypeAddress(HWND page, int addressControlId, const std::string& text) {
+    SendMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(page, addressControlId)), TRUE);
+    const auto fields = AddressFields(text);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        SendMessageW(FocusedWindow(page), EM_SETSEL, 0, -1);
+        TypeIntoFocus(page, fields[i]);
+        if (fields[i].size() < 3 && i + 1 < fields.size()) TypeIntoFocus(page, ".");
+    }
+    SendMessageW(page, WM_NEXTDLGCTL, 0, FALSE);
+}
+
+WizardDriver::WizardDriver(const std::string& wizardPath, DWORD timeoutMs)
+    : m_process(std::make_unique<GuiProcess>(wizardPath)) {
+    if (m_process->Started()) m_page = WaitForWindow(m_process->Id(), PageCaption, timeoutMs);
+}
+
+void WizardDriver::TypeAddress(const std::string& text) const {
+    TestSupport::TypeAddress(m_page, IDC_ADDRESS, text);
+}
+
+HWND WizardDriver::ClosingPage() const {
+    for (const HWND window : FindProcessWindows(m_process->Id(), PageCaption, true))
+        if (window != m_page) return window;
+    return nullptr;
+}
+
+HWND WizardDriver::WaitForClosingPage(DWORD timeoutMs) const {
+    WaitUntil([&] { return ClosingPage() != nullptr || m_process->HasExited(); }, timeoutMs);
+    return ClosingPage();
+}
+
+std::vector<HWND> WizardDriver::NoteWindows() const {
+    return FindProcessWindows(m_process->Id(), NoteCaption, true);
+}
+
+}  // namespace TestSupport

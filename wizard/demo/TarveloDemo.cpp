@@ -1,0 +1,132 @@
+// Runs the real wizard on a demo machine of two network adapters (in the sandbox Wine
+// prefix that scripts/demo.sh makes) and prints network card 1's settings before and
+// after. Headless, it types the demo address, saves a screenshot of each page and
+// presses Next and Finish; otherwise the user does. Either way the restart that Finish
+// asks for is caught by a stand-in and only reported.
+//
+//   tarvelo_demo --headless OUTPUT_DIRECTORY | --interactive OUTPUT_DIRECTORY
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "test_support/RegistryFixture.h"
+#include "test_support/TestMachine.h"
+#include "test_support/WizardHarness.h"
+
+using namespace TestSupport;
+
+namespace {
+
+const char kDemoAddress[] = "192.168.5.20";
+constexpr DWORD kStepTimeoutMs = 60000;
+constexpr DWORD kUserTimeoutMs = 60 * 60 * 1000;
+
+void PrintSettings(const char* heading, const std::vector<SeedAdapter>& adapters) {
+    std::printf("\n%s\n", heading);
+    for (size_t card = 0; card < adapters.size(); ++card) {
+        for (const std::string& key :
+             {AdapterTcpipKey(adapters[card].service), InterfaceKey(adapters[card].service)}) {
+            std::printf("  card %zu  HKLM\\%s\n", card + 1, key.c_str());
+            for (const char* name : {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer"}) {
+                const auto value = ReadRawValue(HKEY_LOCAL_MACHINE, key, name);
+                std::printf("    %-15s %s\n", name, value ? DescribeValue(*value).c_str() : "(not set)");
+            }
+        }
+    }
+    std::fflush(stdout);
+}
+
+// The restart request the stand-in recorded, or "" when there was none.
+std::string RestartRequest(const WizardStage& stage) {
+    const std::string log = stage.RestartLog();
+    const size_t start = log.find("cmdline=");
+    return start == std::string::npos ? std::string()
+                                      : log.substr(start + 8, log.find('\n', start) - start - 8);
+}
+
+// ANSI (code page 950) text as UTF-8, for the host's terminal.
+std::string Utf8(const std::string& ansi) {
+    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), wide);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+bool Fail(const char* what) {
+    std::fprintf(stderr, "demo: %s\n", what);
+    return false;
+}
+
+bool DriveHeadless(WizardDriver& wizard, const WizardStage& stage, const std::string& output) {
+    std::printf("\nTyping %s and pressing Next ...\n", kDemoAddress);
+    wizard.TypeAddress(kDemoAddress);
+    Sleep(300);  // let the page paint the derived fields
+    if (!SaveScreenshot(wizard.Page(), output + "\\1-entry-page.bmp"))
+        return Fail("no screenshot of the entry page");
+    wizard.PressNext();
+    const HWND closing = wizard.WaitForClosingPage(kStepTimeoutMs);
+    if (closing == nullptr) return Fail("the closing page did not show");
+    Sleep(300);
+    if (!SaveScreenshot(closing, output + "\\2-closing-page.bmp"))
+        return Fail("no screenshot of the closing page");
+    std::printf("Closing page shown; pressing Finish ...\n");
+    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+    if (!WaitForRecords(stage, &WizardStage::RestartLog, 1, kStepTimeoutMs))
+        return Fail("no restart request");
+    return true;
+}
+
+bool WaitForUser(WizardDriver& wizard, const WizardStage& stage) {
+    std::printf("\nThe wizard is on your display: type an address (e.g. %s), press Next, then Finish.\n",
+                kDemoAddress);
+    std::fflush(stdout);
+    const DWORD start = GetTickCount();
+    while (!wizard.Process().HasExited() && RecordCount(stage.RestartLog()) == 0) {
+        if (GetTickCount() - start >= kUserTimeoutMs) return Fail("no answer within an hour");
+        Sleep(200);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 || (std::string(argv[1]) != "--headless" && std::string(argv[1]) != "--interactive")) {
+        std::fprintf(stderr, "usage: tarvelo_demo --headless|--interactive OUTPUT_DIRECTORY\n");
+        return 2;
+    }
+    const bool headless = std::string(argv[1]) == "--headless";
+    const std::string output = argv[2];
+    CreateDirectoryA(output.c_str(), nullptr);
+
+    const std::vector<SeedAdapter> adapters = WizardMachine();
+    if (!SeedWizardMachine(adapters)) return Fail("could not seed the demo machine"), 1;
+    const WizardStage stage(output, {});
+    std::string problem;
+    if (!stage.Ready(&problem)) return Fail(problem.c_str()), 1;
+    std::printf("Demo machine: two network adapters, %s (card 1) and %s (card 2).\n",
+                adapters[0].service.c_str(), adapters[1].service.c_str());
+    PrintSettings("Before:", adapters);
+
+    bool ok = false;
+    {
+        WizardDriver wizard(WizardStage::WizardPath());
+        if (wizard.Page() == nullptr) return Fail("the wizard did not show its page"), 1;
+        ok = headless ? DriveHeadless(wizard, stage, output) : WaitForUser(wizard, stage);
+        const std::string restart = RestartRequest(stage);
+        if (!restart.empty())
+            std::printf(
+                "Finish asked for a restart (%s); the sandbox's stand-in caught it, so only the wizard "
+                "ends.\n",
+                restart.c_str());
+        // Leaving the block ends the wizard, as the restart would have.
+    }
+    PrintSettings("After:", adapters);
+    std::printf("\nNetwork shell (stand-in) run:\n%s", Utf8(stage.NetworkShellLog()).c_str());
+    std::printf("DHCP client notified:\n%s", stage.DhcpLog().c_str());
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,316 @@
+// The real TarveloIP.exe on the test display doing its whole job: Next runs the network
+// shell (a recording stand-in), the real Adapset.exe three times from the Windows
+// directory (with the recording DHCP client library), the store's writes, the closing
+// page and the restart request (caught by a stand-in for Wine's session-end helper).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "test_support/Process.h"
+#include "test_support/RegistryFixture.h"
+#include "test_support/TestMachine.h"
+#include "test_support/WizardHarness.h"
+
+using namespace TestSupport;
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 90000;
+constexpr int kAddressId = 1004;
+constexpr int kAboutCommand = 0x0010;
+const char kAddress[] = "192.168.5.20";
+const char kGateway[] = "192.168.5.254";
+const char kMask[] = "255.255.255.0";
+const char kDnsList[] = "203.0.113.53,198.51.100.53";
+// The network shell's parameters, with the connection name "區域連線" in Big5.
+const char kNetworkShellParameters[] =
+    "interface ip set address \xB0\xCF\xB0\xEC\xB3\x73\xBD\x75 static 192.168.123.163 255.255.255.0";
+
+// One-entry list as the store writes it: the text and two zero bytes.
+RawValue StoreList(const std::string& text) {
+    return MultiStringValue({text});
+}
+// The name servers as the store writes them: the same bytes, typed REG_SZ.
+RawValue StoreText(const std::string& text) {
+    return BytesValue(REG_SZ, text + std::string(2, '\0'));
+}
+
+// The lines of a recording stand-in's log that start with the prefix, without it.
+std::vector<std::string> LogLines(const std::string& log, const std::string& prefix) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        const std::string line = log.substr(start, end - start);
+        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.substr(prefix.size()));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The parameters of a command line that starts with the given program (quoted or not).
+std::string ParametersAfter(const std::string& commandLine, const std::string& program) {
+    size_t at = Lower(commandLine).find(program);
+    if (at == std::string::npos) return "(no " + program + " in \"" + commandLine + "\")";
+    at += program.size();
+    if (at < commandLine.size() && commandLine[at] == '"') ++at;
+    if (at < commandLine.size() && commandLine[at] == ' ') ++at;
+    return commandLine.substr(at);
+}
+
+// What the DHCP client double logs for one notification from the tool.
+std::string Notification(const std::string& service) {
+    return "server=null adapter=" + service + " new=1 index=0 ip=" + kAddress + " mask=" + kMask +
+           " action=0";
+}
+
+// Whether the process's token has the privilege enabled.
+bool PrivilegeEnabled(HANDLE process, const char* privilege) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return false;
+    LUID luid{};
+    DWORD size = 0;
+    GetTokenInformation(token, TokenPrivileges, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    bool enabled = false;
+    if (LookupPrivilegeValueA(nullptr, privilege, &luid) &&
+        GetTokenInformation(token, TokenPrivileges, buffer.data(), size, &size)) {
+        const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+        for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+            const LUID_AND_ATTRIBUTES& entry = privileges->Privileges[i];
+            if (entry.Luid.LowPart == luid.LowPart && entry.Luid.HighPart == luid.HighPart)
+                enabled = (entry.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+        }
+    }
+    CloseHandle(token);
+    return enabled;
+}
+
+class ApplyEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        original_ = std::make_unique<Snapshot>(CaptureTrees(WizardMachineRoots(WizardMachine())));
+    }
+    static void TearDownTestSuite() {
+        EXPECT_TRUE(RestoreTrees(WizardMachineRoots(WizardMachine()), *original_));
+        original_.reset();
+    }
+
+    void SetUp() override {
+        // The network shell's connection name must reach it as Big5.
+        ASSERT_EQ(GetACP(), 950u);
+        ASSERT_TRUE(SeedWizardMachine(m_adapters));
+        ASSERT_EQ(EnumeratedServices(), (std::vector<std::string>{Service(1), Service(2)}));
+    }
+
+    // The wizard goes before the stage, so no program of it still uses a staged file.
+    void TearDown() override {
+        m_wizard.reset();
+        m_stage.reset();
+    }
+
+    void Stage(const WizardStage::Options& options = {}) {
+        m_stage.reset();  // puts back what an earlier stage replaced before staging again
+        m_stage = std::make_unique<WizardStage>(LogDirectory(), options);
+        std::string problem;
+        ASSERT_TRUE(m_stage->Ready(&problem)) << problem;
+    }
+
+    // Starts the wizard, types the address and presses Next.
+    void StartAndPressNext() {
+        m_wizard = std::make_unique<WizardDriver>(WizardStage::WizardPath());
+        ASSERT_NE(m_wizard->Page(), nullptr) << "the entry page did not show";
+        m_wizard->TypeAddress(kAddress);
+        ASSERT_TRUE(IsWindowEnabled(m_wizard->Item(IDOK)));
+        m_wizard->PressNext();
+    }
+
+    static std::string LogDirectory() {
+        std::string directory = ArtifactPath("apply-end-to-end");
+        CreateDirectoryA(directory.c_str(), nullptr);
+        return directory;
+    }
+
+    std::string Service(int card) const { return m_adapters[card - 1].service; }
+    HWND Item(int id) const { return m_wizard->Item(id); }
+
+    // The registry after the tool alone for adapters 1 and 2, as the wizard runs it,
+    // with the store's writes to network card 1's two keys on top.
+    Snapshot ExpectedAfterApply() {
+        const std::string tool = WindowsDirectory() + "\\Adapset.exe";
+        for (int adapter = 1; adapter <= 2; ++adapter) {
+            const ProcessResult run = RunProcess("\"" + tool + "\" " + std::to_string(adapter) + " " +
+                                                     kAddress + " " + kMask + " " + kGateway + " " + kDnsList,
+                                                 WindowsDirectory(), kTimeoutMs);
+            EXPECT_EQ(run.exitCode, 0u) << run.output;
+        }
+        Snapshot expected = CaptureTrees(WizardMachineRoots(m_adapters));
+        for (const std::string& key : {AdapterTcpipKey(Service(1)), InterfaceKey(Service(1))}) {
+            for (const auto& [name, value] :
+                 {std::pair<std::string, RawValue>{"IPAddress", StoreList(kAddress)},
+                  {"SubnetMask", StoreList(kMask)},
+                  {"DefaultGateway", StoreList(kGateway)},
+                  {"NameServer", StoreText(kDnsList)}}) {
+                const std::string where = key + "|" + name;
+                expected.values[Lower(where)] = value;
+                expected.spelling[Lower(where)] = where;
+            }
+        }
+        return expected;
+    }
+
+    static std::unique_ptr<Snapshot> original_;
+    const std::vector<SeedAdapter> m_adapters = WizardMachine();
+    std::unique_ptr<WizardStage> m_stage;
+    std::unique_ptr<WizardDriver> m_wizard;
+};
+
+std::unique_ptr<Snapshot> ApplyEndToEnd::original_;
+
+TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishAsksForARestart) {
+    Stage();
+    const Snapshot expected = ExpectedAfterApply();
+    ASSERT_TRUE(SeedWizardMachine(m_adapters));
+    Stage();  // again, with empty logs
+
+    StartAndPressNext();
+    const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
+    ASSERT_NE(closing, nullptr) << "the closing page did not show";
+
+    // The network shell: once, with its parameters byte for byte, in the system directory.
+    const std::string shellLog = m_stage->NetworkShellLog();
+    const auto shellCommands = LogLines(shellLog, "cmdline=");
+    ASSERT_EQ(shellCommands.size(), 1u) << shellLog;
+    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNetworkShellParameters);
+    EXPECT_EQ(LogLines(shellLog, "cwd="), std::vector<std::string>{WindowsDirectory() + "\\system32"});
+
+    // The tool: adapters 1 and 2 configured and notified; the third run found no
+    // adapter 3, printed its usage and changed nothing (the registry check below).
+    EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""),
+              (std::vector<std::string>{Notification(Service(1)), Notification(Service(2))}));
+
+    // The store's writes came after the tool's: both keys of network card 1 end with
+    // the store's bytes, and nothing else differs from the tool's own result.
+    for (const std::string& key : {AdapterTcpipKey(Service(1)), InterfaceKey(Service(1))}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "IPAddress"), StoreList(kAddress));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "SubnetMask"), StoreList(kMask));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "DefaultGateway"), StoreList(kGateway));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "NameServer"), StoreText(kDnsList));
+    }
+    for (const std::string& difference :
+         SnapshotDifferences(expected, CaptureTrees(WizardMachineRoots(m_adapters))))
+        ADD_FAILURE() << difference;
+
+    // The closing page (template 103); the note window has gone.
+    EXPECT_EQ(WindowTextW(closing), L"Tarvelo ADSL");
+    EXPECT_TRUE(m_wizard->NoteWindows().empty());
+    EXPECT_EQ(WindowTextW(GetDlgItem(closing, IDCANCEL)), L"完成");
+    const std::vector<std::wstring> statics = ChildTexts(closing, L"Static");
+    for (const wchar_t* text : {L"固定IP讓您的連線位址永遠不變", L"設定完成後請重新開機",
+                                L"感謝您成為Tarvelo ADSL 會員!!", L"您已經完成固定IP ADSL上網相關設定",
+                                L"請按下完成，電腦重新開機後您就可開始享受", L"Tarvelo ADSL飆網的速度了"})
+        EXPECT_NE(std::find(statics.begin(), statics.end(), text), statics.end()) << "missing static text";
+    EXPECT_TRUE(SaveScreenshot(closing, ArtifactPath("wizard-finish-page.bmp")));
+
+    // Finish: the shutdown privilege is enabled and a restart (not forced) is requested.
+    EXPECT_FALSE(PrivilegeEnabled(m_wizard->Process().Handle(), "SeShutdownPrivilege"));
+    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 1, kTimeoutMs)) << "no restart request";
+    const auto restarts = LogLines(m_stage->RestartLog(), "cmdline=");
+    ASSERT_EQ(restarts.size(), 1u);
+    EXPECT_EQ(ParametersAfter(restarts[0], "wineboot.exe"), "--end-session");
+    EXPECT_TRUE(PrivilegeEnabled(m_wizard->Process().Handle(), "SeShutdownPrivilege"));
+    EXPECT_TRUE(WaitForWindowGone(closing, kTimeoutMs));
+}
+
+TEST_F(ApplyEndToEnd, FailedOpenLeavesThePageWithExitUsable) {
+    RemoveTree(kDhcpService);  // network card 1's DHCP key is missing: Open fails
+    Stage();
+    StartAndPressNext();
+    // Exit is disabled before the network shell starts; wait for it to come back.
+    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::NetworkShellLog, 1, kTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(IDCANCEL)) != FALSE; }, kTimeoutMs))
+        << "Exit was not enabled again";
+
+    // The programs ran; then the store found nothing to open and nothing else happened.
+    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    EXPECT_EQ(LogLines(m_stage->DhcpLog(), "").size(), 2u);
+    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, AdapterTcpipKey(Service(1)), "NameServer").has_value());
+    EXPECT_TRUE(m_wizard->NoteWindows().empty());
+    EXPECT_EQ(m_wizard->ClosingPage(), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+    EXPECT_EQ(RecordCount(m_stage->RestartLog()), 0u);
+
+    m_wizard->PressExit();
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_F(ApplyEndToEnd, PageKeepsWorkingWhileAChildSleepsAndNextCannotStartTwice) {
+    WizardStage::Options slowTool;
+    slowTool.tool = WizardStage::Tool::Sleeper;
+    slowTool.sleepMs = 4000;
+    Stage(slowTool);
+    StartAndPressNext();
+    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::SleeperLog, 1, kTimeoutMs))
+        << "the tool did not start";
+    const HWND page = m_wizard->Page();
+
+    // Locked while the sequence runs.
+    EXPECT_FALSE(IsWindowEnabled(Item(kAddressId)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+    EXPECT_FALSE(IsWindowEnabled(Item(IDCANCEL)));
+
+    // The page answers messages and repaints what was invalidated.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer), 0);
+    InvalidateRect(page, nullptr, TRUE);
+    EXPECT_TRUE(WaitUntil([&] { return GetUpdateRect(page, nullptr, FALSE) == FALSE; }, 2000))
+        << "the page was not repainted";
+
+    // A second Next, clicked and queued, does not start the sequence again.
+    m_wizard->PressNext();
+    PostMessageW(page, WM_COMMAND, IDOK, 0);
+
+    // The About command still shows its note window, which closes again.
+    const std::vector<HWND> notesBefore = m_wizard->NoteWindows();
+    PostMessageW(page, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (const HWND note : m_wizard->NoteWindows())
+                if (std::find(notesBefore.begin(), notesBefore.end(), note) == notesBefore.end())
+                    about = note;
+            return about != nullptr;
+        },
+        3000))
+        << "the About command did not show its window";
+    // All of this happened while the first tool run was still asleep, and the second
+    // Next started nothing.
+    EXPECT_EQ(RecordCount(m_stage->SleeperLog()), 1u);
+    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    if (about != nullptr) {
+        PostMessageW(about, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitForWindowGone(about, kTimeoutMs));
+    }
+
+    ASSERT_NE(m_wizard->WaitForClosingPage(kTimeoutMs), nullptr) << "the closing page did not show";
+    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    // The three tool runs, each after the previous one ended, from the Windows directory.
+    const std::string toolLog = m_stage->SleeperLog();
+    const auto toolCommands = LogLines(toolLog, "cmdline=");
+    ASSERT_EQ(toolCommands.size(), 3u) << toolLog;
+    for (int adapter = 1; adapter <= 3; ++adapter)
+        EXPECT_EQ(ParametersAfter(toolCommands[adapter - 1], "adapset.exe"),
+                  std::to_string(adapter) + " " + kAddress + " " + kMask + " " + kGateway + " " + kDnsList);
+    EXPECT_EQ(LogLines(toolLog, "cwd="), std::vector<std::string>(3, WindowsDirectory()));
+}
+
+}  // namespace
