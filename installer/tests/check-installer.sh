@@ -6,19 +6,10 @@
 # Usage: check-installer.sh BUILD_DIR ARCH INSTALLER WIZARD_EXE TOOL_EXE RELEASE_CHECKS_EXE
 set -uo pipefail
 build=$1 arch=$2 installer=$3 wizard=$4 tool=$5 checks=$6
-here=$(cd "$(dirname "$0")" && pwd)
-prefix_script="$here/../../scripts/release-prefix.sh"
+. "$(dirname "$0")/check-common.sh" "$build" release-installer
 prefix="$build/release-prefix"
 drive="$prefix/drive_c"
-work="$build/test-artifacts/release-installer"
-rm -rf "$work"
-mkdir -p "$work"
 
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
 run() { bash "$prefix_script" run "$build" "$arch" "$@"; }
 # The registry view of the installer's own architecture.
 regview=/reg:32

@@ -5,16 +5,7 @@
 # Usage: check-tool-smoke.sh BUILD_DIR ARCH SMOKE_DIR   (SMOKE_DIR: Adapset.exe, dhcpcsvc.dll)
 set -uo pipefail
 build=$1 arch=$2 smoke=$3
-here=$(cd "$(dirname "$0")" && pwd)
-prefix_script="$here/../../scripts/release-prefix.sh"
-work="$build/test-artifacts/release-tool-smoke"
-rm -rf "$work"
-mkdir -p "$work"
-failures=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+. "$(dirname "$0")/check-common.sh" "$build" release-tool-smoke
 run() { WINEDLLOVERRIDES="dhcpcsvc=n" bash "$prefix_script" run "$build" "$arch" "$@"; }
 adapter='HKLM\SYSTEM\CurrentControlSet\Services\TarveloSmoke'
 
