@@ -36,14 +36,17 @@ std::wstring FileNameTag(const std::wstring& tag) {
     return safe;
 }
 
-// Creates the folder and each missing parent; true when the folder exists afterwards.
-bool CreateFolders(const std::wstring& path) {
+// Creates the folder and each missing parent; the Win32 error when it is not a folder
+// afterwards.
+DWORD CreateFolders(const std::wstring& path) {
     for (size_t pos = path.find(L'\\'); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))
         if (pos > 0 && path[pos - 1] != L':' && path[pos - 1] != L'\\')
             CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
-    CreateDirectoryW(path.c_str(), nullptr);
+    const DWORD error = CreateDirectoryW(path.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return ERROR_SUCCESS;
+    return error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error;
 }
 
 bool IsStamp(const std::wstring& text) {
@@ -88,7 +91,9 @@ Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vec
                                          const SYSTEMTIME& localTime) const {
     const std::wstring stem = m_path + L"\\" + Stamp(localTime) + L"-" + FileNameTag(tag);
     const std::wstring first = stem + kExtension;
-    if (!CreateFolders(m_path)) return Failure{first, L"cannot create the folder " + m_path, GetLastError()};
+    const DWORD folderError = CreateFolders(m_path);
+    if (folderError != ERROR_SUCCESS)
+        return Failure{first, L"cannot create the folder " + m_path, folderError};
     for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
         const std::wstring path = counter == 1 ? first : stem + L"-" + std::to_wstring(counter) + kExtension;
         std::optional<Failure> failure = WriteNewFile(path, bytes);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ RawValue BytesValue(DWORD type, const std::string& bytes);         // any type, 
 
 // Type name, size and bytes of a value, printable ("REG_SZ, 4 bytes "abc\x0"").
 std::string DescribeValue(const RawValue& value);
+// Lets test failures show values that way.
+inline void PrintTo(const RawValue& value, std::ostream* out) { *out << DescribeValue(value); }
 
 // Reads a value with RegQueryValueExA; nullopt when the key or value is missing.
 std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name);
