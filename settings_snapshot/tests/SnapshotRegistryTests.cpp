@@ -46,10 +46,10 @@ protected:
         TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent", kPoison);
         TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_interface, "Added", kPoison);
     }
-    // Wine's reg.exe adds a terminating zero to string data that has none ("Odd").
+    // Wine's reg.exe adds a terminating zero to string data that has none.
     void ExpectSeeded(bool exceptUnterminated = false) const {
         for (const auto& [key, name, value] : m_seeded) {
-            if (exceptUnterminated && name == "Odd") continue;
+            if (exceptUnterminated && (name == "Odd" || name == "Unterminated")) continue;
             EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), value)
                 << key << "\\" << name;
         }
@@ -58,8 +58,8 @@ protected:
     }
     std::vector<KeyRequest> Requests() const {
         return {{Wide(m_adapter),
-                 {L"", L"IPAddress", L"Odd", L"Chinese", L"EnableDHCP", L"Short", L"Blob", L"Path",
-                  L"Q\"uo\\te", L"None", L"Absent"}},
+                 {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
+                  L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
                 {Wide(m_interface), {L"NameServer", L"Added"}},
                 {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
     }
@@ -72,6 +72,7 @@ protected:
         {m_adapter, "", Utf16(REG_SZ, std::wstring(L"default\0", 8))},
         {m_adapter, "IPAddress", Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10))},
         {m_adapter, "Odd", TestSupport::BytesValue(REG_SZ, std::string("a\0b\0c", 5))},
+        {m_adapter, "Unterminated", Utf16(REG_SZ, L"ab")},
         {m_adapter, "Chinese", Utf16(REG_SZ, std::wstring(L"\x65B0\x7DB2\0\0", 4))},
         {m_adapter, "EnableDHCP", TestSupport::DwordValue(0)},
         {m_adapter, "Short", TestSupport::BytesValue(REG_DWORD, std::string("\x01\x00\x02", 3))},
