@@ -54,20 +54,39 @@ std::string DescribeValue(const RawValue& value) {
     return out.str() + "\"";
 }
 
-std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {
+namespace {
+
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// Opens the key and reads the value with one pair of calls (narrow or Unicode), sizing
+// the buffer first; nullopt when the key or value is missing.
+template <typename Text, typename Open, typename Query>
+std::optional<RawValue> ReadWith(HKEY root, const Text& path, const Text& name, Open open, Query query) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (open(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
     RawValue value;
     DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    LONG status = query(key, name.c_str(), nullptr, &value.type, nullptr, &size);
     if (status == ERROR_SUCCESS) {
         value.data.resize(size);
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        status = query(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
         value.data.resize(size);
     }
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return std::nullopt;
     return value;
+}
+
+}  // namespace
+
+std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {
+    return ReadWith(root, path, name, RegOpenKeyExA, RegQueryValueExA);
+}
+
+std::optional<RawValue> ReadStoredValue(HKEY root, const std::string& path, const std::string& name) {
+    return ReadWith(root, Widen(path), Widen(name), RegOpenKeyExW, RegQueryValueExW);
 }
 
 void CreateKey(HKEY root, const std::string& path) {
@@ -90,32 +109,6 @@ void WriteRawValue(HKEY root, const std::string& path, const std::string& name, 
                             static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;
-}
-
-namespace {
-
-std::wstring Widen(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
-}  // namespace
-
-std::optional<RawValue> ReadStoredValue(HKEY root, const std::string& path, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    const std::wstring valueName = Widen(name);
-    RawValue value;
-    DWORD size = 0;
-    LONG status = RegQueryValueExW(key, valueName.c_str(), nullptr, &value.type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        value.data.resize(size);
-        status = RegQueryValueExW(key, valueName.c_str(), nullptr, &value.type, value.data.data(), &size);
-        value.data.resize(size);
-    }
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return std::nullopt;
-    return value;
 }
 
 void WriteStoredValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value) {
