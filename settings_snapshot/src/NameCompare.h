@@ -11,4 +11,13 @@ inline bool SameName(const std::wstring& a, const std::wstring& b) {
                                 TRUE) == CSTR_EQUAL;
 }
 
+// The name in one case, for sets of names that must not repeat.
+inline std::wstring FoldedName(const std::wstring& name) {
+    std::wstring folded(name);
+    if (!folded.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, name.c_str(), static_cast<int>(name.size()),
+                      folded.data(), static_cast<int>(folded.size()), nullptr, nullptr, 0);
+    return folded;
+}
+
 }  // namespace SettingsSnapshot

@@ -1,8 +1,8 @@
 #include "settings_snapshot/RegFileParser.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "NameCompare.h"
 #include "settings_snapshot/RegFileFormat.h"
@@ -98,9 +98,9 @@ private:
         const std::wstring path = name.substr(root.size());
         if (!m_allowed || !m_allowed(path))
             return AtLine(number, L"key outside the allowed locations: " + path);
-        for (const SnapshotKey& key : m_snapshot.keys)
-            if (SameName(key.path, path)) return AtLine(number, L"key named twice: " + path);
+        if (!m_keyNames.insert(FoldedName(path)).second) return AtLine(number, L"key named twice: " + path);
         m_snapshot.keys.push_back(SnapshotKey{path, {}});
+        m_valueNames.clear();
         return std::nullopt;
     }
 
@@ -124,10 +124,9 @@ private:
         std::optional<Failure> failure = Data(line.substr(pos + 1), number, &value);
         if (failure) return failure;
 
-        std::vector<SnapshotValue>& values = m_snapshot.keys.back().values;
-        for (const SnapshotValue& other : values)
-            if (SameName(other.name, value.name)) return AtLine(number, L"value named twice: " + value.name);
-        values.push_back(std::move(value));
+        if (!m_valueNames.insert(FoldedName(value.name)).second)
+            return AtLine(number, L"value named twice: " + value.name);
+        m_snapshot.keys.back().values.push_back(std::move(value));
         return std::nullopt;
     }
 
@@ -186,6 +185,8 @@ private:
     Lines m_lines;
     const KeyFilter& m_allowed;
     Snapshot m_snapshot;
+    std::unordered_set<std::wstring> m_keyNames;    // folded, to refuse repeats
+    std::unordered_set<std::wstring> m_valueNames;  // of the current key, folded
 };
 
 }  // namespace
