@@ -23,6 +23,7 @@ class BackupFolder {
 public:
     static constexpr size_t kDefaultKeep = 20;
 
+    // A folder by its full path; nothing is created before a Save.
     explicit BackupFolder(std::wstring path);
 
     // %ProgramData%\Tarvelo\Backups: the ProgramData environment variable, else the
