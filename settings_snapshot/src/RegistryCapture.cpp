@@ -1,5 +1,9 @@
 #include "settings_snapshot/RegistryCapture.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
+#include "NameCompare.h"
 #include "Win32Handles.h"
 
 namespace SettingsSnapshot {
@@ -21,11 +25,30 @@ LONG ReadValue(HKEY key, const std::wstring& name, SnapshotValue* value) {
     }
 }
 
+// The requests with each key and each value name once (names compare without regard to
+// case), so that the file written from the snapshot can be read back.
+std::vector<KeyRequest> Merged(const std::vector<KeyRequest>& requests) {
+    std::vector<KeyRequest> merged;
+    std::unordered_map<std::wstring, size_t> keyIndex;
+    std::vector<std::unordered_set<std::wstring>> names;
+    for (const KeyRequest& request : requests) {
+        const auto [entry, added] = keyIndex.emplace(FoldedName(request.path), merged.size());
+        if (added) {
+            merged.push_back(KeyRequest{request.path, {}});
+            names.emplace_back();
+        }
+        for (const std::wstring& name : request.valueNames)
+            if (names[entry->second].insert(FoldedName(name)).second)
+                merged[entry->second].valueNames.push_back(name);
+    }
+    return merged;
+}
+
 }  // namespace
 
 Outcome<Snapshot> CaptureSnapshot(const std::vector<KeyRequest>& requests) {
     Snapshot snapshot;
-    for (const KeyRequest& request : requests) {
+    for (const KeyRequest& request : Merged(requests)) {
         HKEY raw = nullptr;
         const LONG opened =
             RegOpenKeyExW(HKEY_LOCAL_MACHINE, request.path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw);

@@ -61,6 +61,7 @@ protected:
                  {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
                   L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
                 {Wide(m_interface), {L"NameServer", L"Added"}},
+                {Wide(m_machine.Sub("INTERFACE")), {L"nameserver"}},  // once is enough
                 {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
     }
 

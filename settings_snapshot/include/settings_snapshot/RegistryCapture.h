@@ -15,9 +15,9 @@ struct KeyRequest {
 };
 
 // Reads each requested value exactly (64-bit view, Unicode calls, nothing re-encoded).
-// A missing value is recorded as absent; a missing key is left out. Fails on any other
-// open or read error, or on a value name with a line break (a file cannot hold it).
-// Changes nothing.
+// A missing value is recorded as absent; a missing key is left out; a key or value
+// requested twice is captured once. Fails on any other open or read error, or on a
+// value name with a line break (a file cannot hold it). Changes nothing.
 Outcome<Snapshot> CaptureSnapshot(const std::vector<KeyRequest>& requests);
 
 }  // namespace SettingsSnapshot
