@@ -3,7 +3,6 @@
 // machine-wide changes. Seeds and checks go to the scratch key directly.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <sddl.h>
 
 #include <cstring>
 #include <malloc.h>
@@ -96,16 +95,7 @@ protected:
     }
     // Lets everyone read and delete the key, but no longer open it with full access.
     void DenyFullAccess(const std::string& path) {
-        PSECURITY_DESCRIPTOR raw = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KRSD;;;WD)", SDDL_REVISION_1,
-                                                                         &raw, nullptr));
-        const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(m_machine.Root(), m_machine.Sub(path).c_str(), 0, WRITE_DAC, &key),
-                  ERROR_SUCCESS);
-        const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
-        RegCloseKey(key);
-        ASSERT_EQ(status, ERROR_SUCCESS);
+        TestSupport::SetKeyAccess(m_machine.Root(), m_machine.Sub(path), "D:P(A;;KRSD;;;WD)");
     }
 
     // Poisons every value a writer touches; ExpectPoisonKept then proves nothing was written.
