@@ -1,8 +1,10 @@
 #include "test_support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <atomic>
+#include <memory>
 #include <sstream>
 
 namespace TestSupport {
@@ -104,6 +106,27 @@ void DeleteTree(HKEY root, const std::string& path) {
         return;
     }
     ADD_FAILURE() << "deleting " << path << " failed with " << status;
+}
+
+void SetKeySecurity(HKEY root, const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR raw = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &raw, nullptr))
+        << sddl;
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
+    const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS) << path;
+}
+
+ScopedKeySecurity::ScopedKeySecurity(HKEY root, const std::string& path, const char* sddl)
+    : m_root(root), m_path(path) {
+    SetKeySecurity(root, path, sddl);
+}
+
+ScopedKeySecurity::~ScopedKeySecurity() {
+    SetKeySecurity(m_root, m_path, "D:(A;;KA;;;WD)");
 }
 
 ScopedTestKey::ScopedTestKey(const std::string& group) {
