@@ -47,9 +47,15 @@ class ArgumentGenerator {
 public:
     ArgumentGenerator(unsigned seed, std::vector<std::string> services) : m_rng(seed), m_services(services) {}
 
+    // Half the vectors are plausible: settings that are mostly addresses, stars or empty.
     std::vector<std::string> Vector() {
+        const bool plausible = Number(0, 1) == 0;
         std::vector<std::string> arguments(Number(0, 10));
-        for (size_t i = 0; i < arguments.size(); ++i) arguments[i] = i == 0 ? Adapter() : Setting();
+        for (size_t i = 0; i < arguments.size(); ++i)
+            arguments[i] = i == 0 && plausible ? KnownAdapter()
+                           : i == 0            ? Adapter()
+                           : plausible         ? Plausible()
+                                               : Setting();
         return arguments;
     }
 
@@ -64,6 +70,38 @@ private:
         if (Number(0, 15) == 0)
             address.insert(address.begin() + Number(0, static_cast<int>(address.size())), '0');
         return address;
+    }
+
+    std::string ValidAddress() {
+        std::string address;
+        for (int f = 0; f < 4; ++f) address += (f ? "." : "") + std::to_string(Number(0, 255));
+        return address;
+    }
+
+    std::string KnownAdapter() {
+        switch (Number(0, 3)) {
+            case 0:
+                return "*";
+            case 1:
+                return m_services[Number(0, static_cast<int>(m_services.size()) - 1)];
+            default:
+                return std::to_string(Number(1, 2));
+        }
+    }
+
+    std::string Plausible() {
+        switch (Number(0, 9)) {
+            case 0:
+                return "";
+            case 1:
+                return "*";
+            case 2:
+                return ValidAddress() + "," + ValidAddress();
+            case 3:
+                return Setting();
+            default:
+                return ValidAddress();
+        }
     }
 
     std::string Bytes() {
@@ -121,6 +159,7 @@ private:
 struct Outcome {
     DWORD status = 0;
     bool crashed = false;
+    bool notStarted = false;
     bool hung = false;
     bool changedRegistry = false;
     bool notified = false;
@@ -160,8 +199,8 @@ int main(int argc, char* argv[]) {
     ArgumentGenerator generator(seed, services);
     std::mt19937 lockChoice(seed + 1);
     std::map<DWORD, int> statuses;
-    int crashes = 0, hangs = 0, locked = 0, refused = 0, refusedChanged = 0, quiet = 0, quietChanged = 0,
-        configured = 0;
+    int crashes = 0, hangs = 0, notStarted = 0, locked = 0, refused = 0, refusedChanged = 0, quiet = 0,
+        quietChanged = 0, configured = 0;
     for (int run = 0; run < runs; ++run) {
         std::string commandLine = tool;
         for (const std::string& argument : generator.Vector()) commandLine += " " + Quoted(argument);
@@ -178,19 +217,22 @@ int main(int argc, char* argv[]) {
         Outcome outcome;
         outcome.status = result.exitCode;
         outcome.hung = result.timedOut;
-        outcome.crashed = !result.timedOut && result.exitCode >= 0xC0000000;
+        // RunProcess gives all ones when the program could not be started at all.
+        outcome.notStarted = !result.timedOut && result.exitCode == ~0u;
+        outcome.crashed = !result.timedOut && !outcome.notStarted && result.exitCode >= 0xC0000000;
         outcome.changedRegistry = !SnapshotDifferences(seeded, CaptureTrees(roots)).empty();
         outcome.notified = !ReadFileBytes(log).empty();
         outcome.listing = result.output.find("Usage: adapset") != std::string::npos;
         ++statuses[outcome.status];
         crashes += outcome.crashed;
         hangs += outcome.hung;
+        notStarted += outcome.notStarted;
         const bool refusal = outcome.status == 160 || outcome.status == 5;
         const bool wrote = !refusal && !outcome.listing && (outcome.status == 0 || outcome.status == 29);
         if (refusal) {
             ++refused;
             refusedChanged += outcome.changedRegistry || outcome.notified;
-        } else if (!wrote && !outcome.crashed && !outcome.hung) {
+        } else if (!wrote && !outcome.crashed && !outcome.hung && !outcome.notStarted) {
             ++quiet;
             quietChanged += outcome.changedRegistry || outcome.notified;
         } else if (wrote) {
@@ -209,7 +251,7 @@ int main(int argc, char* argv[]) {
         "Adapset.exe, %d random argument vectors (seed %u), %d of them with one of adapter 1's keys "
         "read-only\n",
         runs, seed, locked);
-    printf("crashes: %d, hangs: %d\n", crashes, hangs);
+    printf("crashes: %d, hangs: %d, runs that could not be started: %d\n", crashes, hangs, notStarted);
     printf("refused runs (status 160 or 5) that changed the registry or notified: %d of %d\n", refusedChanged,
            refused);
     printf("listing and unknown-adapter runs that changed the registry or notified: %d of %d\n", quietChanged,
