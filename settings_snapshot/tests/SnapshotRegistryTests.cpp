@@ -122,9 +122,11 @@ TEST_F(SnapshotRegistry, ApplyWritesNothingWhenAKeyCannotBeOpened) {
     const Outcome<Snapshot> captured = CaptureSnapshot(Requests());
     ASSERT_TRUE(captured);
     ChangeEverything();
-    TestSupport::SetKeyAccess(HKEY_LOCAL_MACHINE, m_interface, "D:P(A;;KRSDWD;;;WD)");
-    const std::optional<Failure> locked = ApplySnapshot(captured.Value());
-    TestSupport::SetKeyAccess(HKEY_LOCAL_MACHINE, m_interface, "D:(A;;KA;;;WD)");
+    std::optional<Failure> locked;
+    {
+        const TestSupport::ScopedKeySecurity readOnly(HKEY_LOCAL_MACHINE, m_interface);
+        locked = ApplySnapshot(captured.Value());
+    }
     ASSERT_TRUE(locked);
     EXPECT_EQ(locked->subject, Wide(m_interface));
     EXPECT_EQ(locked->error, static_cast<DWORD>(ERROR_ACCESS_DENIED));

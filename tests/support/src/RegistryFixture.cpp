@@ -119,17 +119,6 @@ void WriteStoredValue(HKEY root, const std::string& path, const std::string& nam
     ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;
 }
 
-void SetKeyAccess(HKEY root, const std::string& path, const char* sddl) {
-    PSECURITY_DESCRIPTOR raw = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &raw, nullptr));
-    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
-    const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
-    RegCloseKey(key);
-    ASSERT_EQ(status, ERROR_SUCCESS) << path;
-}
-
 bool KeyExists(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -144,6 +133,27 @@ void DeleteTree(HKEY root, const std::string& path) {
         return;
     }
     ADD_FAILURE() << "deleting " << path << " failed with " << status;
+}
+
+void SetKeySecurity(HKEY root, const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR raw = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &raw, nullptr))
+        << sddl;
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
+    const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS) << path;
+}
+
+ScopedKeySecurity::ScopedKeySecurity(HKEY root, const std::string& path, const char* sddl)
+    : m_root(root), m_path(path) {
+    SetKeySecurity(root, path, sddl);
+}
+
+ScopedKeySecurity::~ScopedKeySecurity() {
+    SetKeySecurity(m_root, m_path, "D:(A;;KA;;;WD)");
 }
 
 ScopedTestKey::ScopedTestKey(const std::string& group, HKEY root) : m_root(root) {

@@ -183,7 +183,7 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
             ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
             ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
             ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
-            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(0)) && ok;
+            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.dhcpEnabled ? 1 : 0)) && ok;
         }
         ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
         ok = PutValue(NetbtInterfaceKey(a.service), "NameServerList",

@@ -34,12 +34,29 @@ void WriteRawValue(HKEY root, const std::string& path, const std::string& name, 
 // with no code-page conversion either way. Names are ASCII.
 std::optional<RawValue> ReadStoredValue(HKEY root, const std::string& path, const std::string& name);
 void WriteStoredValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value);
-// Replaces the key's access list with the one an SDDL text describes; fails the test on error.
-void SetKeyAccess(HKEY root, const std::string& path, const char* sddl);
 void CreateKey(HKEY root, const std::string& path);
 bool KeyExists(HKEY root, const std::string& path);
 // Removes a key and everything below it; a missing key is not an error.
 void DeleteTree(HKEY root, const std::string& path);
+
+// Sets the DACL of an existing key from SDDL text (Wine enforces it when the key is
+// opened); fails the test on error. "D:P(A;;KRSDWD;;;WD)": readable, deletable and
+// re-permissionable but not writable.
+void SetKeySecurity(HKEY root, const std::string& path, const char* sddl);
+
+// A key made readable only (or given another DACL) for as long as this lives; then
+// everyone may do everything with it again, so fixtures can write or remove it.
+class ScopedKeySecurity {
+public:
+    ScopedKeySecurity(HKEY root, const std::string& path, const char* sddl = "D:P(A;;KRSDWD;;;WD)");
+    ~ScopedKeySecurity();
+    ScopedKeySecurity(const ScopedKeySecurity&) = delete;
+    ScopedKeySecurity& operator=(const ScopedKeySecurity&) = delete;
+
+private:
+    HKEY m_root;
+    std::string m_path;
+};
 
 // A unique key under <root>\Software\TarveloTests for one test group (root
 // HKEY_CURRENT_USER unless given), created empty and removed with its whole tree at the end.

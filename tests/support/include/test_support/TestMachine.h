@@ -64,7 +64,8 @@ struct SeedAdapter {
     std::string subkey;
     std::string description;
     std::string service;
-    std::string oldAddress;  // "10.0.N.5"-like; mask, gateway and servers derive from it
+    std::string oldAddress;    // "10.0.N.5"-like; mask, gateway and servers derive from it
+    bool dhcpEnabled = false;  // "EnableDHCP" in both adapter keys
 };
 
 // The realistic two-adapter machine the tests start from.
