@@ -14,6 +14,14 @@ prefix="$build/release-prefix"
 drive="$prefix/drive_c"
 
 run() { bash "$prefix_script" run "$build" "$arch" "$@"; }
+
+# A display of its own, for the one run of the wizard.
+fifo="$work/xvfb.fifo"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+read -r -t 30 display <"$fifo"
 # The registry view of the installer's own architecture.
 regview=/reg:32
 [ "$arch" = win64 ] && regview=/reg:64
@@ -115,13 +123,10 @@ expect_status 0 "installation of a newer version" "$newer" /S
 expect_installed_in "$custom" "$custom_windows" 99.0.0.0 "upgraded"
 
 echo "== while TarveloIP.exe runs"
-fifo="$work/xvfb.fifo"
-mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-read -r -t 30 display <"$fifo"
+# Wine's desktop process, started by the first program of a session, keeps that
+# program's display for the whole session: the wizard starts a session of its own.
 # Started directly, not through run(), so that $! is the program's own process.
+WINEPREFIX="$prefix" wineserver -w
 TARVELO_RELEASE_DISPLAY=":$display" bash "$prefix_script" run "$build" "$arch" "$custom_windows\\TarveloIP.exe" &
 running=$!
 DISPLAY=":$display" timeout 30 xdotool search --sync --name 'Tarvelo ADSL' >/dev/null ||
@@ -131,6 +136,7 @@ expect_status 2 "silent uninstallation while the wizard runs" "$custom_windows\\
 expect_installed_in "$custom" "$custom_windows" 99.0.0.0 "while the wizard runs"
 kill "$running"
 wait "$running" 2>/dev/null
+WINEPREFIX="$prefix" wineserver -w
 
 echo "== a file in use is replaced at the next restart"
 ready="$work/held"
