@@ -9,6 +9,12 @@
 ; installer is a 64-bit program itself, so its registry and file-system view is the
 ; native one; the x86 installer refuses 64-bit Windows, where the 32-bit programs
 ; would read the redirected (WOW6432Node) view of the network-card keys.
+;
+; Installing over an installed copy upgrades it in place: the same folder (unless /D
+; names another, and then the old copy goes), the same uninstall entry. An older
+; version over a newer one asks first. A running TarveloIP.exe must be closed first;
+; a file still in use otherwise is replaced at the next restart, and the user is told.
+; Silent mode (/S): whatever would ask is refused, with exit status 2.
 
 !ifndef ARCH | WIZARD | TOOL | VERSION | OUTFILE
   !error "ARCH, WIZARD, TOOL, VERSION and OUTFILE must be defined"
@@ -26,6 +32,7 @@ Unicode true
 !include LogicLib.nsh
 !include x64.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "TarveloIP"
 !define PUBLISHER "Tarvelo"
@@ -44,6 +51,10 @@ ShowUninstDetails show
 !else
   InstallDir "$PROGRAMFILES\Tarvelo"
 !endif
+
+; The folder of the installed copy; the x64 installer is a 64-bit program, so this
+; reads the same registry view its own uninstall entry is written to.
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\TradChinese.nlf"
 
@@ -73,6 +84,47 @@ UninstPage instfiles
   ${EndIf}
 !macroend
 
+; Refuses to go on while TarveloIP.exe in the folder on the stack runs: Windows keeps
+; a running program's file from being opened for writing. Asks the user to close it
+; and try again; Cancel, or silent mode, ends with exit status 2.
+!macro DefineRequireWizardClosed PREFIX
+  Function ${PREFIX}RequireWizardClosed
+    Exch $0
+    Push $1
+    ${DoWhile} ${FileExists} "$0\TarveloIP.exe"
+      ClearErrors
+      FileOpen $1 "$0\TarveloIP.exe" a
+      ${IfNot} ${Errors}
+        FileClose $1
+        ${Break}
+      ${EndIf}
+      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "TarveloIP 正在執行。請先關閉它，再按「重試」。" /SD IDCANCEL IDRETRY`
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+    ${Loop}
+    Pop $1
+    Pop $0
+  FunctionEnd
+!macroend
+!insertmacro DefineRequireWizardClosed ""
+!insertmacro DefineRequireWizardClosed "un."
+
+; Puts a file in place under its final name. When the old file is in use and cannot
+; be removed, the new one takes its place at the next restart (reboot flag set).
+!macro InstallFile SOURCE TARGET
+  File "/oname=${TARGET}.new" "${SOURCE}"
+  ClearErrors
+  Delete "${TARGET}"
+  ${If} ${Errors}
+    Rename /REBOOTOK "${TARGET}.new" "${TARGET}"
+  ${Else}
+    Rename "${TARGET}.new" "${TARGET}"
+  ${EndIf}
+!macroend
+
+Var PreviousDir  ; folder of the installed copy, empty when there is none
+
 Function .onInit
   SetShellVarContext all
 !if "${ARCH}" == "x86"
@@ -85,15 +137,43 @@ Function .onInit
   SetRegView 64
 !endif
   !insertmacro RequireAdministrator
+
+  ReadRegStr $PreviousDir HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} "${VERSION}" "$0" $1  ; 2: the installed one is newer
+    ${If} $1 == 2
+      ${IfNot} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "已安裝較新的版本 $0。要以較舊的版本 ${VERSION} 取代它嗎？" /SD IDNO IDYES`
+        SetErrorLevel 2
+        Quit
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Section "TarveloIP"
+  Push "$INSTDIR"
+  Call RequireWizardClosed
+  ${If} $PreviousDir != ""
+  ${AndIf} $PreviousDir != $INSTDIR
+    Push "$PreviousDir"
+    Call RequireWizardClosed
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
-  File "/oname=TarveloIP.exe" "${WIZARD}"
+  !insertmacro InstallFile "${WIZARD}" "$INSTDIR\TarveloIP.exe"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   SetOutPath "$WINDIR"
-  File "/oname=Adapset.exe" "${TOOL}"
+  !insertmacro InstallFile "${TOOL}" "$WINDIR\Adapset.exe"
+
+  ; Installed into another folder than before: the old copy goes, so only one remains.
+  ${If} $PreviousDir != ""
+  ${AndIf} $PreviousDir != $INSTDIR
+    Delete /REBOOTOK "$PreviousDir\TarveloIP.exe"
+    Delete /REBOOTOK "$PreviousDir\uninstall.exe"
+    RMDir /REBOOTOK "$PreviousDir"
+  ${EndIf}
 
   ; The shortcut starts the wizard in its own directory.
   SetOutPath "$INSTDIR"
@@ -111,6 +191,10 @@ Section "TarveloIP"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   IntOp $0 $0 + 64  ; Adapset.exe in the Windows directory, rounded up
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ${If} ${RebootFlag}
+    MessageBox MB_ICONINFORMATION "有檔案正在使用中，將在電腦重新開機後更新。請重新開機以完成安裝。" /SD IDOK
+  ${EndIf}
 SectionEnd
 
 Function un.onInit
@@ -119,6 +203,8 @@ Function un.onInit
   SetRegView 64
 !endif
   !insertmacro RequireAdministrator
+  Push "$INSTDIR"
+  Call un.RequireWizardClosed
 FunctionEnd
 
 ; Removes exactly what the installer added. A file still in use goes at the next

@@ -4,6 +4,7 @@
 # Usage: release-prefix.sh create|destroy BUILD_DIR ARCH
 #        release-prefix.sh run BUILD_DIR ARCH PROGRAM [ARGS...]
 # ARCH is win64 or win32 (a 32-bit prefix, which needs the 32-bit Wine).
+# Programs run without a display unless TARVELO_RELEASE_DISPLAY names one.
 set -euo pipefail
 action=$1
 build=$2
@@ -12,7 +13,11 @@ shift 3
 export WINEPREFIX="$build/release-prefix" WINEARCH="$arch" WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 export LC_ALL=C.UTF-8
-unset DISPLAY
+if [ -n "${TARVELO_RELEASE_DISPLAY:-}" ]; then
+  export DISPLAY=$TARVELO_RELEASE_DISPLAY
+else
+  unset DISPLAY
+fi
 
 case "$action" in
 create)

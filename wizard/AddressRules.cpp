@@ -2,10 +2,9 @@
 
 #include <mbstring.h>
 
-// The provider's name servers, in one place. Both come from the address blocks
-// reserved for documentation (RFC 5737); a real deployment puts the provider's here.
-#define TARVELO_DNS_PRIMARY "203.0.113.53"
-#define TARVELO_DNS_SECONDARY "198.51.100.53"
+// The provider's name servers, in one place: TARVELO_DNS_PRIMARY and
+// TARVELO_DNS_SECONDARY, set at configure time.
+#include "ProviderDns.h"
 
 const char FixedSubnetMask[] = "255.255.255.0";
 const char GatewaySuffix[] = ".254";

@@ -5,9 +5,7 @@
 #include "dialog_framework/Gdi.h"
 #include "resources/resource.h"
 
-CFinishDlg::CFinishDlg(CWnd* parent)
-    : CDialog(IDD_FINISH_PAGE, parent),
-      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+CFinishDlg::CFinishDlg(CWnd* parent) : CDialog(IDD_FINISH_PAGE, parent) {}
 
 void CFinishDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -16,8 +14,8 @@ void CFinishDlg::DoDataExchange(CDataExchange& dx) {
 
 BOOL CFinishDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    SetIcon(m_icon, TRUE);
-    SetIcon(m_icon, FALSE);
+    SetIcon(m_icons.Large(), TRUE);
+    SetIcon(m_icons.Small(), FALSE);
     return TRUE;
 }
 
@@ -27,13 +25,13 @@ void CFinishDlg::OnCancel() {
 
 void CFinishDlg::OnPaint() {
     if (IsIconic()) {
-        PaintMinimizedIcon(m_hWnd, m_icon);
+        PaintMinimizedIcon(m_hWnd, m_icons.Large());
         return;
     }
     const CPaintDC dc(m_hWnd);
-    DrawPagePicture(m_picture.GetSafeHwnd());
+    m_pagePicture.Show(m_picture.GetSafeHwnd());
 }
 
 HCURSOR CFinishDlg::OnQueryDragIcon() {
-    return static_cast<HCURSOR>(m_icon);
+    return static_cast<HCURSOR>(m_icons.Large());
 }

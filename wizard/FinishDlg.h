@@ -1,4 +1,6 @@
 #pragma once
+#include "PageIcons.h"
+#include "PagePainting.h"
 #include "dialog_framework/Dialog.h"
 #include "dialog_framework/Static.h"
 
@@ -19,5 +21,6 @@ protected:
 
 private:
     CStatic m_picture;
-    HICON m_icon;  // shared resource icon, not destroyed
+    CPageIcons m_icons;
+    CPagePicture m_pagePicture;
 };

@@ -19,7 +19,6 @@ constexpr int AddressTextBuffer = 255;
 
 CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
     : CDialog(IDD_ENTRY_PAGE, parent),
-      m_icon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_applyActions(m_next, m_exit, m_address, m_gateway),
       m_applySequence(m_applyActions) {}
 
@@ -42,8 +41,8 @@ BOOL CTarveloIPDlg::OnInitDialog() {
         HandOffToSibling(main != nullptr ? main->GetSafeHwnd() : nullptr);
     }
     AppendAboutEntry();
-    SetIcon(m_icon, TRUE);
-    SetIcon(m_icon, FALSE);
+    SetIcon(m_icons.Large(), TRUE);
+    SetIcon(m_icons.Small(), FALSE);
     // TRUE: the dialog manager focuses the first enabled tab stop, Exit while Next is disabled.
     return TRUE;
 }
@@ -81,15 +80,15 @@ void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
 
 void CTarveloIPDlg::OnPaint() {
     if (IsIconic()) {
-        PaintMinimizedIcon(m_hWnd, m_icon);
+        PaintMinimizedIcon(m_hWnd, m_icons.Large());
     } else {
-        DrawPagePicture(m_picture.GetSafeHwnd());
+        m_pagePicture.Show(m_picture.GetSafeHwnd());
         CDialog::OnPaint();
     }
 }
 
 HCURSOR CTarveloIPDlg::OnQueryDragIcon() {
-    return static_cast<HCURSOR>(m_icon);
+    return static_cast<HCURSOR>(m_icons.Large());
 }
 
 BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -4,6 +4,8 @@
 #include "ApplySequence.h"
 #include "EntryPageActions.h"
 #include "dialog_framework/Button.h"
+#include "PageIcons.h"
+#include "PagePainting.h"
 #include "dialog_framework/Dialog.h"
 #include "dialog_framework/IPAddressCtrl.h"
 #include "dialog_framework/Static.h"
@@ -44,7 +46,8 @@ private:
     CIPAddressCtrl m_mask;
     CIPAddressCtrl m_address;
     CStatic m_picture;
-    HICON m_icon;  // shared resource icon, not destroyed
+    CPageIcons m_icons;
+    CPagePicture m_pagePicture;
     CEntryPageActions m_applyActions;
     CApplySequence m_applySequence;
 };

@@ -1,12 +1,16 @@
 // Release checks run under Wine against the shipped programs:
-//   release_checks resources <exe> <execution level> <file version a.b.c.d> <language id>
+//   release_checks resources <exe> <execution level> <file version a.b.c.d> <language id> [common-controls]
 //     The manifest (RT_MANIFEST 1) asks for the execution level, names the supported
-//     Windows versions and loads as an activation context; the version resource has
-//     the file version, the language, the company and the original file name.
+//     Windows versions, declares per-monitor DPI awareness (and with common-controls
+//     depends on Common Controls 6) and loads as an activation context; the version
+//     resource has the file version, the language, the company and the original file name.
 //   release_checks find-tool [expect-missing]
 //     Starts "Adapset.exe" by file name through the shell with the Windows directory as
 //     working directory, as the wizard does, and waits for it. Exit status 0 when it
 //     ran and listed (status 0), or with expect-missing when the shell found nothing.
+//   release_checks hold <file> <ms> <ready file>
+//     Keeps the file open, sharing neither writing nor deletion (as a running program
+//     keeps its own), creates the ready file once it holds it, and lets go after ms.
 // A path beginning with "/" is a host path and is read through Wine's Z: drive.
 // Prints one line per failed check; the exit status is the number of failures.
 #include <windows.h>
@@ -50,7 +54,7 @@ const char* const kSupportedOs[] = {
     "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
 
-void CheckManifest(const char* exe, const std::string& level) {
+void CheckManifest(const char* exe, const std::string& level, bool commonControls) {
     HMODULE module = LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     Check(module != nullptr, std::string("loads as a data file: ") + exe);
     if (module == nullptr) return;
@@ -69,6 +73,15 @@ void CheckManifest(const char* exe, const std::string& level) {
         for (const char* id : kSupportedOs)
             Check(xml.find(std::string("<supportedOS Id=\"") + id + "\"/>") != std::string::npos,
                   std::string("manifest names supported OS ") + id);
+        Check(xml.find(">PerMonitorV2, PerMonitor</dpiAwareness>") != std::string::npos,
+              "manifest declares per-monitor (v2) DPI awareness");
+        Check(xml.find(">true/pm</dpiAware>") != std::string::npos,
+              "manifest declares the DPI-aware fallback");
+        const bool dependsOnControls =
+            xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos;
+        Check(dependsOnControls == commonControls, commonControls
+                                                       ? "manifest depends on Common Controls 6"
+                                                       : "manifest has no Common Controls dependency");
     }
     FreeLibrary(module);
 
@@ -98,7 +111,8 @@ void CheckVersion(const char* exe, const char* fileVersion, const char* language
     const std::wstring path = Wide(exe);
     DWORD ignored = 0;
     std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
-    Check(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()),
+    Check(!block.empty() &&
+              GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()),
           "has a version resource");
     if (failures != 0 && block.empty()) return;
 
@@ -156,17 +170,33 @@ int FindTool(bool expectMissing) {
     return failures;
 }
 
+int HoldFile(const char* path, DWORD ms, const char* ready) {
+    const HANDLE file = CreateFileA(WindowsPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    Check(file != INVALID_HANDLE_VALUE, std::string("opens ") + path);
+    if (file == INVALID_HANDLE_VALUE) return failures;
+    const HANDLE marker =
+        CreateFileA(WindowsPath(ready).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+    Sleep(ms);
+    CloseHandle(file);
+    return failures;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "resources" && argc == 6) {
+    if (mode == "resources" && (argc == 6 || argc == 7)) {
         const std::string exe = WindowsPath(argv[2]);
-        CheckManifest(exe.c_str(), argv[3]);
+        CheckManifest(exe.c_str(), argv[3], argc == 7 && std::string(argv[6]) == "common-controls");
         CheckVersion(exe.c_str(), argv[4], argv[5]);
         return failures;
     }
     if (mode == "find-tool") return FindTool(argc > 2 && std::string(argv[2]) == "expect-missing");
-    fprintf(stderr, "usage: release_checks resources <exe> <level> <version> <language> | find-tool [expect-missing]\n");
+    if (mode == "hold" && argc == 5) return HoldFile(argv[2], strtoul(argv[3], nullptr, 10), argv[4]);
+    fprintf(stderr,
+            "usage: release_checks resources <exe> <level> <version> <language> [common-controls]"
+            " | find-tool [expect-missing] | hold <file> <ms> <ready file>\n");
     return 100;
 }

@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
 # The installer installs silently into the release prefix, the installed programs are
 # the built ones, the shell started from the Windows directory and a command prompt
-# both find Adapset.exe, and the silent uninstaller takes back every file and registry
-# key it added (its own temporary copy goes at the next restart, which is simulated).
+# both find Adapset.exe. Installing again upgrades in place (remembered folder, one
+# uninstall entry, an older version refused, a running wizard refused, a file in use
+# replaced at restart). The silent uninstaller takes back every file and registry key
+# it added (its own temporary copy goes at the next restart, which is simulated).
 # Usage: check-installer.sh BUILD_DIR ARCH INSTALLER WIZARD_EXE TOOL_EXE RELEASE_CHECKS_EXE
+#                           OLDER_INSTALLER NEWER_INSTALLER
 set -uo pipefail
-build=$1 arch=$2 installer=$3 wizard=$4 tool=$5 checks=$6
+build=$1 arch=$2 installer=$3 wizard=$4 tool=$5 checks=$6 older=$7 newer=$8
 . "$(dirname "$0")/check-common.sh" "$build" release-installer
 prefix="$build/release-prefix"
 drive="$prefix/drive_c"
 
 run() { bash "$prefix_script" run "$build" "$arch" "$@"; }
+
+# A display of its own, for the one run of the wizard.
+fifo="$work/xvfb.fifo"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" </dev/null >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+read -r -t 30 display <"$fifo"
 # The registry view of the installer's own architecture.
 regview=/reg:32
 [ "$arch" = win64 ] && regview=/reg:64
@@ -68,8 +79,84 @@ fi
 (cd "$drive/users" && run cmd /c adapset) >"$work/cmd-adapset.txt" 2>&1
 grep -q 'adapset - Version 2.2' "$work/cmd-adapset.txt" || fail "a command prompt does not find adapset"
 
+# Runs an installer or uninstaller silently and checks its exit status.
+expect_status() {
+  local want=$1 what=$2
+  shift 2
+  run "$@"
+  local status=$?
+  [ "$status" = "$want" ] || fail "$what: exit status $status, expected $want"
+}
+
+# The copy in a folder (host path, Windows path) of the given version, registered
+# there under the one uninstall entry.
+expect_installed_in() {
+  local folder=$1 windows=$2 version=$3 what=$4
+  cmp -s "$wizard" "$folder/TarveloIP.exe" || fail "$what: TarveloIP.exe not in $windows"
+  [ -f "$folder/uninstall.exe" ] || fail "$what: no uninstall.exe in $windows"
+  cmp -s "$tool" "$drive/windows/Adapset.exe" || fail "$what: Adapset.exe not in the Windows directory"
+  run reg query "$uninstall_key" $regview >"$work/entry.txt" 2>&1
+  grep InstallLocation "$work/entry.txt" | grep -qF "$windows" || fail "$what: InstallLocation is not $windows"
+  grep DisplayVersion "$work/entry.txt" | grep -qF "$version" || fail "$what: DisplayVersion is not $version"
+  local entries
+  entries=$(run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' $regview | grep -ci tarvelo)
+  [ "$entries" = 1 ] || fail "$what: $entries uninstall entries"
+}
+
+# /D= takes no quotes, and the harness would quote a path with a blank.
+custom_windows='C:\TarveloIP'
+custom="$drive/TarveloIP"
+echo "== install into another folder: /S /D=$custom_windows"
+expect_status 0 "installation into $custom_windows" "$installer" /S "/D=$custom_windows"
+expect_installed_in "$custom" "$custom_windows" 1.0.0.1 "moved with /D"
+[ ! -e "$programs" ] || fail "the copy in Program Files\\Tarvelo was left behind"
+
+echo "== install again without /D"
+expect_status 0 "installation over the installed copy" "$installer" /S
+expect_installed_in "$custom" "$custom_windows" 1.0.0.1 "installed again"
+[ ! -e "$programs" ] || fail "installed again into Program Files\\Tarvelo, not the installed copy's folder"
+
+echo "== an older version over a newer one, then a newer one"
+expect_status 2 "silent installation of an older version" "$older" /S
+expect_installed_in "$custom" "$custom_windows" 1.0.0.1 "older version refused"
+expect_status 0 "installation of a newer version" "$newer" /S
+expect_installed_in "$custom" "$custom_windows" 99.0.0.0 "upgraded"
+
+echo "== while TarveloIP.exe runs"
+# Wine's desktop process, started by the first program of a session, keeps that
+# program's display for the whole session: the wizard starts a session of its own.
+# Started directly, not through run(), so that $! is the program's own process.
+WINEPREFIX="$prefix" wineserver -w
+TARVELO_RELEASE_DISPLAY=":$display" bash "$prefix_script" run "$build" "$arch" "$custom_windows\\TarveloIP.exe" &
+running=$!
+DISPLAY=":$display" timeout 30 xdotool search --sync --name 'Tarvelo ADSL' >/dev/null ||
+  fail "the installed wizard did not show its page"
+expect_status 2 "silent installation while the wizard runs" "$newer" /S
+expect_status 2 "silent uninstallation while the wizard runs" "$custom_windows\\uninstall.exe" /S "_?=$custom_windows"
+expect_installed_in "$custom" "$custom_windows" 99.0.0.0 "while the wizard runs"
+kill "$running"
+wait "$running" 2>/dev/null
+WINEPREFIX="$prefix" wineserver -w
+
+echo "== a file in use is replaced at the next restart"
+ready="$work/held"
+bash "$prefix_script" run "$build" "$arch" "$checks" hold 'C:\windows\Adapset.exe' 60000 "$ready" &
+holder=$!
+for _ in $(seq 100); do [ -e "$ready" ] && break; sleep 0.2; done
+[ -e "$ready" ] || fail "Adapset.exe could not be held open"
+expect_status 0 "installation while Adapset.exe is in use" "$newer" /S
+session='HKLM\System\CurrentControlSet\Control\Session Manager'
+run reg query "$session" /v PendingFileRenameOperations >"$work/pending.txt" 2>&1
+grep -qi 'Adapset.exe.new' "$work/pending.txt" || fail "Adapset.exe in use was not scheduled for replacement"
+kill "$holder"
+wait "$holder" 2>/dev/null
+run wineboot -r >/dev/null 2>&1
+WINEPREFIX="$prefix" wineserver -w
+[ ! -e "$drive/windows/Adapset.exe.new" ] || fail "Adapset.exe.new still there after the restart"
+expect_installed_in "$custom" "$custom_windows" 99.0.0.0 "after the restart"
+
 echo "== uninstall: uninstall.exe /S"
-run 'C:\Program Files\Tarvelo\uninstall.exe' /S
+run "$custom_windows\\uninstall.exe" /S
 status=$?
 [ "$status" = 0 ] || fail "silent uninstallation ended with status $status"
 snapshot uninstalled

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the wizard's page picture (picture.bmp, 190 x 149, 24 bits) and icon
-(TarveloIP.ico, 32 x 32 and 16 x 16, 32 bits) from plain pixel arithmetic.
+(TarveloIP.ico, 48, 32, 24 and 16 pixels square, 32 bits) from plain pixel arithmetic.
 
 Usage: make_artwork.py OUTPUT_DIR   (the committed files were made with it)
 """
@@ -108,7 +108,8 @@ def write_ico(path, sizes):
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent)
     write_bmp(out / "picture.bmp", *PICTURE_SIZE, picture_pixel)
-    write_ico(out / "TarveloIP.ico", (32, 16))
+    # 100 % and 150 % of the system icon sizes; Windows scales the nearest for others.
+    write_ico(out / "TarveloIP.ico", (48, 32, 24, 16))
 
 
 if __name__ == "__main__":

@@ -75,12 +75,24 @@ TEST_F(EntryPage, SystemMenuEndsWithSeparatorAndAboutEntry) {
     EXPECT_EQ(GetMenuState(menu, static_cast<UINT>(count - 3), MF_BYPOSITION) & MF_SEPARATOR, 0u);
 }
 
-TEST_F(EntryPage, UsesIcon128ForBothSizesAndForDragging) {
-    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_SMALL, 0)), icon);
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_QUERYDRAGICON, 0, 0)), icon);
+// Icon 128 at the system's sizes for a large and a small icon, the large one for dragging.
+TEST_F(EntryPage, UsesIcon128AtTheSystemIconSizes) {
+    const auto sizeOf = [](HICON icon) {
+        ICONINFO info{};
+        if (icon == nullptr || !GetIconInfo(icon, &info)) return SIZE{};
+        BITMAP bitmap{};
+        GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+        return SIZE{bitmap.bmWidth, info.hbmColor != nullptr ? bitmap.bmHeight : bitmap.bmHeight / 2};
+    };
+    const auto large = reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_BIG, 0));
+    const auto small = reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(sizeOf(large).cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(sizeOf(large).cy, GetSystemMetrics(SM_CYICON));
+    EXPECT_EQ(sizeOf(small).cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(sizeOf(small).cy, GetSystemMetrics(SM_CYSMICON));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(m_hwnd, WM_QUERYDRAGICON, 0, 0)), large);
 }
 
 TEST_F(EntryPage, OnlyTheAddressFieldsNotificationDerives) {

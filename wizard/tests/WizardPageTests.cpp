@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ COLORREF PicturePixel(int x, int y) {
     return colour;
 }
 
+constexpr int kPictureWidth = 190;  // bitmap 129
+constexpr int kPictureHeight = 149;
+
 // Colour the screen shows at a point of a window's client area.
 COLORREF ScreenPixel(HWND window, int x, int y) {
     POINT point{x, y};
@@ -63,6 +67,70 @@ COLORREF ScreenPixel(HWND window, int x, int y) {
     const COLORREF colour = GetPixel(screen, point.x, point.y);
     ReleaseDC(nullptr, screen);
     return colour;
+}
+
+bool NearColour(COLORREF a, COLORREF b) {
+    constexpr int kTolerance = 24;  // scaling blends neighbouring pixels
+    return abs(GetRValue(a) - GetRValue(b)) <= kTolerance && abs(GetGValue(a) - GetGValue(b)) <= kTolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= kTolerance;
+}
+
+// The picture control shows bitmap 129 over its whole client area, in proportion:
+// its corners and its centre show the bitmap's corners and centre (sky above, hill
+// below), nowhere the page's background.
+void ExpectPictureFillsItsFrame(HWND picture) {
+    RECT frame{};
+    GetClientRect(picture, &frame);
+    const LONG right = frame.right - 1, bottom = frame.bottom - 1;
+    const std::pair<POINT, POINT> shownAndSource[] = {
+        {{0, 0}, {0, 0}},
+        {{right, 0}, {kPictureWidth - 1, 0}},
+        {{0, bottom}, {0, kPictureHeight - 1}},
+        {{right, bottom}, {kPictureWidth - 1, kPictureHeight - 1}},
+        {{right / 2, bottom / 2}, {kPictureWidth / 2, kPictureHeight / 2}}};
+    for (const auto& [shown, source] : shownAndSource) {
+        const COLORREF colour = ScreenPixel(picture, shown.x, shown.y);
+        EXPECT_TRUE(NearColour(colour, PicturePixel(source.x, source.y)))
+            << "shown at " << shown.x << "," << shown.y << " of " << frame.right << "x" << frame.bottom
+            << ": " << std::hex << colour << ", bitmap " << std::dec << source.x << "," << source.y << ": "
+            << std::hex << PicturePixel(source.x, source.y);
+    }
+}
+
+// Every control lies inside the page, and every text fits its control in the page's
+// font at that DPI (9 points): a label on its one line, a button's text inside its edges.
+void ExpectTextsFitAndNothingIsClipped(HWND page, int dpi) {
+    RECT client{};
+    GetClientRect(page, &client);
+    const std::unique_ptr<std::remove_pointer_t<HDC>, BOOL(WINAPI*)(HDC)> dc(CreateCompatibleDC(nullptr),
+                                                                             &DeleteDC);
+    const std::unique_ptr<std::remove_pointer_t<HFONT>, BOOL(WINAPI*)(HGDIOBJ)> font(
+        CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                    L"新細明體"),
+        &DeleteObject);
+    SelectObject(dc.get(), font.get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        const std::wstring text = WindowTextW(child);
+        SCOPED_TRACE(text);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right &&
+                    rect.bottom <= client.bottom);
+        wchar_t className[32] = L"";
+        GetClassNameW(child, className, 32);
+        const bool button = _wcsicmp(className, L"Button") == 0;
+        if (text.empty() || (!button && _wcsicmp(className, L"Static") != 0)) continue;
+        SIZE extent{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        const LONG width = rect.right - rect.left;
+        const LONG height = rect.bottom - rect.top;
+        const LONG margin = button ? 2 * metrics.tmAveCharWidth : 0;  // frame, or a group box's corner
+        EXPECT_LE(extent.cx + margin, width);
+        EXPECT_LE(metrics.tmHeight, height);
+    }
 }
 
 class WizardPage : public ::testing::Test {
@@ -119,10 +187,7 @@ TEST_F(WizardPage, RunsUnderTheExpectedCodePage) {
 
 TEST_F(WizardPage, StartsWaitingForAnAddressWithFocusOnExit) {
     EXPECT_TRUE(SaveScreenshot(m_page, Shot("wizard-page")));
-    // The picture control shows bitmap 129 from its top-left corner.
-    for (const POINT at : {POINT{0, 0}, POINT{50, 95}, POINT{64, 55}, POINT{120, 30}, POINT{189, 148}}) {
-        EXPECT_EQ(ScreenPixel(Item(1000), at.x, at.y), PicturePixel(at.x, at.y)) << at.x << "," << at.y;
-    }
+    ExpectPictureFillsItsFrame(Item(1000));
     EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
     EXPECT_TRUE(IsWindowEnabled(Item(IDCANCEL)));
     EXPECT_EQ(FocusedWindow(m_page), Item(IDCANCEL));
@@ -196,6 +261,32 @@ TEST_F(WizardPage, AboutEntryShowsTheNoteWindowModally) {
     EXPECT_TRUE(WaitForWindowGone(note, kWindowTimeoutMs));
     EXPECT_TRUE(IsWindowEnabled(m_page));
     EndWithExitAndExpectCleanEnd();
+}
+
+// On a high-DPI screen the page is drawn at the screen's DPI (per-monitor aware, not
+// stretched as a bitmap): half as large again at 144 DPI as at 96, with every text in
+// place and the picture filling its frame. Screenshots at both DPIs are kept.
+TEST(WizardPageDpi, ScalesWithTheScreenAndStaysSharp) {
+    // Physical pixels: this test program must not see the page's coordinates scaled.
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    std::map<int, RECT> pages;
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        const ScopedScreenDpi screen(static_cast<DWORD>(dpi));
+        WizardDriver wizard(WizardPath(), kWindowTimeoutMs);
+        ASSERT_NE(wizard.Page(), nullptr) << "the entry page did not show";
+        wizard.TypeAddress("192.168.5.20");
+        EXPECT_TRUE(SaveScreenshot(wizard.Page(), Shot("wizard-page-" + std::to_string(dpi) + "dpi")));
+        GetClientRect(wizard.Page(), &pages[dpi]);
+        ExpectTextsFitAndNothingIsClipped(wizard.Page(), dpi);
+        ExpectPictureFillsItsFrame(wizard.Item(1000));
+        wizard.PressExit();
+        DWORD exitCode = ~0u;
+        EXPECT_TRUE(wizard.Process().WaitForExit(kWindowTimeoutMs, exitCode));
+    }
+    const double ratio = static_cast<double>(pages[144].right) / pages[96].right;
+    EXPECT_GT(ratio, 1.3) << pages[144].right << " / " << pages[96].right;
+    EXPECT_LT(ratio, 1.6) << pages[144].right << " / " << pages[96].right;
 }
 
 TEST_F(WizardPage, CloseBoxEndsTheProgramCleanly) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -264,7 +265,13 @@ TEST_F(WizardResources, AboutStringPictureAndIcon) {
     EXPECT_EQ(header.biHeight, 149);
     EXPECT_EQ(header.biBitCount, 24);
 
-    EXPECT_FALSE(ResourceBytes(m_module.get(), 128, MAKEINTRESOURCEW(14)).empty());
+    // The icon at 16, 24, 32 and 48 pixels: the system sizes at 100 % and 150 %.
+    const auto group = ResourceBytes(m_module.get(), 128, MAKEINTRESOURCEW(14));
+    ASSERT_GE(group.size(), 6u);
+    std::vector<int> sizes;
+    for (size_t entry = 6; entry + 14 <= group.size(); entry += 14) sizes.push_back(group[entry]);
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48}));
 }
 
 TEST(WizardVersion, FileAndProductVersionAndStrings) {

@@ -160,6 +160,8 @@ void TypeIntoFocus(HWND anyWindowOfThread, const std::string& text) {
 bool SaveScreenshot(HWND window, const std::string& path) {
     RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (window != nullptr && !GetWindowRect(window, &area)) return false;
+    // Paints still pending in the window's thread are done first (the call waits for them).
+    if (window != nullptr) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return false;

@@ -66,17 +66,24 @@ ScopedFileCopy::~ScopedFileCopy() {
     }
 }
 
-ScopedDllOverride::ScopedDllOverride(const std::string& module, const std::string& setting)
-    : m_module(module), m_previous(ReadRawValue(HKEY_CURRENT_USER, kDllOverrides, module)) {
-    WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, module, StringValue(setting));
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::string& path, const std::string& name,
+                                         const RawValue& value)
+    : m_root(root), m_path(path), m_name(name), m_previous(ReadRawValue(root, path, name)) {
+    WriteRawValue(root, path, name, value);
 }
 
-ScopedDllOverride::~ScopedDllOverride() {
+ScopedRegistryValue::~ScopedRegistryValue() {
     if (m_previous)
-        WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, m_module, *m_previous);
+        WriteRawValue(m_root, m_path, m_name, *m_previous);
     else
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, m_module.c_str());
+        RegDeleteKeyValueA(m_root, m_path.c_str(), m_name.c_str());
 }
+
+ScopedDllOverride::ScopedDllOverride(const std::string& module, const std::string& setting)
+    : ScopedRegistryValue(HKEY_CURRENT_USER, kDllOverrides, module, StringValue(setting)) {}
+
+ScopedScreenDpi::ScopedScreenDpi(DWORD dpi)
+    : ScopedRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", DwordValue(dpi)) {}
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::string& name, const std::string& value)
     : m_name(name) {

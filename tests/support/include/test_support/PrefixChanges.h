@@ -1,6 +1,6 @@
 // Where things are in the test prefix and the build, and changes to the prefix that
-// are put back at the end: a file put in place, a DLL load-order setting, an
-// environment variable. Recording stand-ins for platform programs and DLLs are put in
+// are put back at the end: a file put in place, a registry value (a DLL load-order
+// setting, the screen DPI), an environment variable. Recording stand-ins for platform programs and DLLs are put in
 // place with them.
 #pragma once
 #include <windows.h>
@@ -35,19 +35,34 @@ private:
     bool m_placed = false;
 };
 
+// A registry value set for as long as the object lives, put back as it was at the end
+// (the old bytes, or no value).
+class ScopedRegistryValue {
+public:
+    ScopedRegistryValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+private:
+    HKEY m_root;
+    std::string m_path, m_name;
+    std::optional<RawValue> m_previous;
+};
+
 // A load-order setting in HKCU\Software\Wine\DllOverrides, put back as it was at the
 // end. A program copied over one of Wine's own runs only with "native" set here: the
 // per-program AppDefaults keys do not select the native copy of a program.
-class ScopedDllOverride {
+class ScopedDllOverride : public ScopedRegistryValue {
 public:
     ScopedDllOverride(const std::string& module, const std::string& setting);
-    ~ScopedDllOverride();
-    ScopedDllOverride(const ScopedDllOverride&) = delete;
-    ScopedDllOverride& operator=(const ScopedDllOverride&) = delete;
+};
 
-private:
-    std::string m_module;
-    std::optional<RawValue> m_previous;
+// The screen DPI that wizard processes started from now on see (Wine reads
+// HKCU\Control Panel\Desktop LogPixels when a process starts), put back at the end.
+class ScopedScreenDpi : public ScopedRegistryValue {
+public:
+    explicit ScopedScreenDpi(DWORD dpi);
 };
 
 // Sets an environment variable of this process (so programs it starts inherit it)
