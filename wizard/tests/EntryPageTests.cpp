@@ -96,10 +96,12 @@ TEST_F(EntryPage, OnlyTheAddressFieldsNotificationDerives) {
     EXPECT_EQ(Text(Item(IDC_DNS_ALTERNATE)), ProviderDnsSecondary);
     EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
 
-    // Not derived: the result is still 0.
+    // No longer usable: nothing stale stays, Next goes off; the result is still 0.
     SendMessageW(Item(IDC_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(10, 1, 0, 7));
     EXPECT_EQ(NotifyFieldChanged(IDC_ADDRESS), 0);
-    EXPECT_EQ(Text(Item(IDC_GATEWAY)), "192.168.5.254");
+    for (const int id : {IDC_MASK, IDC_GATEWAY, IDC_DNS_PREFERRED, IDC_DNS_ALTERNATE})
+        EXPECT_TRUE(FieldsBlank(Item(id))) << id;
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
 }
 
 // Closes the note window as soon as it shows up in this process.

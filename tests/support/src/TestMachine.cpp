@@ -15,6 +15,8 @@ const char kTcpipParameters[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Par
 const char kNetbt[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT";
 const char kDhcpService[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
 const char kComputerName[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+const char kNetworkConnections[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -84,6 +86,9 @@ std::string NetbtInterfaceKey(const std::string& service) {
 std::string NetbtAdapterKey(const std::string& service) {
     return std::string(kNetbt) + "\\Adapters\\" + service;
 }
+std::string ConnectionKey(const std::string& service) {
+    return kNetworkConnections + service + "\\Connection";
+}
 
 void CaptureTree(const std::string& path, Snapshot* snapshot) {
     HKEY key = nullptr;
@@ -118,13 +123,16 @@ std::vector<std::string> SnapshotDifferences(const Snapshot& expected, const Sna
     return differences;
 }
 
-bool PutValue(const std::string& path, const std::string& name, const RawValue& value) {
+bool PutValue(const std::string& path, const std::string& name, const RawValue& value, bool unicode) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    const LONG status = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
-                                       static_cast<DWORD>(value.data.size()));
+    const std::wstring wideName(name.begin(), name.end());  // value names here are ASCII
+    const LONG status = unicode ? RegSetValueExW(key, wideName.c_str(), 0, value.type, value.data.data(),
+                                                 static_cast<DWORD>(value.data.size()))
+                                : RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                                                 static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -161,10 +169,10 @@ bool RestoreTrees(const std::vector<std::string>& roots, const Snapshot& snapsho
 
 std::vector<SeedAdapter> TwoAdapterMachine() {
     return {
-        {"8", "PCI Fast Ethernet Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A01}", "10.0.1."},
+        {"8", "PCI Fast Ethernet Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A01}", "10.0.1.", 0, L""},
         // "區域網路" (local area network) in Big5, as a Chinese system would show it.
         {"12", "\xB0\xCF\xB0\xEC\xBA\xF4\xB8\xF4 Wireless Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A02}",
-         "10.0.2."},
+         "10.0.2.", 0, L""},
     };
 }
 
@@ -175,15 +183,23 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
         const std::string card = std::string(kNetworkCards) + "\\" + a.subkey;
         ok = PutValue(card, "Description", StringValue(a.description)) && ok;
         ok = PutValue(card, "ServiceName", StringValue(a.service)) && ok;
-        for (const std::string& key : {std::string(kServices) + a.service, InterfaceKey(a.service),
-                                       NetbtInterfaceKey(a.service), NetbtAdapterKey(a.service)})
+        for (const std::string& key :
+             {std::string(kServices) + a.service, InterfaceKey(a.service), NetbtInterfaceKey(a.service),
+              NetbtAdapterKey(a.service), kNetworkConnections + a.service})
             RemoveTree(key);
+        if (!a.connectionName.empty()) {
+            // Unicode, as the system keeps it, whatever the code page.
+            const auto* bytes = reinterpret_cast<const char*>(a.connectionName.c_str());
+            ok = PutValue(ConnectionKey(a.service), "Name",
+                          BytesValue(REG_SZ, std::string(bytes, (a.connectionName.size() + 1) * 2)), true) &&
+                 ok;
+        }
         ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3)) && ok;
         for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
             ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
             ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
             ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
-            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(0)) && ok;
+            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.enableDhcp)) && ok;
         }
         ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
         ok = PutValue(NetbtInterfaceKey(a.service), "NameServerList",
@@ -214,7 +230,10 @@ bool SeedWizardMachine(const std::vector<SeedAdapter>& adapters) {
 
 std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters) {
     std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt, kDhcpService, kComputerName};
-    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    for (const SeedAdapter& a : adapters) {
+        roots.push_back(kServices + a.service);
+        roots.push_back(kNetworkConnections + a.service);
+    }
     return roots;
 }
 

@@ -112,6 +112,7 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
     }
     for (const char* program : {"netsh.exe", "wineboot.exe"})
         m_overrides.push_back(std::make_unique<ScopedDllOverride>(program, "native"));
+    DeleteFileA(ApplyLogPath().c_str());
 }
 
 // Overrides go first, so that nothing started in between runs a stand-in left
@@ -119,6 +120,16 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
 WizardStage::~WizardStage() {
     m_overrides.clear();
     m_files.clear();
+    const std::string log = ApplyLogPath();
+    DeleteFileA(log.c_str());
+    RemoveDirectoryA(log.substr(0, log.rfind('\\')).c_str());  // only when nothing else is in it
+}
+
+std::string WizardStage::ApplyLogPath() {
+    char folder[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("ProgramData", folder, MAX_PATH);
+    return std::string(length > 0 && length < MAX_PATH ? folder : "C:\\ProgramData") +
+           "\\Tarvelo\\TarveloIP.log";
 }
 
 bool WizardStage::Ready(std::string* problem) const {

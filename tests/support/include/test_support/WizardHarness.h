@@ -103,6 +103,9 @@ public:
     std::string DhcpLog() const { return ReadFileBytes(m_logs.dhcp); }
     std::string RestartLog() const { return ReadFileBytes(m_logs.restart); }
     std::string SleeperLog() const { return ReadFileBytes(m_logs.sleeper); }
+    // The wizard's apply log (UTF-8), %ProgramData%\Tarvelo\TarveloIP.log.
+    static std::string ApplyLogPath();
+    static std::string ApplyLog() { return ReadFileBytes(ApplyLogPath()); }
 
     // The paths of the wizard and the programs it runs, in this build.
     static std::string WizardPath() { return BuildPath("wizard\\TarveloIP.exe"); }
