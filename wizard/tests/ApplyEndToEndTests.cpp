@@ -257,6 +257,36 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
             << log;
 }
 
+TEST_F(ApplyEndToEnd, FailedRestartRequestAsksForARestartByHandThenEnds) {
+    WizardStage::Options failingSessionEnd;
+    failingSessionEnd.sessionEndStarts = false;  // Wine then reports the restart request as failed
+    Stage(failingSessionEnd);
+    StartAndPressNext();
+    const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
+    ASSERT_NE(closing, nullptr) << "the closing page did not show";
+    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+
+    // One message box, captioned like the pages, owned by the entry page.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const HWND window : FindProcessWindows(m_wizard->Process().Id(), L"Tarvelo ADSL", true))
+                if (window != m_wizard->Page() && window != closing) box = window;
+            return box != nullptr;
+        },
+        kTimeoutMs))
+        << "no message after the failed restart request";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), m_wizard->Page());
+    EXPECT_NE(WindowTextW(GetDlgItem(box, 0xFFFF)).find(L"手動重新啟動電腦"), std::wstring::npos);
+    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restart-by-hand.bmp")));
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_NE(WizardStage::ApplyLog().find("restart request failed: error "), std::string::npos);
+}
+
 TEST_F(ApplyEndToEnd, FailedOpenLeavesThePageWithExitUsable) {
     RemoveTree(kDhcpService);  // network card 1's DHCP key is missing: Open fails
     Stage();

@@ -1,5 +1,6 @@
 #include "test_support/WizardHarness.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "resources/resource.h"
@@ -20,6 +21,13 @@ bool Retry(Operation operation) {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
 }
 
 }  // namespace
@@ -101,11 +109,18 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
     const std::string tool = options.tool == Tool::Sleeper ? sleeper : BuildPath("adapter_tool\\Adapset.exe");
     const std::string shell =
         options.networkShell == Tool::Sleeper ? sleeper : BuildPath("tests\\doubles\\netsh.exe");
+    // A text file in the helper's place: the system cannot start it, so a restart
+    // request fails.
+    std::string sessionEnd = BuildPath("tests\\doubles\\wineboot.exe");
+    if (!options.sessionEndStarts) {
+        sessionEnd = logDirectory + "\\not-a-program.exe";
+        WriteTextFile(sessionEnd, "not a program\r\n");
+    }
     const std::pair<std::string, std::string> files[] = {
         {tool, WindowsDirectory() + "\\Adapset.exe"},
         {BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"), WindowsDirectory() + "\\dhcpcsvc.dll"},
         {shell, SystemDirectory() + "\\netsh.exe"},
-        {BuildPath("tests\\doubles\\wineboot.exe"), SystemDirectory() + "\\wineboot.exe"}};
+        {sessionEnd, SystemDirectory() + "\\wineboot.exe"}};
     for (const auto& [source, target] : files) {
         m_files.push_back(std::make_unique<ScopedFileCopy>(source, target));
         if (!m_files.back()->Placed()) m_missing.push_back(source + " -> " + target);

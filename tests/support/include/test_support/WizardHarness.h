@@ -89,6 +89,7 @@ public:
         Tool tool = Tool::Adapset;
         Tool networkShell = Tool::Adapset;  // Adapset: the recording stand-in; Sleeper: the sleeper
         DWORD sleepMs = 3000;               // how long a sleeper sleeps
+        bool sessionEndStarts = true;       // false: the session-end helper is no program at all
     };
 
     WizardStage(const std::string& logDirectory, const Options& options);
