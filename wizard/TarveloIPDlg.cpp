@@ -87,6 +87,15 @@ BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     return CPicturePage::OnNotify(wParam, lParam, result);
 }
 
+BOOL CTarveloIPDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Not while the sequence runs: the field is locked then and Next stays off.
+    if (LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE && !m_applySequence.IsRunning()) {
+        DeriveFromAddress();
+        return TRUE;
+    }
+    return CPicturePage::OnCommand(wParam, lParam);
+}
+
 void CTarveloIPDlg::OnFieldChangedAddress(LRESULT* result) {
     DeriveFromAddress();
     *result = 0;

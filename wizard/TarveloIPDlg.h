@@ -24,6 +24,9 @@ protected:
     void OnSysCommand(UINT id, LPARAM lParam) override;
     // Routes the address field's field-changed notification.
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // The address field's text changed (EN_CHANGE): re-derives at once, so an emptied
+    // field takes Next away even before the field reports its change on leaving.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Re-derives the other fields from the address field.

@@ -118,6 +118,10 @@ HCURSOR CDialog::OnQueryDragIcon() {
     return nullptr;
 }
 
+BOOL CDialog::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+
 BOOL CDialog::OnNotify(WPARAM, LPARAM, LRESULT*) {
     return FALSE;
 }
@@ -192,6 +196,7 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                     handled = TRUE;
                 }
             }
+            if (!handled) handled = OnCommand(wParam, lParam);
             break;
         case WM_SYSCOMMAND:
             OnSysCommand(static_cast<UINT>(wParam), lParam);

@@ -162,6 +162,14 @@ TEST_F(WizardPage, TypedAddressFillsTheDerivedFieldsAndEnablesNext) {
     // A later qualifying change fills the fields again.
     TypeAddress("10.20.30.40");
     ExpectDerivedFields("10.20.30.254");
+
+    // Emptying a field takes the address back at once, while the field still has the focus.
+    SendMessageW(m_page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(1004)), TRUE);
+    SendMessageW(FocusedWindow(m_page), EM_SETSEL, 0, -1);
+    TypeIntoFocus(m_page, "\b");
+    EXPECT_EQ(GetParent(FocusedWindow(m_page)), Item(1004));
+    ExpectDerivedFieldsBlank();
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
     EndWithExitAndExpectCleanEnd();
 }
 

@@ -42,6 +42,9 @@ protected:
     virtual void OnPaint();
     // Icon for dragging a minimized window; nullptr means the default.
     virtual HCURSOR OnQueryDragIcon();
+    // Any other command (WM_COMMAND), such as a control's EN_CHANGE; TRUE when handled.
+    // The base handles none.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // Notification (WM_NOTIFY) from a child; TRUE when handled, with *result set.
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
 
