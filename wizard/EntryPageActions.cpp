@@ -4,9 +4,6 @@
 #include "Restart.h"
 #include "resources/resource.h"
 
-#include <string>
-#include <vector>
-
 namespace {
 // The address and gateway texts are read into 255-character buffers.
 constexpr int FieldTextBuffer = 255;
@@ -70,10 +67,7 @@ void CEntryPageActions::AskForRestartByHand() {
     // Texts from the resources (Unicode), captioned like the pages.
     wchar_t text[256] = L"";
     ::LoadStringW(::GetModuleHandleW(nullptr), IDS_RESTART_BY_HAND, text, 256);
-    const HWND owner = m_page.GetSafeHwnd();
-    std::vector<wchar_t> caption(static_cast<size_t>(::GetWindowTextLengthW(owner)) + 1, L'\0');
-    ::GetWindowTextW(owner, caption.data(), static_cast<int>(caption.size()));
-    ::MessageBoxW(owner, text, caption.data(), MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(m_page.GetSafeHwnd(), text, m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void CEntryPageActions::EndWizard() {

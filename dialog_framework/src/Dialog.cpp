@@ -9,13 +9,6 @@
 
 namespace {
 
-// The window's caption, for a message box of its own.
-std::wstring Caption(HWND window) {
-    std::vector<wchar_t> text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
-
 // ANSI text (an exception's what()) as Unicode.
 std::wstring WidenAnsi(const char* text) {
     std::vector<wchar_t> wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0)) + 1,
@@ -136,7 +129,7 @@ void CDialog::OnHandlerException() {
         text = WidenAnsi(error.what());
     } catch (...) {
     }
-    ::MessageBoxW(m_hWnd, text.c_str(), Caption(m_hWnd).c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 
 void CDialog::Default() {
