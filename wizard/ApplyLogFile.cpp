@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "DataFolder.h"
 #include "UniqueHandle.h"
 #include "WideText.h"
+#include "settings_snapshot/DataFolder.h"
 
 namespace {
 
@@ -23,9 +23,11 @@ std::wstring LocalTimeStamp() {
 }  // namespace
 
 std::optional<std::wstring> CApplyLogFile::DefaultPath() {
-    const std::optional<std::wstring> folder = TarveloDataFolder();
+    const SettingsSnapshot::Outcome<std::wstring> folder = SettingsSnapshot::TarveloDataFolder();
     if (!folder) return std::nullopt;
-    return *folder + L"\\TarveloIP.log";
+    if (!::CreateDirectoryW(folder.Value().c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return std::nullopt;
+    return folder.Value() + L"\\TarveloIP.log";
 }
 
 void CApplyLogFile::Write(const std::wstring& line) noexcept {

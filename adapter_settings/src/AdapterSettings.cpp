@@ -94,8 +94,28 @@ bool CAdapterSettings::ReadList(HKEY key, const char* name, OwnedText& list) {
     return true;
 }
 
+// Always the 64-bit registry view: a 32-bit build on 64-bit Windows would otherwise
+// see the 32-bit one, which has no network cards.
 CRegistryKey CAdapterSettings::OpenKey(const char* path) const {
-    return CRegistryKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS, m_machineName.get());
+    return CRegistryKey(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS | KEY_WOW64_64KEY, m_machineName.get());
+}
+
+// The adapter key, or the interface key when the adapter key does not exist (today's
+// Windows keep the settings there only): then both members hold the interface key.
+void CAdapterSettings::OpenAdapterKeys(const char* adapterPath, const char* interfacePath) {
+    try {
+        m_adapterTcpipKey = OpenKey(adapterPath);
+    } catch (const CRegistryKey::Exception& failure) {
+        if (failure.GetErrorCode() != ERROR_FILE_NOT_FOUND) throw;
+        m_interfaceKey = OpenKey(interfacePath);
+        m_adapterTcpipKey = m_interfaceKey;
+        return;
+    }
+    m_interfaceKey = OpenKey(interfacePath);
+}
+
+bool CAdapterSettings::HasSeparateAdapterKey() const {
+    return static_cast<HKEY>(m_adapterTcpipKey) != static_cast<HKEY>(m_interfaceKey);
 }
 
 bool CAdapterSettings::Open(const char* machineName) {
@@ -123,8 +143,7 @@ bool CAdapterSettings::Open(const char* machineName) {
             !BuildPath(interfacePath, kInterfacesPath, m_serviceName.get(), "")) {
             return false;
         }
-        m_adapterTcpipKey = OpenKey(adapterPath);
-        m_interfaceKey = OpenKey(interfacePath);
+        OpenAdapterKeys(adapterPath, interfacePath);
 
         status = m_adapterTcpipKey.QueryValue("EnableDHCP", &m_enableDhcp);
         if (!status) return false;
@@ -178,10 +197,14 @@ bool CAdapterSettings::WriteTwoKeys(const char* name, DWORD type, const char* te
     OwnedText interfaceFresh = interfaceCopy != nullptr ? CopyText(text, size) : nullptr;
 
     // A refused adapter write does not stop the interface write; it shows only in
-    // the adapter key's cached copy.
-    const bool adapterWritten = WriteRaw(m_adapterTcpipKey, name, type, data.get(), size);
-    if (adapterCopy != nullptr) *adapterCopy = adapterWritten ? std::move(adapterFresh) : nullptr;
+    // the adapter key's cached copy. With the interface key alone it is written once,
+    // and both copies follow that write.
+    const bool separate = HasSeparateAdapterKey();
+    const bool adapterWritten = separate && WriteRaw(m_adapterTcpipKey, name, type, data.get(), size);
+    if (separate && adapterCopy != nullptr) *adapterCopy = adapterWritten ? std::move(adapterFresh) : nullptr;
     const bool interfaceWritten = WriteRaw(m_interfaceKey, name, type, data.get(), size);
+    if (!separate && adapterCopy != nullptr)
+        *adapterCopy = interfaceWritten ? std::move(adapterFresh) : nullptr;
     if (interfaceCopy != nullptr) *interfaceCopy = interfaceWritten ? std::move(interfaceFresh) : nullptr;
     return interfaceWritten;
 }
@@ -228,7 +251,8 @@ bool CAdapterSettings::SetNameServer(const char* text) {
 
 bool CAdapterSettings::DisableDhcp() {
     const DWORD disabled = 0;
-    WriteRaw(m_adapterTcpipKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
+    if (HasSeparateAdapterKey())
+        WriteRaw(m_adapterTcpipKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
     return WriteRaw(m_interfaceKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
 }
 

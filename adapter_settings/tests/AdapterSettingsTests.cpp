@@ -3,7 +3,6 @@
 // machine-wide changes. Seeds and checks go to the scratch key directly.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <sddl.h>
 
 #include <cstring>
 #include <malloc.h>
@@ -96,16 +95,7 @@ protected:
     }
     // Lets everyone read and delete the key, but no longer open it with full access.
     void DenyFullAccess(const std::string& path) {
-        PSECURITY_DESCRIPTOR raw = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KRSD;;;WD)", SDDL_REVISION_1,
-                                                                         &raw, nullptr));
-        const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(m_machine.Root(), m_machine.Sub(path).c_str(), 0, WRITE_DAC, &key),
-                  ERROR_SUCCESS);
-        const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
-        RegCloseKey(key);
-        ASSERT_EQ(status, ERROR_SUCCESS);
+        TestSupport::SetKeySecurity(m_machine.Root(), m_machine.Sub(path), "D:P(A;;KRSD;;;WD)");
     }
 
     // Poisons every value a writer touches; ExpectPoisonKept then proves nothing was written.
@@ -195,6 +185,32 @@ TEST_F(AdapterSettingsTest, OpenLoadsEveryValueAndCloseReleasesThem) {
     ExpectPoisonKept();
 }
 
+// Today's Windows keep the settings in the interface key only: it is read and written
+// in the adapter key's place, once, and no adapter key is made.
+TEST_F(AdapterSettingsTest, InterfaceKeyStandsInForAMissingAdapterKey) {
+    Delete(kServices + kService);
+    Write(InterfacePath(), "EnableDHCP", DwordValue(1));
+    Write(InterfacePath(), "SubnetMask", MultiStringValue({"255.255.255.0"}));
+    Write(InterfacePath(), "DefaultGateway", MultiStringValue({"10.9.9.254"}));
+    CAdapterSettings store;
+    ASSERT_TRUE(store.Open());
+    EXPECT_EQ(store.GetEnableDhcp(), 1u);
+    EXPECT_STREQ(store.GetIPAddress(), "10.9.9.9");
+    EXPECT_STREQ(store.GetSubnetMask(), "255.255.255.0");
+    EXPECT_STREQ(store.GetDefaultGateway(), "10.9.9.254");
+    EXPECT_STREQ(store.GetComputerName(), "TARVELO-PC");
+
+    EXPECT_TRUE(store.SetIPAddress("192.168.5.20"));
+    EXPECT_TRUE(store.SetDefaultGateway("192.168.5.254"));
+    EXPECT_TRUE(store.DisableDhcp());
+    EXPECT_STREQ(store.GetIPAddress(), "192.168.5.20");
+    EXPECT_STREQ(store.GetDefaultGateway(), "192.168.5.254");
+    EXPECT_EQ(Read(InterfacePath(), "IPAddress"), OneEntry(REG_MULTI_SZ, "192.168.5.20"));
+    EXPECT_EQ(Read(InterfacePath(), "DefaultGateway"), OneEntry(REG_MULTI_SZ, "192.168.5.254"));
+    EXPECT_EQ(Read(InterfacePath(), "EnableDHCP"), DwordValue(0));
+    EXPECT_FALSE(TestSupport::KeyExists(m_machine.Root(), m_machine.Sub(kServices + kService)));
+}
+
 TEST_F(AdapterSettingsTest, OpenWithAMachineName) {
     CAdapterSettings store;
     ASSERT_TRUE(store.Open(""));  // an empty name connects to this computer
@@ -238,7 +254,10 @@ TEST_F(AdapterSettingsTest, RegistryErrorAfterStartIsReadGivesTrueAndClosed) {
     const std::vector<std::function<void()>> breakers = {
         [&] { Delete(kCard); },
         [&] { DeleteValue(kCard, "ServiceName"); },
-        [&] { Delete(AdapterPath()); },
+        [&] {  // neither adapter key: the interface key cannot stand in
+            Delete(AdapterPath());
+            Delete(InterfacePath());
+        },
         [&] { Delete(InterfacePath()); },
         [&] { DeleteValue(AdapterPath(), "EnableDHCP"); },
         [&] {

@@ -1,8 +1,8 @@
 // Times one configuration run of Adapset.exe end to end (process start, adapter
-// table, five registry locations, DHCP notification through the recording double)
-// against a minimal program that makes the same registry writes with raw Win32
-// calls, on a seeded machine; prints both medians and their ratio. Run it under the
-// build's wine-run; it puts the registry back as it found it.
+// table, five registry locations, DHCP notification through the recording double in
+// the system directory) against a minimal program that makes the same registry writes
+// with raw Win32 calls, on a seeded machine; prints both medians and their ratio. Run
+// it under the build's wine-run; it puts the registry and the system directory back.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "test_support/PrefixChanges.h"
 #include "test_support/TestMachine.h"
 #include "test_support/Process.h"
 
@@ -43,6 +44,13 @@ int main(int argc, char* argv[]) {
     std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
     for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
     const Snapshot original = CaptureTrees(roots);
+    const ScopedFileCopy dhcpClient(BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"),
+                                    SystemDirectory() + "\\dhcpcsvc.dll");
+    const ScopedDllOverride nativeDhcpClient("dhcpcsvc", "native");
+    if (!dhcpClient.Placed()) {
+        printf("cannot put the DHCP client double into the system directory\n");
+        return 1;
+    }
     if (!SeedMachine(adapters)) {
         printf("cannot seed the registry\n");
         return 1;

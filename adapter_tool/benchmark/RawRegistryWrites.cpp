@@ -1,5 +1,5 @@
 // Baseline for the Adapset benchmark: the registry writes of one wizard-form run
-// (service, address, mask, gateway, name servers), made with raw Win32 calls and
+// (service, address, mask, gateway, name servers, DHCP off), made with raw Win32 calls and
 // nothing else: no argument rules, no adapter table, no notification.
 #include <windows.h>
 
@@ -37,6 +37,9 @@ int main(int argc, char* argv[]) {
         Put(key, "SubnetMask", REG_MULTI_SZ, argv[3]);
         Put(key, "DefaultGateway", REG_MULTI_SZ, argv[4]);
         if (step == 1) Put(key, "NameServer", REG_SZ, argv[5]);
+        const DWORD dhcpOff = 0;
+        RegSetValueExA(key, "EnableDHCP", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dhcpOff),
+                       sizeof dhcpOff);
         RegCloseKey(key);
         key = step == 0 ? Open(services + "Tcpip\\Parameters\\Interfaces\\" + service) : nullptr;
     }

@@ -16,10 +16,6 @@ LONG NoteOpenStatus(LONG status) {
     return status;
 }
 
-bool AccessWasRefused() { return accessRefused; }
-
-void ForgetAccessRefusals() { accessRefused = false; }
-
 int FinishWithAccessHint(int exitStatus, FILE* stream) {
     if (accessRefused) {
         fflush(stdout);  // the hint comes after everything the run printed

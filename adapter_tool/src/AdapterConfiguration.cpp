@@ -1,135 +1,123 @@
-// Registry update of the five TCP/IP and NetBT locations and the DHCP notification.
+// Registry update of the TCP/IP and NetBT locations and the DHCP notification.
 #include <winsock2.h>
 
 #include "AdapterConfiguration.h"
 
 #include <cstdio>
-#include <string>
+#include <cwchar>
+#include <vector>
 
 #include "AccessRefusal.h"
-#include "AdapsetRules.h"
+#include "ConfigurationPlan.h"
+#include "KeyHandle.h"
 
 namespace {
-
-const char kServicesPath[] = "SYSTEM\\CurrentControlSet\\Services\\";
-const char kTcpipParametersPath[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
-const char kTcpipInterfacesPath[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
-const char kNetbtInterfacesPath[] =
-    "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_";
-const char kNetbtAdaptersPath[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\";
 
 // DhcpNotifyConfigChange: server, adapter, new address flag, address index, address,
 // mask, DHCP action; 0 on success.
 typedef DWORD(WINAPI* NotifyConfigChangeFunction)(LPWSTR, LPWSTR, BOOL, DWORD, DWORD, DWORD, int);
 
+// The DHCP client library from the system directory only, never from the program's own
+// folder or the search path, where anyone who can write there could plant one.
+HMODULE LoadDhcpClientLibrary() {
+    HMODULE library = LoadLibraryExW(L"dhcpcsvc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
+    // Windows without the search flags (Vista, 7 before its loader update): full path.
+    const wchar_t kName[] = L"\\dhcpcsvc.dll";
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + wcslen(kName) >= MAX_PATH) return nullptr;
+    wcscpy(path + length, kName);
+    return LoadLibraryW(path);
+}
+
 // Binds the DHCP client's notification; nullptr when the library or entry point is
 // missing. The library stays loaded until the process ends.
 NotifyConfigChangeFunction BindNotification() {
-    HMODULE library = LoadLibraryA("dhcpcsvc");
+    const HMODULE library = LoadDhcpClientLibrary();
     if (library == nullptr) return nullptr;
     return reinterpret_cast<NotifyConfigChangeFunction>(
         reinterpret_cast<void (*)()>(GetProcAddress(library, "DhcpNotifyConfigChange")));
 }
 
-// Opens HKEY_LOCAL_MACHINE\path for setting values; nullptr when it cannot be opened
-// (a refusal is noted for the hint at the end of the run).
-HKEY OpenForSetting(const std::string& path) {
-    HKEY key = nullptr;
-    const LONG status = NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_SET_VALUE, &key));
-    return status == ERROR_SUCCESS ? key : nullptr;
-}
-
-// Writes the value's bytes; reports a failure by the value's name.
-void SetValueBytes(HKEY key, const char* valueName, DWORD type, const std::string& bytes) {
-    const LONG status = RegSetValueExA(key, valueName, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                       static_cast<DWORD>(bytes.size()));
-    if (status != ERROR_SUCCESS) printf("Registry update failed for %s\n", valueName);
-}
-
-// The three address values that both adapter keys hold.
-void SetAddressValues(HKEY key, const char* ipAddress, const char* mask, const char* gateway) {
-    SetMultiStringValue(key, "IPAddress", ipAddress);
-    SetMultiStringValue(key, "SubnetMask", mask);
-    SetMultiStringValue(key, "DefaultGateway", gateway);
-}
-
 // Asks the DHCP client to take up the new address; 0 on success. A missing library
 // or entry point counts as a failed notification.
-DWORD NotifyDhcpClient(NotifyConfigChangeFunction notify, const char* serviceName, const char* ipAddress,
-                       const char* mask) {
+DWORD NotifyDhcpClient(NotifyConfigChangeFunction notify, const StaticSettings& settings) {
     if (notify == nullptr) return ERROR_PROC_NOT_FOUND;
     WCHAR adapterName[kMaxServiceName + 1];
-    if (MultiByteToWideChar(CP_ACP, 0, serviceName, -1, adapterName, kMaxServiceName + 1) == 0)
+    if (MultiByteToWideChar(CP_ACP, 0, settings.ServiceName(), -1, adapterName, kMaxServiceName + 1) == 0)
         return GetLastError();
-    return notify(nullptr, adapterName, TRUE, 0, inet_addr(ipAddress), inet_addr(mask), 0);
+    return notify(nullptr, adapterName, TRUE, 0, inet_addr(settings.Value(kIpAddress)),
+                  inet_addr(settings.Value(kMask)), 0);
+}
+
+// A location of the plan with its key, open for setting values.
+struct OpenedKey {
+    const KeyWrites* writes;
+    KeyHandle key;
+};
+
+// Opens the plan's keys in order; a key that does not exist is left out. Returns 0,
+// or the status of the first key that exists but cannot be opened (opened keeps the
+// keys opened before it, and *failed is that key's location).
+LONG OpenPlan(const std::vector<KeyWrites>& plan, std::vector<OpenedKey>* opened, const KeyWrites** failed) {
+    for (const KeyWrites& writes : plan) {
+        KeyHandle key;
+        const LONG status = NoteOpenStatus(key.Open(HKEY_LOCAL_MACHINE, writes.path.c_str(), KEY_SET_VALUE));
+        if (status == ERROR_FILE_NOT_FOUND) continue;
+        if (status != ERROR_SUCCESS) {
+            *failed = &writes;
+            return status;
+        }
+        opened->push_back({&writes, std::move(key)});
+    }
+    return ERROR_SUCCESS;
+}
+
+// Writes every value of an opened location; a value that cannot be written is reported
+// and the rest are still written.
+void WriteValues(const OpenedKey& opened) {
+    for (const ValueWrite& value : opened.writes->values) {
+        const LONG status = RegSetValueExA(opened.key.Get(), value.name, 0, value.type,
+                                           reinterpret_cast<const BYTE*>(value.bytes.data()),
+                                           static_cast<DWORD>(value.bytes.size()));
+        if (status != ERROR_SUCCESS) printf("Registry update failed for %s\n", value.name);
+    }
+}
+
+bool HasAdapterKey(const std::vector<OpenedKey>& opened) {
+    for (const OpenedKey& key : opened)
+        if (key.writes->adapterKey) return true;
+    return false;
 }
 
 }  // namespace
 
-void SetMultiStringValue(HKEY key, const char* valueName, const char* text) {
-    SetValueBytes(key, valueName, REG_MULTI_SZ, MultiStringBytes(text));
-}
-
-void SetMultiStringPairValue(HKEY key, const char* valueName, const char* first, const char* second) {
-    SetValueBytes(key, valueName, REG_MULTI_SZ, MultiStringPairBytes(first, second));
-}
-
-void SetStringValue(HKEY key, const char* valueName, const char* text) {
-    SetValueBytes(key, valueName, REG_SZ, StringBytes(text));
-}
-
-int ConfigureAdapter(const char* serviceName, const char* ipAddress, const char* mask, const char* gateway,
-                     const char* nameServer1, const char* nameServer2, const char* winsServer1,
-                     const char* winsServer2) {
-    // Checked here as well as on the command line, so no caller can pass input that
-    // does not fit the limits or the address forms.
-    const char* const parameters[kParameterCount] = {serviceName, ipAddress,   mask,        gateway,
-                                                     nameServer1, nameServer2, winsServer1, winsServer2};
-    Refusal refusal = CheckServiceName(serviceName);
-    if (refusal.kind == kNoRefusal) refusal = CheckSettings(parameters);
-    if (refusal.kind != kNoRefusal) {
-        printf("%s", RefusalMessage(refusal).c_str());
-        return kRefusedStatus;
-    }
-
+int ConfigureAdapter(const StaticSettings& settings) {
     // Bound before any key is opened; a missing entry point shows only at the end.
     const NotifyConfigChangeFunction notify = BindNotification();
 
-    HKEY key = OpenForSetting(std::string(kServicesPath) + serviceName + "\\Parameters\\Tcpip");
-    if (key == nullptr) return printf("Cannot locate adapter %s\n", serviceName);
-    SetAddressValues(key, ipAddress, mask, gateway);
-    RegCloseKey(key);
-
-    key = OpenForSetting(std::string(kTcpipInterfacesPath) + serviceName);
-    if (key != nullptr) {
-        SetAddressValues(key, ipAddress, mask, gateway);
-        SetStringValue(key, "NameServer", JoinNameServers(nameServer1, nameServer2, ',').c_str());
-        RegCloseKey(key);
+    const std::vector<KeyWrites> plan = PlanConfiguration(settings);
+    std::vector<OpenedKey> opened;
+    const KeyWrites* failed = nullptr;
+    const LONG openStatus = OpenPlan(plan, &opened, &failed);
+    // Older Windows keep the settings in the per-service key, today's in the interface
+    // key; the adapter is missing only when neither exists.
+    if (!HasAdapterKey(opened) && (failed == nullptr || !failed->adapterKey))
+        return printf("Cannot locate adapter %s\n", settings.ServiceName());
+    if (openStatus == ERROR_ACCESS_DENIED) {
+        printf("Access to the registry was refused: HKLM\\%s\n", failed->path.c_str());
+        return kAccessRefusedStatus;
+    }
+    if (openStatus != ERROR_SUCCESS) {
+        printf("Registry key cannot be opened (error %ld): HKLM\\%s\n", static_cast<long>(openStatus),
+               failed->path.c_str());
+        return static_cast<int>(openStatus);
     }
 
-    key = OpenForSetting(kTcpipParametersPath);
-    if (key != nullptr) {
-        SetStringValue(key, "NameServer", JoinNameServers(nameServer1, nameServer2, ' ').c_str());
-        RegCloseKey(key);
-    }
+    // Every location that exists is open and nothing is written yet.
+    for (const OpenedKey& key : opened) WriteValues(key);
 
-    key = OpenForSetting(std::string(kNetbtInterfacesPath) + serviceName);
-    if (key != nullptr) {
-        if (winsServer1[0] != '\0' && winsServer2[0] != '\0')
-            SetMultiStringPairValue(key, "NameServerList", winsServer1, winsServer2);
-        else
-            SetMultiStringValue(key, "NameServerList", winsServer1[0] != '\0' ? winsServer1 : winsServer2);
-        RegCloseKey(key);
-    }
-
-    key = OpenForSetting(std::string(kNetbtAdaptersPath) + serviceName);
-    if (key != nullptr) {
-        if (winsServer1[0] != '\0') SetStringValue(key, "NameServer", winsServer1);
-        if (winsServer2[0] != '\0') SetStringValue(key, "NamerServerBackup", winsServer2);
-        RegCloseKey(key);
-    }
-
-    if (NotifyDhcpClient(notify, serviceName, ipAddress, mask) != 0)
-        return printf("Adapter configuration failed\n");
+    if (NotifyDhcpClient(notify, settings) != 0) return printf("Adapter configuration failed\n");
     return 0;
 }

@@ -2,21 +2,16 @@
 // and NetBT registry locations, then notifies the DHCP client.
 #pragma once
 
-#include <windows.h>
+#include "StaticSettings.h"
 
-// Writes the settings for the adapter's service name and notifies the DHCP client.
-// Returns 0 after a successful notification; otherwise the count of characters of
-// the failure message printed, or kRefusedStatus when the input was refused before
-// anything was written.
-int ConfigureAdapter(const char* serviceName, const char* ipAddress, const char* mask, const char* gateway,
-                     const char* nameServer1, const char* nameServer2, const char* winsServer1,
-                     const char* winsServer2);
+// Exit status of a run stopped because a key that exists refused to open for writing.
+constexpr int kAccessRefusedStatus = 5;  // ERROR_ACCESS_DENIED
 
-// Writes a one-entry REG_MULTI_SZ value; reports a failure on standard output.
-void SetMultiStringValue(HKEY key, const char* valueName, const char* text);
-
-// Writes a two-entry REG_MULTI_SZ value, first then second; reports a failure.
-void SetMultiStringPairValue(HKEY key, const char* valueName, const char* first, const char* second);
-
-// Writes a REG_SZ value; reports a failure on standard output.
-void SetStringValue(HKEY key, const char* valueName, const char* text);
+// Opens every location of the plan for setting values, then writes them all and
+// notifies the DHCP client. Returns 0 after a successful notification; the count of
+// characters of "Cannot locate adapter" (neither adapter key exists) or "Adapter
+// configuration failed" (notification failed; the written values stay); or, when a
+// key that exists cannot be opened, kAccessRefusedStatus (or the open's status for
+// another error) after one line naming the key. Nothing is written and nobody is
+// notified unless every key that exists was opened.
+int ConfigureAdapter(const StaticSettings& settings);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "AccessRefusal.h"
+#include "KeyHandle.h"
 
 namespace {
 
@@ -55,28 +56,23 @@ CardRead ReadCard(HKEY cards, DWORD index, std::string* description, bool* hasDe
     if (RegEnumKeyExA(cards, index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
         return kNoCard;
-    HKEY card = nullptr;
-    if (NoteOpenStatus(RegOpenKeyExA(cards, subkeyName, 0, KEY_ALL_ACCESS, &card)) != ERROR_SUCCESS) return kNoCard;
-    if (description != nullptr) *hasDescription = ReadStringValue(card, "Description", description);
-    const bool hasName = ReadStringValue(card, "ServiceName", serviceName);
-    RegCloseKey(card);
-    return hasName ? kCardRead : kCardWithoutName;
+    KeyHandle card;
+    if (NoteOpenStatus(card.Open(cards, subkeyName, KEY_READ)) != ERROR_SUCCESS) return kNoCard;
+    if (description != nullptr) *hasDescription = ReadStringValue(card.Get(), "Description", description);
+    return ReadStringValue(card.Get(), "ServiceName", serviceName) ? kCardRead : kCardWithoutName;
 }
 
 }  // namespace
 
 void BuildAdapterTable(AdapterTable* table) {
     table->serviceNames.clear();
-    HKEY cards = nullptr;
-    if (NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards)) !=
-        ERROR_SUCCESS)
-        return;
+    KeyHandle cards;
+    if (NoteOpenStatus(cards.Open(HKEY_LOCAL_MACHINE, kNetworkCardsPath, KEY_READ)) != ERROR_SUCCESS) return;
     std::string serviceName;
     // An adapter without a readable service name gets no entry; like the listing,
     // the table ends with it.
-    for (DWORD index = 0; ReadCard(cards, index, nullptr, nullptr, &serviceName) == kCardRead; ++index)
+    for (DWORD index = 0; ReadCard(cards.Get(), index, nullptr, nullptr, &serviceName) == kCardRead; ++index)
         table->serviceNames.push_back(serviceName);
-    RegCloseKey(cards);
 }
 
 int PrintUsage() {
@@ -94,9 +90,8 @@ int PrintUsage() {
 }
 
 int ListAdapters() {
-    HKEY cards = nullptr;
-    if (NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kNetworkCardsPath, 0, KEY_ALL_ACCESS, &cards)) !=
-        ERROR_SUCCESS)
+    KeyHandle cards;
+    if (NoteOpenStatus(cards.Open(HKEY_LOCAL_MACHINE, kNetworkCardsPath, KEY_READ)) != ERROR_SUCCESS)
         return printf("Cannot locate any network cards...\n");
     printf("\nNetwork adapters:\n");
     std::string description;
@@ -104,12 +99,11 @@ int ListAdapters() {
     bool hasDescription = false;
     CardRead read = kCardRead;
     for (DWORD index = 0; read == kCardRead; ++index) {
-        read = ReadCard(cards, index, &description, &hasDescription, &serviceName);
+        read = ReadCard(cards.Get(), index, &description, &hasDescription, &serviceName);
         if (read == kNoCard) break;
         printf("\n%lu:\t%s\n", static_cast<unsigned long>(index) + 1,
                hasDescription ? description.c_str() : kUnreadable);
         printf("\tName: %s\n", read == kCardRead ? serviceName.c_str() : kUnreadable);
     }
-    RegCloseKey(cards);
     return 0;
 }

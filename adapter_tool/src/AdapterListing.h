@@ -2,7 +2,7 @@
 // the usage text with the numbered listing.
 #pragma once
 
-#include "AdapsetRules.h"
+#include "AdapterNumbers.h"
 
 // Fills the table with the service names of the NetworkCards subkeys, in the
 // registry's enumeration order; leaves it empty when the key cannot be opened.

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "AccessRefusal.h"
-#include "AdapsetRules.h"
 #include "AdapterConfiguration.h"
 #include "AdapterListing.h"
+#include "RunDecision.h"
 
 namespace {
 
@@ -23,12 +23,12 @@ int Run(int argc, char* argv[]) {
         case kConfigure:
             break;
     }
-    const char* const* p = decision.parameters;
-    return ConfigureAdapter(decision.serviceName, p[kIpAddress], p[kMask], p[kGateway], p[kNameServer1],
-                            p[kNameServer2], p[kWinsServer1], p[kWinsServer2]);
+    return ConfigureAdapter(*decision.settings);
 }
 
 }  // namespace
 
-// A refused registry open keeps its message and status and adds the elevation hint.
-int main(int argc, char* argv[]) { return FinishWithAccessHint(Run(argc, argv), stderr); }
+// A refused registry open adds the elevation hint after the run's own message.
+int main(int argc, char* argv[]) {
+    return FinishWithAccessHint(Run(argc, argv), stderr);
+}

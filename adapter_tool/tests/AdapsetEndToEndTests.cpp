@@ -1,12 +1,16 @@
 // Runs the built Adapset.exe as a child process under Wine against a seeded registry,
-// with a recording double of the DHCP client library beside it, and checks its
-// output, exit status, every value it writes or leaves alone, and the notification.
+// with a recording double of the DHCP client library in the system directory, and
+// checks its output, exit status, every value it writes or leaves alone, and the
+// notification.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "test_support/PrefixChanges.h"
 #include "test_support/TestMachine.h"
 #include "test_support/Process.h"
 #include "test_support/RegistryFixture.h"
@@ -30,6 +34,10 @@ const char kUsage[] =
 
 const char kWizardDns[] = "168.95.1.1,168.95.192.1";
 
+const char kElevationHint[] =
+    "Access to the registry was refused: run Adapset from an elevated command prompt (Run as "
+    "administrator).\n";
+
 // Console text mode writes each line feed as CR LF.
 std::string Crlf(const std::string& text) {
     std::string out;
@@ -52,6 +60,7 @@ protected:
         std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt,
                                           std::string(kServices) + "NoSuchService"};
         for (const SeedAdapter& a : TwoAdapterMachine()) roots.push_back(kServices + a.service);
+        roots.push_back(kServices + ThirdAdapter().service);
         for (int i = 0; i < 70; ++i) roots.push_back(kServices + ManyService(i));
         roots.push_back(kServices + LongService());
         return roots;
@@ -60,24 +69,40 @@ protected:
         return "{7C000000-0000-4000-8000-0000000000" + std::to_string(10 + i) + "}";
     }
     static std::string LongService() { return "Svc" + std::string(130, 'L'); }
+    static SeedAdapter ThirdAdapter() {
+        return {"13", "Third Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A03}", "10.0.3.", true};
+    }
 
     static constexpr const char* kNoDhcpOverrides = "Software\\Wine\\AppDefaults\\AdapsetNoDhcp.exe";
 
+    static std::string DoublePath(const char* directory) {
+        return TestSupport::ModuleDirectory() + directory + "\\dhcpcsvc.dll";
+    }
+    static std::string SystemDhcpClient() { return TestSupport::SystemDirectory() + "\\dhcpcsvc.dll"; }
+
     static void SetUpTestSuite() {
         original_ = new Snapshot(CaptureTrees(Roots()));
-        // Empty text disables the library for that program: LoadLibraryA fails.
+        // The recording double where the tool loads the library from, taken over
+        // Wine's own; both are put back after the suite.
+        systemDouble_ = new TestSupport::ScopedFileCopy(DoublePath("double"), SystemDhcpClient());
+        nativeDhcp_ = new TestSupport::ScopedDllOverride("dhcpcsvc", "native");
+        // Empty text disables the library for that program: loading it fails.
         TestSupport::WriteRawValue(HKEY_CURRENT_USER, std::string(kNoDhcpOverrides) + "\\DllOverrides",
                                    "dhcpcsvc", StringValue(""));
     }
     static void TearDownTestSuite() {
         TestSupport::DeleteTree(HKEY_CURRENT_USER, kNoDhcpOverrides);
+        delete nativeDhcp_;
+        delete systemDouble_;
         EXPECT_TRUE(RestoreTrees(Roots(), *original_));
         delete original_;
         original_ = nullptr;
     }
 
     void SetUp() override {
+        ASSERT_TRUE(systemDouble_->Placed()) << "no DHCP client double in " << SystemDhcpClient();
         adapters_ = TwoAdapterMachine();
+        for (SeedAdapter& a : adapters_) a.dhcpEnabled = true;  // so that turning it off shows
         ASSERT_TRUE(SeedMachine(adapters_));
         services_ = EnumeratedServices();
         ASSERT_EQ(services_.size(), 2u);
@@ -91,15 +116,21 @@ protected:
         expected_.values[Lower(path + "|" + name)] = value;
     }
 
-    // Expects the three address values in the adapter TCP/IP key and the interface key.
+    // Which adapter keys a run writes.
+    enum class Keys { Both, AdapterOnly, InterfaceOnly };
+
+    // Expects the three address values and DHCP off in the adapter TCP/IP key and the
+    // interface key.
     void ExpectAddresses(const std::string& service, const std::string& ip, const std::string& mask,
-                         const std::string& gateway, bool interfaceKeyToo = true) {
-        std::vector<std::string> keys = {AdapterTcpipKey(service)};
-        if (interfaceKeyToo) keys.push_back(InterfaceKey(service));
+                         const std::string& gateway, Keys which = Keys::Both) {
+        std::vector<std::string> keys;
+        if (which != Keys::InterfaceOnly) keys.push_back(AdapterTcpipKey(service));
+        if (which != Keys::AdapterOnly) keys.push_back(InterfaceKey(service));
         for (const std::string& key : keys) {
             Expect(key, "IPAddress", MultiStringValue({ip}));
             Expect(key, "SubnetMask", MultiStringValue({mask}));
             Expect(key, "DefaultGateway", MultiStringValue({gateway}));
+            Expect(key, "EnableDHCP", TestSupport::DwordValue(0));
         }
     }
 
@@ -118,16 +149,20 @@ protected:
     }
 
     // Runs the tool with a command-line tail, the chosen DHCP library and the status
-    // the double returns.
-    ToolRun RunTool(const std::string& arguments, Dhcp dhcp = Dhcp::Double, const std::string& status = "0") {
-        // A program started from inside Wine does not take WINEDLLOVERRIDES from the
-        // environment it is given, so the library is chosen by where the copy runs: a
-        // DLL beside the program is loaded before Wine's own, and the copy without one
-        // has a per-program override (see SetUpTestSuite) that disables Wine's stub.
-        const std::string dir = TestSupport::ModuleDirectory() + (dhcp == Dhcp::Double    ? "withdouble\\"
-                                                                  : dhcp == Dhcp::Missing ? "nodouble\\"
-                                                                                          : "noentry\\");
+    // the double returns; expects errorOutput on standard error.
+    ToolRun RunTool(const std::string& arguments, Dhcp dhcp = Dhcp::Double, const std::string& status = "0",
+                    const std::string& errorOutput = "") {
+        // Adapset.exe runs beside a planted dhcpcsvc.dll without the notification: a
+        // tool that loaded it instead of the system directory's would fail every
+        // notification. The copy without any library has a per-program override (see
+        // SetUpTestSuite) that disables Wine's stub.
+        const std::string dir =
+            TestSupport::ModuleDirectory() + (dhcp == Dhcp::Missing ? "nodouble\\" : "planted\\");
         const std::string program = dir + (dhcp == Dhcp::Missing ? "AdapsetNoDhcp.exe" : "Adapset.exe");
+        std::unique_ptr<TestSupport::ScopedFileCopy> withoutEntry;
+        if (dhcp == Dhcp::WithoutEntry)
+            withoutEntry = std::make_unique<TestSupport::ScopedFileCopy>(DoublePath("noentry-double"),
+                                                                         SystemDhcpClient());
         const std::string log = TestSupport::ArtifactPath("adapset-notify.log");
         DeleteFileA(log.c_str());
         ToolRun run;
@@ -135,7 +170,7 @@ protected:
             TestSupport::RunProcess("\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments), dir,
                                     60000, {{"ADAPSET_DOUBLE_LOG", log}, {"ADAPSET_DOUBLE_STATUS", status}});
         EXPECT_FALSE(run.result.timedOut);
-        EXPECT_EQ(run.result.errorOutput, "");
+        EXPECT_EQ(run.result.errorOutput, Crlf(errorOutput));
         run.notifications = TestSupport::ReadFileBytes(log);
         return run;
     }
@@ -172,12 +207,16 @@ protected:
     }
 
     static Snapshot* original_;
+    static TestSupport::ScopedFileCopy* systemDouble_;
+    static TestSupport::ScopedDllOverride* nativeDhcp_;
     std::vector<SeedAdapter> adapters_;
     std::vector<std::string> services_;  // adapter n is services_[n - 1]
     Snapshot expected_;
 };
 
 Snapshot* AdapsetEndToEnd::original_ = nullptr;
+TestSupport::ScopedFileCopy* AdapsetEndToEnd::systemDouble_ = nullptr;
+TestSupport::ScopedDllOverride* AdapsetEndToEnd::nativeDhcp_ = nullptr;
 
 }  // namespace
 
@@ -257,15 +296,13 @@ TEST_F(AdapsetEndToEnd, StarsStandForDefaults) {
 
 TEST_F(AdapsetEndToEnd, EmptyQuotedArgumentsClearValues) {
     const std::string& second = services_[1];
-    const ToolRun run = RunTool("2 \"\" \"\" \"\" \"\" \"\" \"\" \"\"");
+    const ToolRun run = RunTool("2 10.2.2.2 255.255.255.0 \"\" \"\" \"\" \"\" \"\"");
     EXPECT_EQ(run.result.output, "");
     EXPECT_EQ(run.result.exitCode, 0u);
-    ExpectAddresses(second, "", "", "");  // each exactly two zero bytes
+    ExpectAddresses(second, "10.2.2.2", "255.255.255.0", "");  // the gateway exactly two zero bytes
     ExpectServers(second, "", "", {""});
     CheckRegistry();
-    // inet_addr of empty text; both are passed unchecked, whatever the platform gives.
-    EXPECT_EQ(run.notifications.rfind("server=null adapter=" + second + " new=1 index=0 ip=", 0), 0u)
-        << run.notifications;
+    EXPECT_EQ(run.notifications, Notification(second, "10.2.2.2"));
 }
 
 TEST_F(AdapsetEndToEnd, ArgumentsPastTheEighthAreIgnored) {
@@ -281,15 +318,31 @@ TEST_F(AdapsetEndToEnd, ArgumentsPastTheEighthAreIgnored) {
 }
 
 TEST_F(AdapsetEndToEnd, UnknownServiceChangesNothing) {
-    // Even an interface key of that name is left alone when its service key is missing.
-    ASSERT_TRUE(PutValue(InterfaceKey("NoSuchService"), "IPAddress", MultiStringValue({"10.7.7.7"})));
+    // Neither adapter key exists; the other locations are left alone too.
+    ASSERT_TRUE(
+        PutValue(NetbtInterfaceKey("NoSuchService"), "NameServerList", MultiStringValue({"10.7.7.7"})));
     Remember();
     const ToolRun run = RunTool("NoSuchService 10.1.1.1 255.255.255.0 10.1.1.254 1.1.1.1");
     EXPECT_EQ(run.result.output, Crlf("Cannot locate adapter NoSuchService\n"));
     EXPECT_EQ(run.result.exitCode, 23u + 13u);
     EXPECT_EQ(run.notifications, "");
     CheckRegistry();
-    RemoveTree(InterfaceKey("NoSuchService"));
+    RemoveTree(NetbtInterfaceKey("NoSuchService"));
+}
+
+TEST_F(AdapsetEndToEnd, TodaysLayoutIsConfiguredThroughTheInterfaceKey) {
+    // Only the interface key holds the adapter's settings; its service has no TCP/IP key.
+    const std::string& first = services_[0];
+    RemoveTree(AdapterTcpipKey(first));
+    Remember();
+    const ToolRun run = RunTool("1 10.1.1.1 255.255.0.0 10.1.1.254 1.1.1.1 2.2.2.2 3.3.3.3");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.0.0", "10.1.1.254", Keys::InterfaceOnly);
+    ExpectServers(first, "1.1.1.1,2.2.2.2", "1.1.1.1 2.2.2.2", {"3.3.3.3"});
+    Expect(NetbtAdapterKey(first), "NameServer", StringValue("3.3.3.3"));
+    CheckRegistry();  // and no per-service TCP/IP key created
+    EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1", "255.255.0.0"));
 }
 
 TEST_F(AdapsetEndToEnd, MissingOptionalKeysAreSkippedNotCreated) {
@@ -303,7 +356,7 @@ TEST_F(AdapsetEndToEnd, MissingOptionalKeysAreSkippedNotCreated) {
     const ToolRun run = RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 2.2.2.2 3.3.3.3 4.4.4.4");
     EXPECT_EQ(run.result.output, "");
     EXPECT_EQ(run.result.exitCode, 0u);
-    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "10.1.1.254", false);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "10.1.1.254", Keys::AdapterOnly);
     CheckRegistry();
     EXPECT_EQ(run.notifications, Notification(first, "10.1.1.1"));
     EXPECT_TRUE(RestoreTrees({kTcpipParameters}, before));
@@ -386,14 +439,17 @@ TEST_F(AdapsetEndToEnd, RefusedInputWritesNothing) {
         {"1 10.1.1.1 * * 1.1.1.1,", "Argument nameServer1 is not a list of IPv4 addresses: \"1.1.1.1,\"\n"},
         {"1 10.1.1.1 * * * \"1.1.1.1 2.2.2.2\"",
          "Argument nameServer2 is not a list of IPv4 addresses: \"1.1.1.1 2.2.2.2\"\n"},
-        {"1 10.1.1.1 * * * * wins", "Argument winsServer1 is not a list of IPv4 addresses: \"wins\"\n"},
-        {"1 10.1.1.1 * * * * * 1.1.1", "Argument winsServer2 is not a list of IPv4 addresses: \"1.1.1\"\n"},
+        {"\"\"", "Argument ipAddress is not an IPv4 address: \"\"\n"},
+        {"1 10.1.1.1 \"\"", "Argument mask is not an IPv4 address: \"\"\n"},
+        {"1 10.1.1.1 * * * * wins", "Argument winsServer1 is not an IPv4 address: \"wins\"\n"},
+        {"1 10.1.1.1 * * * * 1.1.1.1,2.2.2.2",
+         "Argument winsServer1 is not an IPv4 address: \"1.1.1.1,2.2.2.2\"\n"},
+        {"1 10.1.1.1 * * * * * 1.1.1", "Argument winsServer2 is not an IPv4 address: \"1.1.1\"\n"},
         {"1 " + std::string(300, '1'), "Argument ipAddress is too long (at most 126 characters)\n"},
         {"1 10.1.1.1 * * " + nine, "Argument nameServer1 is too long (at most 127 characters)\n"},
         {"1 10.1.1.1 * * " + sixty + " " + sixty + ",2.2.2.2",
          "Arguments nameServer1 and nameServer2 are too long together (at most 127 characters)\n"},
-        {"1 10.1.1.1 * * * * " + sixty + " " + sixty,
-         "Arguments winsServer1 and winsServer2 are too long together (at most 125 characters)\n"},
+        {"1 10.1.1.1 * * * * * " + nine, "Argument winsServer2 is too long (at most 126 characters)\n"},
         {longName + " 10.1.1.1", "Argument adapterName: service name too long (at most 127 characters)\n"},
         {"Tcpip\\Parameters 10.1.1.1", "Argument adapterName is not a service name: \"Tcpip\\Parameters\"\n"},
         {"\"\" 10.1.1.1", "Argument adapterName is not a service name: \"\"\n"},
@@ -525,7 +581,7 @@ TEST_F(AdapsetEndToEnd, MoreThanSixtyFourAdaptersAreNumberedAsListed) {
     const ToolRun run70 = RunTool("70 10.7.0.70");
     EXPECT_EQ(run70.result.output, "");
     EXPECT_EQ(run70.result.exitCode, 0u);
-    ExpectAddresses(last, "10.7.0.70", "255.255.255.0", "", false);
+    ExpectAddresses(last, "10.7.0.70", "255.255.255.0", "", Keys::AdapterOnly);
     Expect(kTcpipParameters, "NameServer", StringValue(""));
     CheckRegistry();
     EXPECT_EQ(run70.notifications, Notification(last, "10.7.0.70"));
@@ -536,4 +592,90 @@ TEST_F(AdapsetEndToEnd, MoreThanSixtyFourAdaptersAreNumberedAsListed) {
     const ToolRun huge = RunTool("4294967297 10.7.0.71");  // would wrap to adapter 1
     EXPECT_EQ(huge.result.output, list.result.output);
     CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, AKeyThatRefusesWritingStopsTheWholeRun) {
+    const std::string first = services_[0];  // a copy: SetUp below replaces services_
+    for (const std::string& key : {AdapterTcpipKey(first), InterfaceKey(first), std::string(kTcpipParameters),
+                                   NetbtInterfaceKey(first), NetbtAdapterKey(first)}) {
+        SCOPED_TRACE(key);
+        SetUp();
+        const ScopedKeySecurity readOnly(HKEY_LOCAL_MACHINE, key);
+        const ToolRun run =
+            RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * 3.3.3.3", Dhcp::Double, "0", kElevationHint);
+        EXPECT_EQ(run.result.output, Crlf("Access to the registry was refused: HKLM\\" + key + "\n"));
+        EXPECT_EQ(run.result.exitCode, 5u);
+        EXPECT_EQ(run.notifications, "");
+        CheckRegistry();
+    }
+    // A key the run has nothing to write to is not opened, so it cannot refuse.
+    SetUp();
+    const ScopedKeySecurity readOnly(HKEY_LOCAL_MACHINE, NetbtAdapterKey(first));
+    const ToolRun run = RunTool("1 10.1.1.1");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(first, "10.1.1.1", "255.255.255.0", "");
+    ExpectServers(first, "", "", {""});
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, ReadAccessToTheNetworkCardsIsEnough) {
+    std::vector<std::unique_ptr<ScopedKeySecurity>> readOnly;
+    readOnly.push_back(std::make_unique<ScopedKeySecurity>(HKEY_LOCAL_MACHINE, kNetworkCards));
+    for (const SeedAdapter& a : adapters_)
+        readOnly.push_back(std::make_unique<ScopedKeySecurity>(HKEY_LOCAL_MACHINE,
+                                                               std::string(kNetworkCards) + "\\" + a.subkey));
+    const ToolRun list = RunTool("");
+    EXPECT_EQ(list.result.output, UsageWithTwoAdapters());
+    EXPECT_EQ(list.result.exitCode, 0u);
+    const ToolRun run = RunTool("2 10.2.2.2");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    ExpectAddresses(services_[1], "10.2.2.2", "255.255.255.0", "");
+    ExpectServers(services_[1], "", "", {""});
+    CheckRegistry();
+    readOnly.clear();
+
+    // Without read access the listing fails as when the key is missing, with the hint.
+    const ScopedKeySecurity unreadable(HKEY_LOCAL_MACHINE, kNetworkCards, "D:P(A;;SDWD;;;WD)");
+    Remember();
+    const ToolRun refused = RunTool("", Dhcp::Double, "0", kElevationHint);
+    EXPECT_EQ(refused.result.output, Crlf(std::string(kUsage) + "Cannot locate any network cards...\n"));
+    EXPECT_EQ(refused.result.exitCode, 35u);
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, ALibraryBesideTheToolIsNeverLoaded) {
+    // Every run has a dhcpcsvc.dll without the notification beside the tool.
+    ASSERT_NE(GetFileAttributesA((TestSupport::ModuleDirectory() + "planted\\dhcpcsvc.dll").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+    const ToolRun run = RunTool("2 10.2.2.2");
+    EXPECT_EQ(run.result.output, "");
+    EXPECT_EQ(run.result.exitCode, 0u);
+    EXPECT_EQ(run.notifications, Notification(services_[1], "10.2.2.2"));
+}
+
+TEST_F(AdapsetEndToEnd, SparseCardNumbersFollowTheRegistryOrder) {
+    // Cards 2, 7 and 13, as today's Windows number them.
+    adapters_.push_back(ThirdAdapter());
+    adapters_[0].subkey = "2";
+    adapters_[1].subkey = "7";
+    ASSERT_TRUE(SeedMachine(adapters_));
+    services_ = EnumeratedServices();
+    ASSERT_EQ(services_.size(), 3u);
+    Remember();
+    std::vector<std::pair<std::string, std::string>> cards;
+    for (const std::string& service : services_)
+        for (const SeedAdapter& a : adapters_)
+            if (a.service == service) cards.emplace_back(a.description, a.service);
+    const ToolRun list = RunTool("");
+    EXPECT_EQ(list.result.output, Crlf(kUsage + Listing(cards)));
+    for (int number = 1; number <= 3; ++number) {
+        SCOPED_TRACE(number);
+        const std::string address = "10.4.4." + std::to_string(number);
+        const ToolRun run = RunTool(std::to_string(number) + " " + address);
+        EXPECT_EQ(run.result.exitCode, 0u);
+        ExpectAddresses(services_[number - 1], address, "255.255.255.0", "");
+        ExpectServers(services_[number - 1], "", "", {""});
+        CheckRegistry();
+        EXPECT_EQ(run.notifications, Notification(services_[number - 1], address));
+    }
 }

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "AdapsetRules.h"
+#include "RegistryEncoding.h"
+#include "RunDecision.h"
 
 namespace {
 
@@ -56,19 +57,16 @@ std::vector<std::string> OracleParameters(const std::vector<std::string>& args) 
 }
 
 bool OracleSettingsAccepted(const std::vector<std::string>& p) {
-    for (int i : {kIpAddress, kMask, kGateway})
-        if (p[i].size() > 126 || (!p[i].empty() && !OracleAddress(p[i]))) return false;
-    for (int i : {kNameServer1, kNameServer2, kWinsServer1, kWinsServer2})
+    for (int i : {kIpAddress, kMask})
+        if (!OracleAddress(p[i])) return false;
+    for (int i : {kGateway, kWinsServer1, kWinsServer2})
+        if (!p[i].empty() && !OracleAddress(p[i])) return false;
+    for (int i : {kNameServer1, kNameServer2})
         if (!OracleList(p[i])) return false;
     const std::string& n1 = p[kNameServer1];
     const std::string& n2 = p[kNameServer2];
     const size_t joined = n1.size() + n2.size() + (!n1.empty() && !n2.empty() ? 1 : 0);
-    if (joined > 127) return false;
-    const std::string& w1 = p[kWinsServer1];
-    const std::string& w2 = p[kWinsServer2];
-    if (w1.size() > 126 || w2.size() > 126) return false;
-    if (!w1.empty() && !w2.empty() && w1.size() + w2.size() > 125) return false;
-    return true;
+    return joined <= 127;
 }
 
 // Oracle for an adapter number: digits only, compared with the count without overflow.
@@ -184,7 +182,7 @@ TEST(AdapsetRandomized, GeneratedCommandLinesFollowTheRules) {
             continue;
         }
         ASSERT_EQ(decision.action, kConfigure);
-        ASSERT_EQ(decision.serviceName, service);
+        ASSERT_EQ(decision.settings->ServiceName(), service);
         ++configured;
         // Everything the configuration assembles fits the tool's 128-byte values.
         for (int i : {kIpAddress, kMask, kGateway, kWinsServer1, kWinsServer2})
@@ -201,8 +199,9 @@ TEST(AdapsetRandomized, GeneratedCommandLinesFollowTheRules) {
                 128u);
         }
     }
-    // The generator reaches every outcome often.
-    EXPECT_GT(configured, 500);
+    // The generator reaches every outcome often (a configuration needs an address
+    // and a mask, so it is the rarest).
+    EXPECT_GT(configured, 200);
     EXPECT_GT(refused, 500);
     EXPECT_GT(usage, 500);
 }

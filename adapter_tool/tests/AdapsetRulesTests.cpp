@@ -1,4 +1,5 @@
-// In-process tests of Adapset's argument rules, validation and value encodings.
+// In-process tests of Adapset's argument rules, validation, configuration plan and
+// value encodings.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -6,7 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "AdapsetRules.h"
+#include "AddressValidation.h"
+#include "ConfigurationPlan.h"
+#include "RegistryEncoding.h"
+#include "RunDecision.h"
 
 namespace {
 
@@ -17,9 +21,10 @@ std::vector<std::string> Taken(const std::vector<const char*>& arguments) {
     return std::vector<std::string>(parameters, parameters + kParameterCount);
 }
 
-// Eight parameters with the given settings; adapterName "1" and the rest empty.
+// Eight parameters with the given settings; adapterName "1", an address, the default
+// mask and the rest empty.
 struct Settings {
-    const char* values[kParameterCount] = {"1", "", kDefaultMask, "", "", "", "", ""};
+    const char* values[kParameterCount] = {"1", "10.0.0.1", kDefaultMask, "", "", "", "", ""};
 };
 
 Refusal Check(int parameter, const std::string& text, Settings settings = Settings()) {
@@ -133,17 +138,24 @@ TEST(AdapsetValidation, AddressLists) {
 
 TEST(AdapsetValidation, EachSettingIsCheckedAndNamed) {
     EXPECT_EQ(CheckSettings(Settings().values).kind, kNoRefusal);
-    EXPECT_EQ(Check(kIpAddress, "").kind, kNoRefusal);  // empty clears the value
-    EXPECT_EQ(Check(kMask, "").kind, kNoRefusal);
+    // Address and mask are required; the others may be empty, which clears them.
+    for (int parameter : {kIpAddress, kMask}) {
+        const Refusal empty = Check(parameter, "");
+        EXPECT_EQ(empty.kind, kNotAnAddress);
+        EXPECT_EQ(empty.parameter, parameter);
+    }
+    for (int parameter : {kGateway, kNameServer1, kNameServer2, kWinsServer1, kWinsServer2})
+        EXPECT_EQ(Check(parameter, "").kind, kNoRefusal) << parameter;
     const Refusal star = Check(kIpAddress, "*");
     EXPECT_EQ(star.kind, kNotAnAddress);
     EXPECT_EQ(star.parameter, kIpAddress);
-    for (int parameter : {kMask, kGateway}) {
+    // One address each: NetBT stores a WINS argument as one entry.
+    for (int parameter : {kIpAddress, kMask, kGateway, kWinsServer1, kWinsServer2}) {
         const Refusal refusal = Check(parameter, "1.2.3.4,5.6.7.8");
         EXPECT_EQ(refusal.kind, kNotAnAddress);
         EXPECT_EQ(refusal.parameter, parameter);
     }
-    for (int parameter : {kNameServer1, kNameServer2, kWinsServer1, kWinsServer2}) {
+    for (int parameter : {kNameServer1, kNameServer2}) {
         EXPECT_EQ(Check(parameter, "1.2.3.4,5.6.7.8").kind, kNoRefusal);
         const Refusal refusal = Check(parameter, "1.2.3.4,");
         EXPECT_EQ(refusal.kind, kNotAnAddressList);
@@ -173,17 +185,8 @@ TEST(AdapsetValidation, LengthLimitsOfSingleAndJoinedValues) {
     EXPECT_EQ(together.parameter, kNameServer1);
     EXPECT_EQ(together.otherParameter, kNameServer2);
 
-    // A WINS argument alone is one multi-string entry (126); both together 125.
-    EXPECT_EQ(Check(kWinsServer1, AddressListOfLength(126)).kind, kNoRefusal);
+    // A WINS argument is one multi-string entry (126).
     EXPECT_EQ(Check(kWinsServer2, AddressListOfLength(127)).kind, kTooLong);
-    Settings wins;
-    const std::string w62 = AddressListOfLength(62), w63 = AddressListOfLength(63),
-                      w64 = AddressListOfLength(64);
-    wins.values[kWinsServer1] = w62.c_str();
-    wins.values[kWinsServer2] = w63.c_str();
-    EXPECT_EQ(CheckSettings(wins.values).kind, kNoRefusal);
-    wins.values[kWinsServer2] = w64.c_str();
-    EXPECT_EQ(CheckSettings(wins.values).kind, kTooLongTogether);
 
     // A long address is reported as too long rather than malformed.
     EXPECT_EQ(Check(kIpAddress, std::string(200, '1')).kind, kTooLong);
@@ -206,8 +209,10 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
     EXPECT_EQ(DecideRun(5, wizard3, kTwoAdapters).action, kShowUsage);
     wizard3[0] = "2";
     RunDecision second = DecideRun(5, wizard3, kTwoAdapters);
-    EXPECT_EQ(second.action, kConfigure);
-    EXPECT_STREQ(second.serviceName, "{B2}");
+    ASSERT_EQ(second.action, kConfigure);
+    ASSERT_TRUE(second.settings);
+    EXPECT_STREQ(second.settings->ServiceName(), "{B2}");
+    EXPECT_STREQ(second.settings->Value(kNameServer1), "168.95.1.1,168.95.192.1");
 
     // Bad settings are refused before the adapter number is looked at.
     const char* badOutOfRange[] = {"9", "1.2.3.256"};
@@ -228,8 +233,8 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
 
 TEST(AdapsetMessages, RefusalsAreOneLineNamingTheArgument) {
     EXPECT_EQ(RefusalMessage(Check(kIpAddress, "*")), "Argument ipAddress is not an IPv4 address: \"*\"\n");
-    EXPECT_EQ(RefusalMessage(Check(kWinsServer2, "1.1.1.1,x")),
-              "Argument winsServer2 is not a list of IPv4 addresses: \"1.1.1.1,x\"\n");
+    EXPECT_EQ(RefusalMessage(Check(kNameServer2, "1.1.1.1,x")),
+              "Argument nameServer2 is not a list of IPv4 addresses: \"1.1.1.1,x\"\n");
     EXPECT_EQ(RefusalMessage(Check(kGateway, std::string(127, '9'))),
               "Argument gateway is too long (at most 126 characters)\n");
     EXPECT_EQ(RefusalMessage(CheckServiceName(std::string(300, 'x').c_str())),
@@ -257,6 +262,48 @@ TEST(AdapsetEncoding, RegistryBytes) {
               "1.1.1.1\0"
               "2.2.2.2\0\0"s);
     EXPECT_EQ(MultiStringPairBytes("1.1.1.1", "2.2.2.2").size(), 7u + 7u + 3u);
+    EXPECT_EQ(DwordBytes(0), "\0\0\0\0"s);
+    EXPECT_EQ(DwordBytes(0x01020304), "\x04\x03\x02\x01"s);
+}
+
+// The plan of one configuration: (key, value, bytes) in write order.
+std::vector<std::string> PlanLines(const std::vector<const char*>& arguments) {
+    const RunDecision decision =
+        DecideRun(static_cast<int>(arguments.size()), arguments.data(), AdapterTable{{"{A1}"}});
+    EXPECT_EQ(decision.action, kConfigure);
+    std::vector<std::string> lines;
+    if (!decision.settings) return lines;
+    for (const KeyWrites& key : PlanConfiguration(*decision.settings))
+        for (const ValueWrite& value : key.values)
+            lines.push_back(key.path + (key.adapterKey ? " [adapter] " : " ") + value.name + " " +
+                            std::to_string(value.type) + " " + value.bytes);
+    return lines;
+}
+
+TEST(AdapsetPlan, EveryLocationInOrderAndDhcpOffInBothAdapterKeys) {
+    using namespace std::string_literals;
+    const std::string tcpip = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+    const std::string netbt = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\";
+    const std::string adapter = "SYSTEM\\CurrentControlSet\\Services\\{A1}\\Parameters\\Tcpip [adapter] ";
+    const std::string interfaceKey = tcpip + "\\Interfaces\\{A1} [adapter] ";
+    const std::string off = "EnableDHCP 4 \0\0\0\0"s;
+    EXPECT_EQ(
+        PlanLines({"1", "10.1.1.1", "*", "10.1.1.254", "1.1.1.1", "2.2.2.2", "3.3.3.3", "4.4.4.4"}),
+        (std::vector<std::string>{
+            adapter + "IPAddress 7 10.1.1.1\0\0"s, adapter + "SubnetMask 7 255.255.255.0\0\0"s,
+            adapter + "DefaultGateway 7 10.1.1.254\0\0"s, adapter + off,
+            interfaceKey + "IPAddress 7 10.1.1.1\0\0"s, interfaceKey + "SubnetMask 7 255.255.255.0\0\0"s,
+            interfaceKey + "DefaultGateway 7 10.1.1.254\0\0"s,
+            interfaceKey + "NameServer 1 1.1.1.1,2.2.2.2\0"s, interfaceKey + off,
+            tcpip + " NameServer 1 1.1.1.1 2.2.2.2\0"s,
+            netbt + "Parameters\\Interfaces\\Tcpip_{A1} NameServerList 7 3.3.3.3\0"s + "4.4.4.4\0\0"s,
+            netbt + "Adapters\\{A1} NameServer 1 3.3.3.3\0"s,
+            netbt + "Adapters\\{A1} NamerServerBackup 1 4.4.4.4\0"s}));
+    // Without WINS servers the NetBT adapter key gets nothing, so it is not in the plan.
+    const std::vector<std::string> wizard =
+        PlanLines({"1", "10.1.1.1", "*", "10.1.1.254", "1.1.1.1,2.2.2.2"});
+    ASSERT_EQ(wizard.size(), 11u);
+    EXPECT_EQ(wizard.back(), netbt + "Parameters\\Interfaces\\Tcpip_{A1} NameServerList 7 \0\0"s);
 }
 
 TEST(AdapsetEncoding, NameServerJoin) {

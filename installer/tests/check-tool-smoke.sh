@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # The shipped Adapset.exe of this build's architecture runs in the release prefix:
 # the listing, then one configuration run for a seeded adapter with the recording
-# DHCP client double beside it (the notification's arguments are checked).
-# Usage: check-tool-smoke.sh BUILD_DIR ARCH SMOKE_DIR   (SMOKE_DIR: Adapset.exe, dhcpcsvc.dll)
+# DHCP client double over the prefix's system32 dhcpcsvc.dll (the notification's
+# arguments are checked); the prefix's own library is put back afterwards.
+# Usage: check-tool-smoke.sh BUILD_DIR ARCH SMOKE_DIR
+#        (SMOKE_DIR: Adapset.exe, system32/dhcpcsvc.dll)
 set -uo pipefail
 build=$1 arch=$2 smoke=$3
 . "$(dirname "$0")/check-common.sh" "$build" release-tool-smoke
 run() { WINEDLLOVERRIDES="dhcpcsvc=n" bash "$prefix_script" run "$build" "$arch" "$@"; }
 adapter='HKLM\SYSTEM\CurrentControlSet\Services\TarveloSmoke'
+system_dhcp="$build/release-prefix/drive_c/windows/system32/dhcpcsvc.dll"
+cp "$system_dhcp" "$work/dhcpcsvc.dll.prefix" 2>/dev/null
+trap 'if [ -f "$work/dhcpcsvc.dll.prefix" ]; then cp "$work/dhcpcsvc.dll.prefix" "$system_dhcp"; else rm -f "$system_dhcp"; fi' EXIT
+cp "$smoke/system32/dhcpcsvc.dll" "$system_dhcp" || fail "cannot put the DHCP client double into system32"
 
 run "$smoke/Adapset.exe" >"$work/listing.txt" 2>"$work/listing.err"
 status=$?
@@ -29,6 +35,7 @@ expected='server=null adapter=TarveloSmoke new=1 index=0 ip=192.168.5.20 mask=25
 run reg query "$adapter\\Parameters\\Tcpip" >"$work/adapter-key.txt" 2>&1
 grep -q 'IPAddress .*192\.168\.5\.20' "$work/adapter-key.txt" || fail "IPAddress not written"
 grep -q 'DefaultGateway .*192\.168\.5\.254' "$work/adapter-key.txt" || fail "DefaultGateway not written"
+grep -q 'EnableDHCP .*0x0' "$work/adapter-key.txt" || fail "EnableDHCP not written as 0"
 run reg delete "$adapter" /f >/dev/null 2>&1
 
 [ "$failures" = 0 ] && echo "Adapset ($arch) lists and configures"

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
 
     // Card 1 as today's Windows has it: on DHCP, its connection named "乙太網路".
     std::vector<SeedAdapter> adapters = WizardMachine();
-    adapters[0].enableDhcp = 1;
+    adapters[0].dhcpEnabled = true;
     adapters[0].connectionName = L"乙太網路";
     if (!SeedWizardMachine(adapters)) return Fail("could not seed the demo machine"), 1;
     const WizardStage stage(output, {});

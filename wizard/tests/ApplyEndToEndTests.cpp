@@ -180,7 +180,7 @@ std::unique_ptr<Snapshot> ApplyEndToEnd::original_;
 
 TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsAndEnds) {
     // Card 1 as today's Windows has it: on DHCP, with a connection name of its own.
-    m_adapters[0].enableDhcp = 1;
+    m_adapters[0].dhcpEnabled = true;
     m_adapters[0].connectionName = kConnectionName;
     ASSERT_TRUE(SeedWizardMachine(m_adapters));
     Stage();

@@ -2,6 +2,9 @@
 // CAdapterSettings: the TCP/IP settings of network card 1 as the registry holds them.
 // Open locates and loads the adapter's two TCP/IP keys plus the DHCP service, TCP/IP
 // parameters and computer-name keys; the writers put new values straight into them.
+// Where the adapter's per-service key is missing (today's Windows), the interface key
+// stands in for it: it is read, and written once, in its place. Every key is opened
+// in the 64-bit registry view.
 #include <windows.h>
 
 #include <cstdlib>
@@ -88,6 +91,8 @@ private:
     static bool WriteText(BrenlowTools::CRegistryKey& key, const char* name, const char* text,
                           OwnedText& copy);
     BrenlowTools::CRegistryKey OpenKey(const char* path) const;
+    void OpenAdapterKeys(const char* adapterPath, const char* interfacePath);
+    bool HasSeparateAdapterKey() const;
     bool WriteTwoKeys(const char* name, DWORD type, const char* text, OwnedText* adapterCopy,
                       OwnedText* interfaceCopy);
     bool WriteAdapterList(const char* name, const char* text, OwnedText& adapterCopy);

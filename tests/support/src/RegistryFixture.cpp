@@ -1,8 +1,10 @@
 #include "test_support/RegistryFixture.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <atomic>
+#include <memory>
 #include <sstream>
 
 namespace TestSupport {
@@ -52,20 +54,39 @@ std::string DescribeValue(const RawValue& value) {
     return out.str() + "\"";
 }
 
-std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {
+namespace {
+
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// Opens the key and reads the value with one pair of calls (narrow or Unicode), sizing
+// the buffer first; nullopt when the key or value is missing.
+template <typename Text, typename Open, typename Query>
+std::optional<RawValue> ReadWith(HKEY root, const Text& path, const Text& name, Open open, Query query) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (open(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
     RawValue value;
     DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size);
+    LONG status = query(key, name.c_str(), nullptr, &value.type, nullptr, &size);
     if (status == ERROR_SUCCESS) {
         value.data.resize(size);
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
+        status = query(key, name.c_str(), nullptr, &value.type, value.data.data(), &size);
         value.data.resize(size);
     }
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return std::nullopt;
     return value;
+}
+
+}  // namespace
+
+std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name) {
+    return ReadWith(root, path, name, RegOpenKeyExA, RegQueryValueExA);
+}
+
+std::optional<RawValue> ReadStoredValue(HKEY root, const std::string& path, const std::string& name) {
+    return ReadWith(root, Widen(path), Widen(name), RegOpenKeyExW, RegQueryValueExW);
 }
 
 void CreateKey(HKEY root, const std::string& path) {
@@ -90,6 +111,14 @@ void WriteRawValue(HKEY root, const std::string& path, const std::string& name, 
     ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;
 }
 
+void WriteStoredValue(HKEY root, const std::string& path, const std::string& name, const RawValue& value) {
+    std::vector<BYTE> guarded(value.data);  // non-zero guard, as in WriteRawValue
+    guarded.insert(guarded.end(), {0xFF, 0xFF});
+    const LONG status = RegSetKeyValueW(root, Widen(path).c_str(), Widen(name).c_str(), value.type,
+                                        guarded.data(), static_cast<DWORD>(value.data.size()));
+    ASSERT_EQ(status, ERROR_SUCCESS) << "writing " << path << "\\" << name;
+}
+
 bool KeyExists(HKEY root, const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
@@ -106,19 +135,40 @@ void DeleteTree(HKEY root, const std::string& path) {
     ADD_FAILURE() << "deleting " << path << " failed with " << status;
 }
 
-ScopedTestKey::ScopedTestKey(const std::string& group) {
+void SetKeySecurity(HKEY root, const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR raw = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &raw, nullptr))
+        << sddl;
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(raw, &LocalFree);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS) << path;
+    const LONG status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.get());
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS) << path;
+}
+
+ScopedKeySecurity::ScopedKeySecurity(HKEY root, const std::string& path, const char* sddl)
+    : m_root(root), m_path(path) {
+    SetKeySecurity(root, path, sddl);
+}
+
+ScopedKeySecurity::~ScopedKeySecurity() {
+    SetKeySecurity(m_root, m_path, "D:(A;;KA;;;WD)");
+}
+
+ScopedTestKey::ScopedTestKey(const std::string& group, HKEY root) : m_root(root) {
     static std::atomic<unsigned> counter{0};
     m_path = "Software\\TarveloTests\\" + group + "-" + std::to_string(GetCurrentProcessId()) + "-" +
              std::to_string(++counter);
-    DeleteTree(HKEY_CURRENT_USER, m_path);
-    const LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                        nullptr, &m_key, nullptr);
+    DeleteTree(m_root, m_path);
+    const LONG status =
+        RegCreateKeyExA(m_root, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
     if (status != ERROR_SUCCESS) ADD_FAILURE() << "cannot create fixture key " << m_path << ": " << status;
 }
 
 ScopedTestKey::~ScopedTestKey() {
     if (m_key != nullptr) RegCloseKey(m_key);
-    DeleteTree(HKEY_CURRENT_USER, m_path);
+    DeleteTree(m_root, m_path);
 }
 
 }  // namespace TestSupport

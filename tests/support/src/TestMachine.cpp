@@ -169,10 +169,10 @@ bool RestoreTrees(const std::vector<std::string>& roots, const Snapshot& snapsho
 
 std::vector<SeedAdapter> TwoAdapterMachine() {
     return {
-        {"8", "PCI Fast Ethernet Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A01}", "10.0.1.", 0, L""},
+        {"8", "PCI Fast Ethernet Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A01}", "10.0.1."},
         // "區域網路" (local area network) in Big5, as a Chinese system would show it.
         {"12", "\xB0\xCF\xB0\xEC\xBA\xF4\xB8\xF4 Wireless Adapter", "{6B1E24D0-7F3C-4E1A-9D2B-5A1C0E8F3A02}",
-         "10.0.2.", 0, L""},
+         "10.0.2."},
     };
 }
 
@@ -199,7 +199,7 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
             ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
             ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
             ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
-            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.enableDhcp)) && ok;
+            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.dhcpEnabled ? 1 : 0)) && ok;
         }
         ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
         ok = PutValue(NetbtInterfaceKey(a.service), "NameServerList",

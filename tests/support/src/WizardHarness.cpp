@@ -1,27 +1,12 @@
 #include "test_support/WizardHarness.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "resources/resource.h"
 
 namespace TestSupport {
 
 namespace {
-
-constexpr DWORD kRetryMs = 15000;
-const char kDllOverrides[] = "Software\\Wine\\DllOverrides";
-
-// Retries a file operation while the file is still in use (a program that has not
-// quite ended yet).
-template <typename Operation>
-bool Retry(Operation operation) {
-    return WaitUntil(operation, kRetryMs, 100);
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 void WriteTextFile(const std::string& path, const std::string& text) {
     if (FILE* file = std::fopen(path.c_str(), "wb")) {
@@ -31,65 +16,6 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 }
 
 }  // namespace
-
-std::string BuildPath(const std::string& relative) {
-    const char* build = std::getenv("TARVELO_BUILD_DIR");
-    return build != nullptr && *build != '\0' ? std::string(build) + "\\" + relative : std::string();
-}
-
-std::string WindowsDirectory() {
-    char path[MAX_PATH] = "";
-    const UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
-std::string SystemDirectory() {
-    char path[MAX_PATH] = "";
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
-ScopedFileCopy::ScopedFileCopy(const std::string& source, const std::string& target) : m_target(target) {
-    if (source.empty() || target.empty() || !FileExists(source)) return;
-    if (FileExists(target)) {
-        m_backup = target + ".tarvelo-saved";
-        if (!CopyFileA(target.c_str(), m_backup.c_str(), FALSE)) {
-            m_backup.clear();
-            return;
-        }
-    }
-    m_placed = Retry([&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != FALSE; });
-}
-
-ScopedFileCopy::~ScopedFileCopy() {
-    if (!m_backup.empty()) {
-        if (Retry([&] { return CopyFileA(m_backup.c_str(), m_target.c_str(), FALSE) != FALSE; }))
-            DeleteFileA(m_backup.c_str());
-    } else if (m_placed) {
-        Retry([&] { return DeleteFileA(m_target.c_str()) != FALSE; });
-    }
-}
-
-ScopedDllOverride::ScopedDllOverride(const std::string& module, const std::string& setting)
-    : m_module(module), m_previous(ReadRawValue(HKEY_CURRENT_USER, kDllOverrides, module)) {
-    WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, module, StringValue(setting));
-}
-
-ScopedDllOverride::~ScopedDllOverride() {
-    if (m_previous)
-        WriteRawValue(HKEY_CURRENT_USER, kDllOverrides, m_module, *m_previous);
-    else
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, m_module.c_str());
-}
-
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::string& name, const std::string& value)
-    : m_name(name) {
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
-}
-
-ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
-    SetEnvironmentVariableA(m_name.c_str(), nullptr);
-}
 
 WizardStage::WizardStage(const std::string& logDirectory, const Options& options) {
     m_logs = {logDirectory + "\\netsh.log", logDirectory + "\\dhcpcsvc.log", logDirectory + "\\wineboot.log",
@@ -118,15 +44,15 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
     }
     const std::pair<std::string, std::string> files[] = {
         {tool, WindowsDirectory() + "\\Adapset.exe"},
-        {BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"), WindowsDirectory() + "\\dhcpcsvc.dll"},
+        {BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"), SystemDirectory() + "\\dhcpcsvc.dll"},
         {shell, SystemDirectory() + "\\netsh.exe"},
         {sessionEnd, SystemDirectory() + "\\wineboot.exe"}};
     for (const auto& [source, target] : files) {
         m_files.push_back(std::make_unique<ScopedFileCopy>(source, target));
         if (!m_files.back()->Placed()) m_missing.push_back(source + " -> " + target);
     }
-    for (const char* program : {"netsh.exe", "wineboot.exe"})
-        m_overrides.push_back(std::make_unique<ScopedDllOverride>(program, "native"));
+    for (const char* module : {"netsh.exe", "wineboot.exe", "dhcpcsvc"})
+        m_overrides.push_back(std::make_unique<ScopedDllOverride>(module, "native"));
     DeleteFileA(ApplyLogPath().c_str());
 }
 

@@ -69,9 +69,9 @@ struct SeedAdapter {
     std::string subkey;
     std::string description;
     std::string service;
-    std::string oldAddress;       // "10.0.N.5"-like; mask, gateway and servers derive from it
-    DWORD enableDhcp = 0;         // "EnableDHCP" in the adapter and interface keys
-    std::wstring connectionName;  // written as the connection's "Name" unless empty
+    std::string oldAddress;         // "10.0.N.5"-like; mask, gateway and servers derive from it
+    bool dhcpEnabled = false;       // "EnableDHCP" in both adapter keys
+    std::wstring connectionName{};  // written as the connection's "Name" unless empty
 };
 
 // The realistic two-adapter machine the tests start from.

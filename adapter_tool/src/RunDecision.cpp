@@ -1,0 +1,18 @@
+// The run decision of Adapset.
+#include "RunDecision.h"
+
+RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table) {
+    RunDecision decision;
+    if (argumentCount <= 0) return decision;
+    TakeParameters(argumentCount, arguments, decision.parameters);
+    decision.refusal = CheckSettings(decision.parameters);
+    if (decision.refusal.kind != kNoRefusal) {
+        decision.action = kRefuse;
+        return decision;
+    }
+    const char* serviceName = ResolveAdapter(decision.parameters[kAdapterName], table);
+    if (serviceName == nullptr) return decision;
+    decision.settings = StaticSettings::Validate(serviceName, decision.parameters, &decision.refusal);
+    decision.action = decision.settings ? kConfigure : kRefuse;
+    return decision;
+}

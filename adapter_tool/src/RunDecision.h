@@ -1,0 +1,26 @@
+// What one run of Adapset does, read from its command line and the adapter table.
+#pragma once
+
+#include <optional>
+
+#include "AdapterNumbers.h"
+#include "Parameters.h"
+#include "Refusal.h"
+#include "StaticSettings.h"
+
+// What a run does once the arguments are read.
+enum RunAction { kShowUsage, kRefuse, kConfigure };
+
+// The outcome of reading the command line: the action, the eight parameters after
+// defaulting, the validated settings (kConfigure) and the refusal (kRefuse).
+struct RunDecision {
+    RunAction action = kShowUsage;
+    const char* parameters[kParameterCount] = {};
+    std::optional<StaticSettings> settings;
+    Refusal refusal;
+};
+
+// Reads the command line into a decision: show the usage (no arguments, or an adapter
+// number out of range), refuse (bad settings come before the adapter number is looked
+// at), or configure.
+RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table);

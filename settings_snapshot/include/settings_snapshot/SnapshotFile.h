@@ -1,0 +1,22 @@
+// Snapshot files on disk: written whole or not at all, read back bounded in size.
+#pragma once
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings_snapshot/Failure.h"
+
+namespace SettingsSnapshot {
+
+// Creates the file (failing with ERROR_FILE_EXISTS when it exists: never replaces one),
+// writes all bytes and flushes them. On failure deletes what it created; the failure
+// names the path. Empty on success.
+std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes);
+
+// The whole file; fails (naming the path) when it cannot be read or is larger than
+// kMaxRegFileBytes.
+Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path);
+
+}  // namespace SettingsSnapshot

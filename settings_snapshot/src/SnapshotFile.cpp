@@ -1,0 +1,56 @@
+#include "settings_snapshot/SnapshotFile.h"
+
+#include <algorithm>
+
+#include "Win32Handles.h"
+#include "settings_snapshot/RegFileParser.h"
+
+namespace SettingsSnapshot {
+namespace {
+
+// Writes and flushes all bytes; the Win32 error of the first failing call.
+DWORD WriteAll(HANDLE file, const std::vector<BYTE>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
+        if (written == 0) return ERROR_WRITE_FAULT;
+        done += written;
+    }
+    return FlushFileBuffers(file) ? ERROR_SUCCESS : GetLastError();
+}
+
+}  // namespace
+
+std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
+    const HANDLE raw =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE) return Failure{path, L"cannot create the file", GetLastError()};
+    UniqueFile file(raw);
+    DWORD error = WriteAll(file.get(), bytes);
+    if (!CloseHandle(file.release()) && error == ERROR_SUCCESS) error = GetLastError();
+    if (error == ERROR_SUCCESS) return std::nullopt;
+    DeleteFileW(path.c_str());
+    return Failure{path, L"cannot write the file", error};
+}
+
+Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path) {
+    const HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE) return Failure{path, L"cannot open the file", GetLastError()};
+    const UniqueFile file(raw);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return Failure{path, L"cannot read the file", GetLastError()};
+    if (static_cast<ULONGLONG>(size.QuadPart) > kMaxRegFileBytes)
+        return Failure{path, L"file larger than " + std::to_wstring(kMaxRegFileBytes) + L" bytes"};
+    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return Failure{path, L"cannot read the file", GetLastError()};
+    bytes.resize(read);
+    return bytes;
+}
+
+}  // namespace SettingsSnapshot

@@ -1,0 +1,145 @@
+// Capture and apply against Wine's registry: the written file imported by Wine's own
+// reg.exe, and by our reader and apply, gives back every value byte for byte; a key we
+// may not write stops apply before any change.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "settings_snapshot/BackupFolder.h"
+#include "settings_snapshot/RegFileFormat.h"
+#include "settings_snapshot/RegFileParser.h"
+#include "settings_snapshot/RegistryCapture.h"
+#include "settings_snapshot/SnapshotApply.h"
+#include "settings_snapshot/SnapshotFile.h"
+#include "test_support/Process.h"
+#include "test_support/RegistryFixture.h"
+
+using namespace SettingsSnapshot;
+using TestSupport::RawValue;
+
+namespace {
+
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+std::string Narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
+
+RawValue Utf16(DWORD type, const std::wstring& text) {
+    RawValue value{type, {}};
+    for (const wchar_t c : text)
+        value.data.insert(value.data.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+    return value;
+}
+
+class SnapshotRegistry : public ::testing::Test {
+protected:
+    SnapshotRegistry() {
+        for (const auto& [key, name, value] : m_seeded)
+            TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, key, name, value);
+    }
+    // Every seeded value changed, and the ones that were absent written.
+    void ChangeEverything() const {
+        for (const auto& [key, name, value] : m_seeded)
+            TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, key, name, kPoison);
+        TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent", kPoison);
+        TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_interface, "Added", kPoison);
+    }
+    // Wine's reg.exe adds a terminating zero to string data that has none.
+    void ExpectSeeded(bool exceptUnterminated = false) const {
+        for (const auto& [key, name, value] : m_seeded) {
+            if (exceptUnterminated && (name == "Odd" || name == "Unterminated")) continue;
+            EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), value)
+                << key << "\\" << name;
+        }
+        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), std::nullopt);
+        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_interface, "Added"), std::nullopt);
+    }
+    std::vector<KeyRequest> Requests() const {
+        return {{Wide(m_adapter),
+                 {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
+                  L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
+                {Wide(m_interface), {L"NameServer", L"Added"}},
+                {Wide(m_machine.Sub("INTERFACE")), {L"nameserver"}},  // once is enough
+                {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
+    }
+
+    const RawValue kPoison = TestSupport::StringValue("poison");
+    TestSupport::ScopedTestKey m_machine{"snapshot", HKEY_LOCAL_MACHINE};
+    const std::string m_adapter = m_machine.Sub("Adapter");
+    const std::string m_interface = m_machine.Sub("Interface");
+    const std::vector<std::tuple<std::string, std::string, RawValue>> m_seeded{
+        {m_adapter, "", Utf16(REG_SZ, std::wstring(L"default\0", 8))},
+        {m_adapter, "IPAddress", Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10))},
+        {m_adapter, "Odd", TestSupport::BytesValue(REG_SZ, std::string("a\0b\0c", 5))},
+        {m_adapter, "Unterminated", Utf16(REG_SZ, L"ab")},
+        {m_adapter, "Chinese", Utf16(REG_SZ, std::wstring(L"\x65B0\x7DB2\0\0", 4))},
+        {m_adapter, "EnableDHCP", TestSupport::DwordValue(0)},
+        {m_adapter, "Short", TestSupport::BytesValue(REG_DWORD, std::string("\x01\x00\x02", 3))},
+        {m_adapter, "Blob", TestSupport::BytesValue(REG_BINARY, std::string(200, '\xA5'))},
+        {m_adapter, "Path", Utf16(REG_EXPAND_SZ, std::wstring(L"%SystemRoot%\\x\0", 15))},
+        {m_adapter, "Q\"uo\\te",
+         TestSupport::BytesValue(REG_QWORD, std::string("\x01\x02\x03\x04\x05\x06\x07\x08"))},
+        {m_adapter, "None", TestSupport::BytesValue(REG_NONE, "")},
+        {m_interface, "NameServer", Utf16(REG_SZ, std::wstring(L"10.0.1.1,10.0.1.2\0", 18))},
+    };
+};
+
+}  // namespace
+
+TEST_F(SnapshotRegistry, WinesRegImportAndOurApplyPutBackEveryValueExactly) {
+    const Outcome<Snapshot> captured = CaptureSnapshot(Requests());
+    ASSERT_TRUE(captured) << Narrow(captured.Error().Describe());
+    ASSERT_EQ(captured.Value().keys.size(), 2u);  // the missing key is left out
+    EXPECT_EQ(captured.Value().keys[0].values.back(), SnapshotValue::Absent(L"Absent"));
+
+    const std::vector<BYTE> bytes = EncodeRegFile(captured.Value());
+    std::ofstream(TestSupport::ArtifactPath("snapshot-example.reg"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const Outcome<std::wstring> file = BackupFolder(temp).Save(L"snapshot-test", bytes);
+    ASSERT_TRUE(file) << Narrow(file.Error().Describe());
+
+    ChangeEverything();
+    const TestSupport::ProcessResult imported =
+        TestSupport::RunProcess("reg.exe import \"" + Narrow(file.Value()) + "\"");
+    EXPECT_EQ(imported.exitCode, 0u) << imported.output << imported.errorOutput;
+    ExpectSeeded(true);
+
+    ChangeEverything();
+    const Outcome<std::vector<BYTE>> read = ReadSnapshotFile(file.Value());
+    DeleteFileW(file.Value().c_str());
+    ASSERT_TRUE(read);
+    const Outcome<Snapshot> parsed = ParseRegFile(read.Value(), AllowKeys({Wide(m_machine.Sub("*"))}));
+    ASSERT_TRUE(parsed) << Narrow(parsed.Error().Describe());
+    EXPECT_FALSE(ApplySnapshot(parsed.Value()));
+    ExpectSeeded();
+}
+
+TEST_F(SnapshotRegistry, ApplyWritesNothingWhenAKeyCannotBeOpened) {
+    const Outcome<Snapshot> captured = CaptureSnapshot(Requests());
+    ASSERT_TRUE(captured);
+    ChangeEverything();
+    std::optional<Failure> locked;
+    {
+        const TestSupport::ScopedKeySecurity readOnly(HKEY_LOCAL_MACHINE, m_interface);
+        locked = ApplySnapshot(captured.Value());
+    }
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(locked->subject, Wide(m_interface));
+    EXPECT_EQ(locked->error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    Snapshot withMissingKey = captured.Value();
+    withMissingKey.keys.push_back(
+        {Wide(m_machine.Sub("Missing")), {SnapshotValue::Present(L"A", REG_BINARY, {})}});
+    const std::optional<Failure> missing = ApplySnapshot(withMissingKey);
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    for (const auto& [key, name, value] : m_seeded)
+        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), kPoison)
+            << key << "\\" << name;
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), kPoison);
+}
