@@ -123,16 +123,13 @@ std::vector<std::string> SnapshotDifferences(const Snapshot& expected, const Sna
     return differences;
 }
 
-bool PutValue(const std::string& path, const std::string& name, const RawValue& value, bool unicode) {
+bool PutValue(const std::string& path, const std::string& name, const RawValue& value) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    const std::wstring wideName(name.begin(), name.end());  // value names here are ASCII
-    const LONG status = unicode ? RegSetValueExW(key, wideName.c_str(), 0, value.type, value.data.data(),
-                                                 static_cast<DWORD>(value.data.size()))
-                                : RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
-                                                 static_cast<DWORD>(value.data.size()));
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                                       static_cast<DWORD>(value.data.size()));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }
@@ -187,13 +184,11 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
              {std::string(kServices) + a.service, InterfaceKey(a.service), NetbtInterfaceKey(a.service),
               NetbtAdapterKey(a.service), kNetworkConnections + a.service})
             RemoveTree(key);
-        if (!a.connectionName.empty()) {
-            // Unicode, as the system keeps it, whatever the code page.
-            const auto* bytes = reinterpret_cast<const char*>(a.connectionName.c_str());
-            ok = PutValue(ConnectionKey(a.service), "Name",
-                          BytesValue(REG_SZ, std::string(bytes, (a.connectionName.size() + 1) * 2)), true) &&
-                 ok;
-        }
+        // Unicode, as the system keeps it, whatever the code page.
+        const auto* name = reinterpret_cast<const char*>(a.connectionName.c_str());
+        if (!a.connectionName.empty())
+            WriteStoredValue(HKEY_LOCAL_MACHINE, ConnectionKey(a.service), "Name",
+                             BytesValue(REG_SZ, std::string(name, (a.connectionName.size() + 1) * 2)));
         ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3)) && ok;
         for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
             ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;

@@ -55,10 +55,8 @@ std::vector<std::string> SnapshotDifferences(const Snapshot& expected, const Sna
 // not exist). Returns false when a key or value could not be written.
 bool RestoreTrees(const std::vector<std::string>& roots, const Snapshot& snapshot);
 
-// Writes one value, creating its key; false on failure. The bytes go through
-// RegSetValueExW when unicode is set (text data as UTF-16), otherwise RegSetValueExA.
-bool PutValue(const std::string& path, const std::string& name, const TestSupport::RawValue& value,
-              bool unicode = false);
+// Writes one value, creating its key; false on failure.
+bool PutValue(const std::string& path, const std::string& name, const TestSupport::RawValue& value);
 
 // Removes a key tree; a missing key is fine.
 void RemoveTree(const std::string& path);
