@@ -81,6 +81,7 @@ TEST_F(KeySharing, AssigningAnHkeyAdoptsItAndLetsGoOfTheOldOne) {
         key = after;
         EXPECT_FALSE(IsHandleOpen(before));
         EXPECT_EQ(static_cast<HKEY>(key), after);
+        key = static_cast<HKEY>(key);  // the handle it holds: nothing changes
         EXPECT_TRUE(IsHandleOpen(after));
     }
     EXPECT_FALSE(IsHandleOpen(after));
