@@ -1,6 +1,7 @@
 #include "registry/RegistryIterators.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
 
 #include "DisplayText.h"
@@ -262,6 +263,9 @@ void CRegistryKey::DeleteKey(const char* subKey) const {
     }  // closed before the delete
     Check(RegDeleteKeyA(Handle(), subKey), kLocation);
 }
+
+// DeleteKeyTree's loop assigns a fresh iterator: it is moved in, with no allocation.
+static_assert(std::is_nothrow_move_constructible_v<CRegistryKey::SubkeyListIterator>);
 
 void CRegistryKey::DeleteKeyTree(const char* subKey) const {
     {
