@@ -78,6 +78,10 @@ protected:
     }
 };
 
+void CALLBACK EndWithResult99(HWND dialog, UINT, UINT_PTR, DWORD) {
+    EndDialog(dialog, 99);
+}
+
 TEST(Dialog, ModalResultFollowsTheCommand) {
     struct Case {
         const char* name;
@@ -88,7 +92,13 @@ TEST(Dialog, ModalResultFollowsTheCommand) {
         {"OK button", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, IDOK},
         {"Cancel button", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }, IDCANCEL},
         {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
-        {"Esc", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }, IDCANCEL},
+        // Esc pressed on the focused control (OK, the first tab stop); a lost key ends the wait with 99.
+        {"Esc",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+             SetTimer(d, 1, 5000, EndWithResult99);
+         },
+         IDCANCEL},
         {"EndDialog", [](HWND d) { EndDialog(d, 7); }, 7},
     };
     for (const Case& c : cases) {
