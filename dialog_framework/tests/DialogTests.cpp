@@ -209,8 +209,9 @@ TEST(Dialog, AHandlersExceptionIsShownAndLeavesCancelAsAWayOut) {
             while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr)
                 if (page != nullptr && GetWindow(box, GW_OWNER) == page.load()) break;
             if (box == nullptr) continue;
+            // The box exists before its text is set: read until the text is there.
             wchar_t text[128] = L"";
-            GetDlgItemTextW(box, 0xFFFF, text, 128);
+            if (GetDlgItemTextW(box, 0xFFFF, text, 128) == 0) continue;
             shown = text;
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             cancelEnabled = IsWindowEnabled(GetDlgItem(page, IDCANCEL)) != FALSE;
