@@ -20,9 +20,11 @@ std::string ExtractThirdField(const std::string& addressText);
 // "a.b.c.254" for "a.b.c.d", ".254" when there is no dot.
 std::string DeriveGateway(const std::string& addressText);
 
-// Readiness test: the derived fields apply unless the third field is exactly "0"
-// ("00" and the empty text do not count as "0").
-bool DerivationApplies(const std::string& addressText);
+// Readiness test: true exactly when the text is a complete, usable host address:
+// four plain decimal fields (no sign, no leading zero); first 1-223 and not 127;
+// second 0-255; third 1-255; fourth 1-253 (neither the network address, the
+// broadcast address nor the gateway's own .254).
+bool IsUsableHostAddress(const std::string& addressText);
 
 // Where an icon of the given size is drawn centred in a client area (integer
 // division truncating toward zero, as for a minimized window).

@@ -1,32 +1,48 @@
 #pragma once
+#include <windows.h>
+
+#include <optional>
 #include <string>
 
 // What the apply sequence works with, as operations handed in from outside: the
-// wizard passes thin Win32 versions, tests pass recording ones. Texts are narrow
-// ANSI text.
+// wizard passes thin Win32 versions, tests pass recording ones. Addresses are narrow
+// ANSI text; what goes to the shell and the log is Unicode.
 
 // Starts programs and waits for their end.
 class IProgramLauncher {
 public:
     virtual ~IProgramLauncher() = default;
     // Starts the file through the shell, hidden, in the directory, and returns once it
-    // has ended (at once when it cannot be started). The outcome is not reported.
-    virtual void RunAndWait(const std::string& file, const std::string& parameters,
-                            const std::string& directory) = 0;
+    // has ended with its exit status; nullopt at once when it could not be started.
+    virtual std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
+                                            const std::wstring& directory) = 0;
     // The Windows directory, without a trailing backslash.
-    virtual std::string WindowsDirectory() const = 0;
+    virtual std::wstring WindowsDirectory() const = 0;
 };
 
-// The adapter settings store, as far as the sequence uses it.
+// Network card 1's settings, as far as the sequence uses them.
 class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
+    // The card's connection name as the network shell knows it ("乙太網路 2"); read on
+    // its own, the store need not be open. nullopt when it cannot be read.
+    virtual std::optional<std::wstring> ConnectionName() const = 0;
     virtual bool Open(const char* machineName) = 0;
     virtual bool SetIPAddress(const char* text) = 0;
     virtual bool SetSubnetMask(const char* text) = 0;
     virtual bool SetDefaultGateway(const char* text) = 0;
     virtual bool SetNameServer(const char* text) = 0;
+    // EnableDHCP = 0 in both of the card's keys.
+    virtual bool DisableDhcp() = 0;
     virtual void Close() = 0;
+};
+
+// Where the sequence records what it did, for support. Never fails the sequence.
+class IApplyLog {
+public:
+    virtual ~IApplyLog() = default;
+    // Appends one line (without line end); a line that cannot be written is dropped.
+    virtual void Write(const std::wstring& line) noexcept = 0;
 };
 
 // The user-interface actions of the sequence on the entry page and its windows.
@@ -51,35 +67,48 @@ public:
     virtual std::string ReadGateway() const = 0;
     // Runs the closing page modally and returns its result.
     virtual int RunFinishPage() = 0;
-    // Enables the shutdown privilege and asks for a restart that is not forced.
-    virtual void RestartComputer() = 0;
+    // Enables the shutdown privilege and asks for a restart that is not forced;
+    // ERROR_SUCCESS once asked, otherwise the Win32 error of the failed step.
+    virtual DWORD RestartComputer() = 0;
+    // Tells the user (one message box) to restart the computer by hand.
+    virtual void AskForRestartByHand() = 0;
+    // Ends the entry page, and with it the wizard, once the current handler returns.
+    virtual void EndWizard() = 0;
 };
 
 // The sequence behind Next: the network shell once, the tool for adapters 1 to 3,
-// the store's writes, then the closing page and the restart. It runs on the
-// user-interface thread and cannot be started again while it runs.
+// the store's writes, then the closing page, the restart and the wizard's end. It
+// runs on the user-interface thread and cannot be started again while it runs.
 class CApplySequence {
 public:
     explicit CApplySequence(IApplyPage& page);
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
-    // Runs the whole sequence with these programs and this (not yet opened) store.
-    // Returns false, doing nothing, when it is already running (a Next reached while
-    // the sequence waits for a program). Exceptions from the store pass through, with
-    // the note window gone.
-    bool Run(IProgramLauncher& launcher, ISettingsStore& store);
+    // Runs the whole sequence with these programs, this (not yet opened) store and this
+    // log. Returns false, doing nothing, when it is already running (a Next reached
+    // while the sequence waits for a program). Exceptions from the store pass through,
+    // with the note window gone.
+    bool Run(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
-    // Parameters of the network shell run; Big5 bytes for code page 950.
+    // Parameters of the network shell run when the connection name is unknown: the
+    // name 區域連線 as Big5 bytes, whatever the code page.
     static const char NetworkShellParameters[];
+    // Parameters of the network shell run: the connection name (quoted when it holds
+    // a blank) when known, otherwise NetworkShellParameters as the shell's ANSI calls
+    // would pass them.
+    static std::wstring NetworkShellParametersFor(const std::optional<std::wstring>& connectionName);
     // Parameter text of one tool run: "n address mask gateway dns-list".
     static std::string ToolParameters(int adapterNumber, const std::string& address,
                                       const std::string& gateway);
 
 private:
-    void RunPrograms(IProgramLauncher& launcher, std::string& address, std::string& gateway);
-    static void WriteStore(ISettingsStore& store, const std::string& address, const std::string& gateway);
+    void RunPrograms(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log, std::string& address,
+                     std::string& gateway);
+    static void WriteStore(ISettingsStore& store, IApplyLog& log, const std::string& address,
+                           const std::string& gateway);
+    void FinishAndEnd(IApplyLog& log);
 
     IApplyPage& m_page;
     bool m_running = false;

@@ -9,9 +9,9 @@ namespace {
 constexpr int FieldTextBuffer = 255;
 }  // namespace
 
-CEntryPageActions::CEntryPageActions(CButton& next, CButton& exit, CIPAddressCtrl& address,
+CEntryPageActions::CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
                                      CIPAddressCtrl& gateway)
-    : m_next(next), m_exit(exit), m_address(address), m_gateway(gateway) {}
+    : m_page(page), m_next(next), m_exit(exit), m_address(address), m_gateway(gateway) {}
 
 void CEntryPageActions::ShowWaitCursor() {
     m_previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
@@ -59,6 +59,17 @@ int CEntryPageActions::RunFinishPage() {
     return static_cast<int>(page.DoModal());
 }
 
-void CEntryPageActions::RestartComputer() {
-    ::RestartComputer();
+DWORD CEntryPageActions::RestartComputer() {
+    return ::RestartComputer();
+}
+
+void CEntryPageActions::AskForRestartByHand() {
+    // Texts from the resources (Unicode), captioned like the pages.
+    wchar_t text[256] = L"";
+    ::LoadStringW(::GetModuleHandleW(nullptr), IDS_RESTART_BY_HAND, text, 256);
+    ::MessageBoxW(m_page.GetSafeHwnd(), text, m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void CEntryPageActions::EndWizard() {
+    m_page.EndDialog(IDCANCEL);
 }

@@ -4,13 +4,15 @@
 #include "ApplySequence.h"
 #include "WaitDlg.h"
 #include "dialog_framework/Button.h"
+#include "dialog_framework/Dialog.h"
 #include "dialog_framework/IPAddressCtrl.h"
 
 // The apply sequence's actions on the entry page: its buttons, fields and cursor,
-// the note window and the closing page.
+// the note window, the closing page, the restart and the wizard's end.
 class CEntryPageActions : public IApplyPage {
 public:
-    CEntryPageActions(CButton& next, CButton& exit, CIPAddressCtrl& address, CIPAddressCtrl& gateway);
+    CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
+                      CIPAddressCtrl& gateway);
 
     void ShowWaitCursor() override;
     void RestoreCursor() override;
@@ -23,9 +25,12 @@ public:
     std::string ReadAddress() const override;
     std::string ReadGateway() const override;
     int RunFinishPage() override;
-    void RestartComputer() override;
+    DWORD RestartComputer() override;
+    void AskForRestartByHand() override;
+    void EndWizard() override;
 
 private:
+    CDialog& m_page;
     CButton& m_next;
     CButton& m_exit;
     CIPAddressCtrl& m_address;

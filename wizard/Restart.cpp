@@ -1,30 +1,34 @@
 #include "Restart.h"
 
-#include <windows.h>
-
-#include <memory>
+#include "UniqueHandle.h"
 
 namespace {
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
+
+// The calling thread's last error, never ERROR_SUCCESS for a call that failed.
+DWORD LastFailure() {
+    const DWORD error = ::GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
 }  // namespace
 
-void RestartComputer() {
+DWORD RestartComputer() {
     HANDLE rawToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &rawToken)) return;
-    const std::unique_ptr<void, HandleCloser> token(rawToken);
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &rawToken)) return LastFailure();
+    const UniqueHandle token(rawToken);
 
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;
-    if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return;
+    if (!::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+        return LastFailure();
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
 
-    // The call succeeds even when the privilege was not granted; only a clean status
-    // means it is enabled.
+    // The call succeeds even when the privilege was not granted (ERROR_NOT_ALL_ASSIGNED);
+    // only a clean status means it is enabled.
     ::SetLastError(ERROR_SUCCESS);
-    if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr) ||
-        ::GetLastError() != ERROR_SUCCESS)
-        return;
-    ::ExitWindowsEx(EWX_REBOOT, 1);
+    if (!::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr))
+        return LastFailure();
+    if (const DWORD adjusted = ::GetLastError(); adjusted != ERROR_SUCCESS) return adjusted;
+    if (!::ExitWindowsEx(EWX_REBOOT, 1)) return LastFailure();
+    return ERROR_SUCCESS;
 }

@@ -1,5 +1,7 @@
 #pragma once
+#include <windows.h>
 
 // Enables the shutdown privilege in the program's own token and asks for a restart
-// that is not forced. Does nothing more when the privilege cannot be enabled.
-void RestartComputer();
+// that is not forced. Returns ERROR_SUCCESS once the request is accepted, otherwise
+// the Win32 error of the step that failed (nothing more is done then).
+DWORD RestartComputer();

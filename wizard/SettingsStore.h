@@ -1,5 +1,6 @@
 #pragma once
 #include "ApplySequence.h"
+#include "ConnectionName.h"
 #include "adapter_settings/AdapterSettings.h"
 
 // The store of the running apply sequence, for the whole process; null when no
@@ -15,14 +16,16 @@ public:
     CPublishedStore& operator=(const CPublishedStore&) = delete;
 };
 
-// The apply sequence's view of the published store: every call goes through
-// g_pAdapterSettings.
+// The apply sequence's view of the published store: every store call goes through
+// g_pAdapterSettings; the connection name is read from the registry on its own.
 class CPublishedStoreOperations : public ISettingsStore {
 public:
+    std::optional<std::wstring> ConnectionName() const override { return ReadFirstCardConnectionName(); }
     bool Open(const char* machineName) override { return g_pAdapterSettings->Open(machineName); }
     bool SetIPAddress(const char* text) override { return g_pAdapterSettings->SetIPAddress(text); }
     bool SetSubnetMask(const char* text) override { return g_pAdapterSettings->SetSubnetMask(text); }
     bool SetDefaultGateway(const char* text) override { return g_pAdapterSettings->SetDefaultGateway(text); }
     bool SetNameServer(const char* text) override { return g_pAdapterSettings->SetNameServer(text); }
+    bool DisableDhcp() override { return g_pAdapterSettings->DisableDhcp(); }
     void Close() override { g_pAdapterSettings->Close(); }
 };

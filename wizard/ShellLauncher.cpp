@@ -1,16 +1,10 @@
 #include "ShellLauncher.h"
 
-#include <shellapi.h>
-
-#include <memory>
 #include <vector>
 
-namespace {
+#include "ShellOpen.h"
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+namespace {
 
 // Dispatches every message waiting in the thread's queue. A quit request is kept
 // and put back once the wait is over, so the modal loop above still sees it.
@@ -29,20 +23,10 @@ void DispatchWaitingMessages(bool& quitSeen, WPARAM& quitCode) {
 
 }  // namespace
 
-void RunAndWait(HWND owner, const std::string& file, const std::string& parameters,
-                const std::string& directory) {
-    SHELLEXECUTEINFOA request{};
-    request.cbSize = sizeof request;
-    // The shell's own error report stays on: it is the user's only sign of a missing program.
-    request.fMask = SEE_MASK_NOCLOSEPROCESS;
-    request.hwnd = owner;
-    request.lpVerb = "open";
-    request.lpFile = file.c_str();
-    request.lpParameters = parameters.c_str();
-    request.lpDirectory = directory.c_str();
-    request.nShow = SW_HIDE;
-    if (::ShellExecuteExA(&request) != TRUE || request.hProcess == nullptr) return;
-    const UniqueHandle process(request.hProcess);
+std::optional<DWORD> RunAndWait(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                                const std::wstring& directory) {
+    const UniqueHandle process = ShellOpen(owner, file, parameters, directory, SW_HIDE);
+    if (!process) return std::nullopt;
 
     // Sleep until the program ends or a message arrives; dispatch what arrived and wait
     // again. The windows stay painted and responsive without burning the processor.
@@ -55,19 +39,22 @@ void RunAndWait(HWND owner, const std::string& file, const std::string& paramete
         DispatchWaitingMessages(quitSeen, quitCode);
     }
     if (quitSeen) ::PostQuitMessage(static_cast<int>(quitCode));
+    DWORD status = STILL_ACTIVE;
+    if (!::GetExitCodeProcess(process.get(), &status)) return std::nullopt;
+    return status;
 }
 
-void CShellLauncher::RunAndWait(const std::string& file, const std::string& parameters,
-                                const std::string& directory) {
-    ::RunAndWait(m_owner, file, parameters, directory);
+std::optional<DWORD> CShellLauncher::RunAndWait(const std::wstring& file, const std::wstring& parameters,
+                                                const std::wstring& directory) {
+    return ::RunAndWait(m_owner, file, parameters, directory);
 }
 
-std::string CShellLauncher::WindowsDirectory() const {
-    std::vector<char> buffer(MAX_PATH);
+std::wstring CShellLauncher::WindowsDirectory() const {
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const UINT length = ::GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-        if (length == 0) return std::string();
-        if (length < buffer.size()) return std::string(buffer.data(), length);
+        const UINT length = ::GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
         buffer.resize(length + 1);
     }
 }

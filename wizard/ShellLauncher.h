@@ -1,24 +1,25 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "ApplySequence.h"
 
 // Starts a program through the shell ("open" verb, hidden) and waits for its end
-// while the thread's windows keep working. Returns at once when the shell does not
-// start it or hands back no process. The program's exit code is not used.
-void RunAndWait(HWND owner, const std::string& file, const std::string& parameters,
-                const std::string& directory);
+// while the thread's windows keep working. Returns its exit status, or nullopt at once
+// when the shell does not start it or hands back no process.
+std::optional<DWORD> RunAndWait(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                                const std::wstring& directory);
 
 // The wizard's launcher: programs started through the shell, owned by the given window.
 class CShellLauncher : public IProgramLauncher {
 public:
     explicit CShellLauncher(HWND owner) : m_owner(owner) {}
 
-    void RunAndWait(const std::string& file, const std::string& parameters,
-                    const std::string& directory) override;
-    std::string WindowsDirectory() const override;
+    std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
+                                    const std::wstring& directory) override;
+    std::wstring WindowsDirectory() const override;
 
 private:
     HWND m_owner;

@@ -1,11 +1,10 @@
 #include "SiblingHandOff.h"
 
-#include <shellapi.h>
-
 #include <cstdlib>
-#include <string>
 
 #include "ModuleDirectory.h"
+#include "ShellOpen.h"
+#include "WideText.h"
 
 const char SiblingInstaller[] = "tarvelo98.exe";
 
@@ -14,16 +13,7 @@ bool IsWindows9x() {
 }
 
 void HandOffToSibling(HWND owner) {
-    const std::string directory = GetModuleDirectory();
-    SHELLEXECUTEINFOA request{};
-    request.cbSize = sizeof request;
-    request.fMask = SEE_MASK_NOCLOSEPROCESS;  // no SEE_MASK_FLAG_NO_UI: the shell reports failures itself
-    request.hwnd = owner;
-    request.lpVerb = "open";
-    request.lpFile = SiblingInstaller;
-    request.lpParameters = "";
-    request.lpDirectory = directory.c_str();
-    request.nShow = SW_SHOW;
-    ::ShellExecuteExA(&request);
+    // The process handle is not used; it is closed before the process ends.
+    ShellOpen(owner, WidenAnsi(SiblingInstaller), std::wstring(), WidenAnsi(GetModuleDirectory()), SW_SHOW);
     std::exit(0);
 }

@@ -3,13 +3,12 @@
 #include <commctrl.h>
 
 #include "AddressRules.h"
-#include "PagePainting.h"
+#include "ApplyLogFile.h"
 #include "SettingsStore.h"
 #include "ShellLauncher.h"
 #include "SiblingHandOff.h"
 #include "WaitDlg.h"
 #include "dialog_framework/DataExchange.h"
-#include "dialog_framework/Gdi.h"
 #include "dialog_framework/WinApp.h"
 #include "resources/resource.h"
 
@@ -18,12 +17,12 @@ constexpr int AddressTextBuffer = 255;
 }  // namespace
 
 CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
-    : CDialog(IDD_ENTRY_PAGE, parent),
-      m_applyActions(m_next, m_exit, m_address, m_gateway),
+    : CPicturePage(IDD_ENTRY_PAGE, parent),
+      m_applyActions(*this, m_next, m_exit, m_address, m_gateway),
       m_applySequence(m_applyActions) {}
 
 void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
-    CDialog::DoDataExchange(dx);
+    CPicturePage::DoDataExchange(dx);
     DDX_Control(dx, IDCANCEL, m_exit);
     DDX_Control(dx, IDOK, m_next);
     DDX_Control(dx, IDC_DNS_ALTERNATE, m_dnsAlternate);
@@ -31,18 +30,15 @@ void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Control(dx, IDC_GATEWAY, m_gateway);
     DDX_Control(dx, IDC_MASK, m_mask);
     DDX_Control(dx, IDC_ADDRESS, m_address);
-    DDX_Control(dx, IDC_PICTURE, m_picture);
 }
 
 BOOL CTarveloIPDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CPicturePage::OnInitDialog();
     if (IsWindows9x()) {
         const CWnd* const main = GetMainWnd();
         HandOffToSibling(main != nullptr ? main->GetSafeHwnd() : nullptr);
     }
     AppendAboutEntry();
-    SetIcon(m_icons.Large(), TRUE);
-    SetIcon(m_icons.Small(), FALSE);
     // TRUE: the dialog manager focuses the first enabled tab stop, Exit while Next is disabled.
     return TRUE;
 }
@@ -61,12 +57,15 @@ void CTarveloIPDlg::OnOK() {
     // Enter reaches here even while Next is disabled (no address yet, or the sequence
     // already ran); a queued Next while programs run must not start it again.
     if (m_applySequence.IsRunning() || !m_next.IsWindowEnabled()) return;
+    // A field emptied without a notification must not slip through: decide anew.
+    if (!DeriveFromAddress()) return;
     CAdapterSettings settings;
     const CPublishedStore published(settings);
     CPublishedStoreOperations store;
     const CWnd* const main = GetMainWnd();
     CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
-    m_applySequence.Run(launcher, store);
+    CApplyLogFile log(CApplyLogFile::DefaultPath());
+    m_applySequence.Run(launcher, store, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
@@ -74,21 +73,8 @@ void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
         CWaitDlg note;
         note.DoModal();
     } else {
-        CDialog::OnSysCommand(id, lParam);
+        CPicturePage::OnSysCommand(id, lParam);
     }
-}
-
-void CTarveloIPDlg::OnPaint() {
-    if (IsIconic()) {
-        PaintMinimizedIcon(m_hWnd, m_icons.Large());
-    } else {
-        m_pagePicture.Show(m_picture.GetSafeHwnd());
-        CDialog::OnPaint();
-    }
-}
-
-HCURSOR CTarveloIPDlg::OnQueryDragIcon() {
-    return static_cast<HCURSOR>(m_icons.Large());
 }
 
 BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -98,13 +84,31 @@ BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
         OnFieldChangedAddress(result);
         return TRUE;
     }
-    return CDialog::OnNotify(wParam, lParam, result);
+    return CPicturePage::OnNotify(wParam, lParam, result);
+}
+
+BOOL CTarveloIPDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Not while the sequence runs: the field is locked then and Next stays off.
+    if (LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE && !m_applySequence.IsRunning()) {
+        DeriveFromAddress();
+        return TRUE;
+    }
+    return CPicturePage::OnCommand(wParam, lParam);
 }
 
 void CTarveloIPDlg::OnFieldChangedAddress(LRESULT* result) {
-    const std::string text = m_address.GetWindowText(AddressTextBuffer);
-    if (DerivationApplies(text)) FillDerivedFields(text);
+    DeriveFromAddress();
     *result = 0;
+}
+
+bool CTarveloIPDlg::DeriveFromAddress() {
+    const std::string text = m_address.GetWindowText(AddressTextBuffer);
+    const bool usable = IsUsableHostAddress(text);
+    if (usable)
+        FillDerivedFields(text);
+    else
+        ClearDerivedFields();
+    return usable;
 }
 
 void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
@@ -113,4 +117,10 @@ void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
     m_dnsPreferred.SetWindowText(ProviderDnsPrimary);
     m_dnsAlternate.SetWindowText(ProviderDnsSecondary);
     m_next.EnableWindow(TRUE);
+}
+
+void CTarveloIPDlg::ClearDerivedFields() {
+    m_next.EnableWindow(FALSE);
+    for (const CIPAddressCtrl* const field : {&m_mask, &m_gateway, &m_dnsPreferred, &m_dnsAlternate})
+        field->ClearAddress();
 }

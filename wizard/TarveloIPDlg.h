@@ -3,39 +3,42 @@
 
 #include "ApplySequence.h"
 #include "EntryPageActions.h"
+#include "PicturePage.h"
 #include "dialog_framework/Button.h"
-#include "PageIcons.h"
-#include "PagePainting.h"
-#include "dialog_framework/Dialog.h"
 #include "dialog_framework/IPAddressCtrl.h"
-#include "dialog_framework/Static.h"
 
 // The entry page (template 102): the user types the assigned address, and the mask,
 // gateway and DNS fields follow from it.
-class CTarveloIPDlg : public CDialog {
+class CTarveloIPDlg : public CPicturePage {
 public:
     explicit CTarveloIPDlg(CWnd* parent = nullptr);
 
 protected:
-    // Binds Exit, Next, the five address fields and the picture.
+    // Binds the picture, Exit, Next and the five address fields.
     void DoDataExchange(CDataExchange& dx) override;
-    // Hands off on Windows 9x; otherwise adds the About entry and sets the icons.
+    // Hands off on Windows 9x; otherwise sets the icons and adds the About entry.
     BOOL OnInitDialog() override;
     // Next button: the apply sequence. Never ends the page; refused while it runs.
     void OnOK() override;
     // The About entry shows the note window; other commands get default handling.
     void OnSysCommand(UINT id, LPARAM lParam) override;
-    // Draws the picture, or the centred icon when minimized.
-    void OnPaint() override;
-    HCURSOR OnQueryDragIcon() override;
     // Routes the address field's field-changed notification.
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // The address field's text changed (EN_CHANGE): re-derives at once, so an emptied
+    // field takes Next away even before the field reports its change on leaving.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Re-derives the other fields from the address field unless its third field is "0".
+    // Re-derives the other fields from the address field.
     void OnFieldChangedAddress(LRESULT* result);
+    // Shows what the address field's text derives: mask, gateway and DNS fields with
+    // Next enabled for a usable host address, blank fields and Next disabled otherwise.
+    // Returns whether the address is usable.
+    bool DeriveFromAddress();
     // Writes mask, gateway and DNS fields for the address text and enables Next.
     void FillDerivedFields(const std::string& addressText);
+    // Blanks mask, gateway and DNS fields and disables Next.
+    void ClearDerivedFields();
     void AppendAboutEntry() const;
 
     CButton m_exit;
@@ -45,9 +48,6 @@ private:
     CIPAddressCtrl m_gateway;
     CIPAddressCtrl m_mask;
     CIPAddressCtrl m_address;
-    CStatic m_picture;
-    CPageIcons m_icons;
-    CPagePicture m_pagePicture;
     CEntryPageActions m_applyActions;
     CApplySequence m_applySequence;
 };

@@ -1,7 +1,36 @@
 #include "dialog_framework/Dialog.h"
 
+#include <exception>
+#include <string>
+#include <vector>
+
 #include "dialog_framework/DataExchange.h"
 #include "dialog_framework/WinApp.h"
+
+namespace {
+
+// ANSI text (an exception's what()) as Unicode.
+std::wstring WidenAnsi(const char* text) {
+    std::vector<wchar_t> wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0)) + 1,
+                              L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
+    return wide.data();
+}
+
+// Puts a handler's default-processing flag back on every way out of it.
+class RestoreOnExit {
+public:
+    RestoreOnExit(bool& flag, bool value) : m_flag(flag), m_value(value) {}
+    ~RestoreOnExit() { m_flag = m_value; }
+    RestoreOnExit(const RestoreOnExit&) = delete;
+    RestoreOnExit& operator=(const RestoreOnExit&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_value;
+};
+
+}  // namespace
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
 
@@ -82,8 +111,25 @@ HCURSOR CDialog::OnQueryDragIcon() {
     return nullptr;
 }
 
+BOOL CDialog::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+
 BOOL CDialog::OnNotify(WPARAM, LPARAM, LRESULT*) {
     return FALSE;
+}
+
+void CDialog::OnHandlerException() {
+    if (m_hWnd == nullptr) return;
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDCANCEL), TRUE);
+    std::wstring text = L"Unexpected error.";
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        text = WidenAnsi(error.what());
+    } catch (...) {
+    }
+    ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 
 void CDialog::Default() {
@@ -95,7 +141,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         auto* const dialog = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         dialog->m_hWnd = hwnd;
-        return dialog->Dispatch(message, wParam, lParam);
+        return dialog->DispatchGuarded(message, wParam, lParam);
     }
     auto* const dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (dialog == nullptr) return FALSE;
@@ -104,13 +150,28 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         dialog->m_hWnd = nullptr;
         return FALSE;
     }
-    return dialog->Dispatch(message, wParam, lParam);
+    return dialog->DispatchGuarded(message, wParam, lParam);
+}
+
+// No exception leaves a handler into the system's code: it is reported there and the
+// message goes on to the default processing (which also ends a paint cycle).
+INT_PTR CDialog::DispatchGuarded(UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return Dispatch(message, wParam, lParam);
+    } catch (...) {
+        try {
+            OnHandlerException();
+        } catch (...) {
+            // Reporting failed too; the dialog still stays.
+        }
+        return FALSE;
+    }
 }
 
 // Routes one message to its virtual handler. FALSE hands it to the dialog manager.
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     // A handler may send messages that come back here; keep each message's own flag.
-    const bool outerDefaultWanted = m_defaultWanted;
+    const RestoreOnExit outer(m_defaultWanted, m_defaultWanted);
     m_defaultWanted = false;
     INT_PTR handled = FALSE;
     switch (message) {
@@ -128,6 +189,7 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
                     handled = TRUE;
                 }
             }
+            if (!handled) handled = OnCommand(wParam, lParam);
             break;
         case WM_SYSCOMMAND:
             OnSysCommand(static_cast<UINT>(wParam), lParam);
@@ -152,6 +214,5 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    m_defaultWanted = outerDefaultWanted;
     return handled;
 }

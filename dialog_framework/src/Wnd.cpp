@@ -25,6 +25,12 @@ std::string CWnd::GetWindowText(int maxChars) const {
     return std::string(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+std::wstring CWnd::GetCaption() const {
+    std::vector<wchar_t> buffer(static_cast<size_t>(::GetWindowTextLengthW(m_hWnd)) + 1, L'\0');
+    ::GetWindowTextW(m_hWnd, buffer.data(), static_cast<int>(buffer.size()));
+    return buffer.data();
+}
+
 BOOL CWnd::EnableWindow(BOOL enable) const {
     return ::EnableWindow(m_hWnd, enable);
 }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "TestDialogs.h"
 #include "dialog_framework/Button.h"
@@ -28,6 +31,7 @@ public:
     TestDialog() : CDialog(IDD_TEST) { CWinApp::EnableCommonControls(); }
 
     std::function<void(TestDialog&)> onInit;
+    std::function<void()> onOk;
     bool swallowSysCommands = false;
     bool nestOnClose = false;
     HICON dragIcon = nullptr;
@@ -60,6 +64,12 @@ protected:
         }
         if (!swallowSysCommands) CDialog::OnSysCommand(id, lParam);
     }
+    void OnOK() override {
+        if (onOk)
+            onOk();
+        else
+            CDialog::OnOK();
+    }
     HCURSOR OnQueryDragIcon() override { return dragIcon; }
     BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override {
         if (reinterpret_cast<const NMHDR*>(lParam)->code != 42) return FALSE;
@@ -67,6 +77,10 @@ protected:
         return TRUE;
     }
 };
+
+void CALLBACK EndWithResult99(HWND dialog, UINT, UINT_PTR, DWORD) {
+    EndDialog(dialog, 99);
+}
 
 TEST(Dialog, ModalResultFollowsTheCommand) {
     struct Case {
@@ -78,7 +92,13 @@ TEST(Dialog, ModalResultFollowsTheCommand) {
         {"OK button", [](HWND d) { PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, IDOK},
         {"Cancel button", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }, IDCANCEL},
         {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, IDCANCEL},
-        {"Esc", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }, IDCANCEL},
+        // Esc pressed on the focused control (OK, the first tab stop); a lost key ends the wait with 99.
+        {"Esc",
+         [](HWND d) {
+             PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+             SetTimer(d, 1, 5000, EndWithResult99);
+         },
+         IDCANCEL},
         {"EndDialog", [](HWND d) { EndDialog(d, 7); }, 7},
     };
     for (const Case& c : cases) {
@@ -169,6 +189,40 @@ TEST(Dialog, TemplateTextsStayUnicode) {
     GetDlgItemTextW(dialog.GetSafeHwnd(), IDC_TEST_TEXT, text, 64);
     EXPECT_EQ(std::wstring(text), L"測試文字");
     EXPECT_TRUE(IsWindowUnicode(dialog.GetSafeHwnd()));
+}
+
+TEST(Dialog, AHandlersExceptionIsShownAndLeavesCancelAsAWayOut) {
+    TestDialog dialog;
+    std::atomic<HWND> page{nullptr};
+    dialog.onOk = [] { throw std::runtime_error("disk on fire"); };
+    dialog.onInit = [&](TestDialog& d) {
+        page = d.GetSafeHwnd();
+        EnableWindow(GetDlgItem(page, IDCANCEL), FALSE);
+        PostMessageW(GetDlgItem(page, IDOK), BM_CLICK, 0, 0);
+    };
+    // A message box owned by the dialog: read it, close it, then leave through Cancel.
+    std::wstring shown;
+    std::atomic<bool> cancelEnabled{false};
+    std::thread user([&] {
+        for (int i = 0; i < 400; ++i, Sleep(25)) {
+            HWND box = nullptr;
+            while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr)
+                if (page != nullptr && GetWindow(box, GW_OWNER) == page.load()) break;
+            if (box == nullptr) continue;
+            wchar_t text[128] = L"";
+            GetDlgItemTextW(box, 0xFFFF, text, 128);
+            shown = text;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            cancelEnabled = IsWindowEnabled(GetDlgItem(page, IDCANCEL)) != FALSE;
+            PostMessageW(GetDlgItem(page, IDCANCEL), BM_CLICK, 0, 0);
+            return;
+        }
+        PostMessageW(page, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL) << "the dialog survived and Cancel ended it";
+    user.join();
+    EXPECT_EQ(shown, L"disk on fire");
+    EXPECT_TRUE(cancelEnabled);
 }
 
 }  // namespace

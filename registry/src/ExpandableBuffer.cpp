@@ -1,6 +1,7 @@
 #include "registry/ExpandableBuffer.h"
 
 #include <cstring>
+#include <utility>
 
 namespace BrenlowTools {
 
@@ -26,6 +27,22 @@ CExpandableBuffer& CExpandableBuffer::operator=(const CExpandableBuffer& other) 
     }
     if (m_size != 0) std::memcpy(m_data.get(), other.m_data.get(), m_size);
     return *this;
+}
+
+CExpandableBuffer::CExpandableBuffer(CExpandableBuffer&& other) noexcept
+    : m_data(std::move(other.m_data)), m_size(other.m_size) {
+    other.m_size = 0;
+}
+
+CExpandableBuffer& CExpandableBuffer::operator=(CExpandableBuffer&& other) noexcept {
+    CExpandableBuffer taken(std::move(other));
+    Swap(taken);
+    return *this;
+}
+
+void CExpandableBuffer::Swap(CExpandableBuffer& other) noexcept {
+    m_data.swap(other.m_data);
+    std::swap(m_size, other.m_size);
 }
 
 DWORD CExpandableBuffer::Resize(DWORD newSize) {

@@ -1,6 +1,8 @@
 #include "registry/RegistryIterators.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 #include "DisplayText.h"
 #include "RegistryStatus.h"
@@ -45,6 +47,12 @@ CRegistryKey::IteratorBase::IteratorBase(CCountedRegKey* holder) noexcept
 CRegistryKey::IteratorBase::IteratorBase(const IteratorBase& other) noexcept
     : m_holder(AddRefIfNotNull(other.m_holder)), m_index(other.m_index) {}
 
+CRegistryKey::IteratorBase::IteratorBase(IteratorBase&& other) noexcept
+    : m_holder(other.m_holder), m_index(other.m_index) {
+    other.m_holder = nullptr;
+    other.m_index = 0;
+}
+
 CRegistryKey::IteratorBase& CRegistryKey::IteratorBase::operator=(const IteratorBase& other) noexcept {
     if (this != &other) {
         CCountedRegKey* const shared = AddRefIfNotNull(other.m_holder);
@@ -57,6 +65,11 @@ CRegistryKey::IteratorBase& CRegistryKey::IteratorBase::operator=(const Iterator
 
 CRegistryKey::IteratorBase::~IteratorBase() {
     if (m_holder != nullptr) m_holder = m_holder->Release();
+}
+
+void CRegistryKey::IteratorBase::SwapPosition(IteratorBase& other) noexcept {
+    std::swap(m_holder, other.m_holder);
+    std::swap(m_index, other.m_index);
 }
 
 void CRegistryKey::IteratorBase::MoveToEnd() noexcept {
@@ -81,16 +94,15 @@ CRegistryKey::SubkeyIterator::SubkeyIterator(CCountedRegKey* holder) : IteratorB
     ClearText(m_class);
 }
 
-CRegistryKey::SubkeyIterator& CRegistryKey::SubkeyIterator::operator=(const SubkeyIterator& other) {
-    if (this != &other) {
-        // Copy the buffers first: a failed allocation leaves this iterator unchanged.
-        CExpandableBuffer name(other.m_name);
-        CExpandableBuffer className(other.m_class);
-        IteratorBase::operator=(other);
-        m_name = name;
-        m_class = className;
-    }
+CRegistryKey::SubkeyIterator& CRegistryKey::SubkeyIterator::operator=(SubkeyIterator other) {
+    Swap(other);
     return *this;
+}
+
+void CRegistryKey::SubkeyIterator::Swap(SubkeyIterator& other) noexcept {
+    SwapPosition(other);
+    m_name.Swap(other.m_name);
+    m_class.Swap(other.m_class);
 }
 
 bool CRegistryKey::SubkeyIterator::GetSubkeyInfo() {
@@ -251,6 +263,9 @@ void CRegistryKey::DeleteKey(const char* subKey) const {
     }  // closed before the delete
     Check(RegDeleteKeyA(Handle(), subKey), kLocation);
 }
+
+// DeleteKeyTree's loop assigns a fresh iterator: it is moved in, with no allocation.
+static_assert(std::is_nothrow_move_constructible_v<CRegistryKey::SubkeyListIterator>);
 
 void CRegistryKey::DeleteKeyTree(const char* subKey) const {
     {

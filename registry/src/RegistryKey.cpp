@@ -61,6 +61,8 @@ CRegistryKey& CRegistryKey::operator=(const CRegistryKey& other) noexcept {
 }
 
 CRegistryKey& CRegistryKey::operator=(HKEY hKey) {
+    // The handle already held: a second holder for it would close it under this key.
+    if (hKey == Handle()) return *this;
     CCountedRegKey* const adopted = NewCCountedRegKey(hKey, true);
     m_holder->Release();
     m_holder = adopted;

@@ -29,7 +29,9 @@ thread_local char t_messageText[kTextCapacity];
 
 bool SystemLookup(DWORD code, char* buffer, DWORD capacity, DWORD* failure) {
     // Room for the terminating zero is kept back, as FormatMessageA counts without it.
-    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, buffer, capacity - 1, nullptr) != 0) {
+    // There are no arguments: insert marks such as %1 stay in the text as they are.
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buffer,
+                       capacity - 1, nullptr) != 0) {
         return true;
     }
     *failure = GetLastError();

@@ -40,13 +40,6 @@ void CreateSubkey(HKEY parent, const std::string& name, const std::string& class
     RegCloseKey(key);
 }
 
-void SetRaw(HKEY key, const std::string& name, const RawValue& value) {
-    ASSERT_EQ(RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
-                             static_cast<DWORD>(value.data.size())),
-              ERROR_SUCCESS)
-        << name;
-}
-
 // Subkey names and classes in RegEnumKeyExA index order, read with generous buffers.
 std::vector<std::pair<std::string, std::string>> PlatformSubkeys(HKEY key) {
     std::vector<std::pair<std::string, std::string>> entries;
@@ -116,6 +109,11 @@ std::vector<Entry> IteratedValues(const CRegistryKey& key) {
 class Iterators : public ::testing::Test {
 protected:
     HKEY Raw() const { return m_fixture.Handle(); }
+    // Stores exactly the given bytes under the fixture key or its subkey `sub`.
+    void SetRaw(const std::string& name, const RawValue& value, const std::string& sub = "") const {
+        TestSupport::WriteRawValue(m_fixture.Root(), sub.empty() ? m_fixture.Path() : m_fixture.Sub(sub),
+                                   name, value);
+    }
 
     ScopedTestKey m_fixture{"iterators"};
     CRegistryKey m_key{OpenRaw(m_fixture.Root(), m_fixture.Path())};
@@ -166,7 +164,7 @@ TEST_F(Iterators, EmptyKeyBeginEqualsEndAndHoldsNoReference) {
 
 TEST_F(Iterators, EndIteratorsOfDifferentKeysCompareEqual) {
     CreateSubkey(Raw(), "only");
-    SetRaw(Raw(), "v", TestSupport::DwordValue(1));
+    SetRaw("v", TestSupport::DwordValue(1));
     const CRegistryKey other = m_key.OpenSubkey("only", KEY_READ);
     auto finished = m_key.SubkeysBegin();
     EXPECT_TRUE(finished != m_key.SubkeysEnd());
@@ -202,7 +200,7 @@ TEST_F(Iterators, DoubleByteNamesLongerInBytesThanInCharactersAreRead) {
     // twice as long, so the first step has to grow past the reported size.
     const std::string name = kChinese + kChineseTest;
     CreateSubkey(Raw(), name, kChineseTest);
-    SetRaw(Raw(), name, TestSupport::StringValue(kChinese));
+    SetRaw(name, TestSupport::StringValue(kChinese));
     const auto subkeys = IteratedSubkeys(m_key);
     ASSERT_EQ(subkeys.size(), 1u);
     EXPECT_EQ(subkeys[0].first, name);
@@ -216,7 +214,7 @@ TEST_F(Iterators, DoubleByteNamesLongerInBytesThanInCharactersAreRead) {
 TEST_F(Iterators, KeyStaysOpenUnderALiveIteratorAndClosesAtTheEnd) {
     CreateSubkey(Raw(), "one");
     CreateSubkey(Raw(), "two");
-    SetRaw(Raw(), "v", TestSupport::DwordValue(1));
+    SetRaw("v", TestSupport::DwordValue(1));
     const HKEY raw = OpenRaw(m_fixture.Root(), m_fixture.Path());
     auto key = std::make_unique<CRegistryKey>(raw);
     auto subkeys = key->SubkeysBegin();
@@ -259,7 +257,7 @@ TEST_F(Iterators, ValuesMatchThePlatformForSeveralCounts) {
         CreateSubkey(Raw(), parent);
         const CRegistryKey key = m_key.OpenSubkey(parent.c_str(), KEY_ALL_ACCESS);
         for (int i = 0; i < count; ++i)
-            SetRaw(key, "v" + std::to_string(i), TestSupport::StringValue(std::string(i * 5, 'd')));
+            SetRaw("v" + std::to_string(i), TestSupport::StringValue(std::string(i * 5, 'd')), parent);
         const auto iterated = IteratedValues(key);
         EXPECT_EQ(iterated.size(), static_cast<size_t>(count));
         EXPECT_EQ(iterated, PlatformValues(key));
@@ -274,7 +272,7 @@ TEST_F(Iterators, ThousandsOfValues) {
         const RawValue value = (i % 3 == 0)   ? TestSupport::DwordValue(i)
                                : (i % 3 == 1) ? TestSupport::StringValue(std::string(i % 50, 's'))
                                               : BytesValue(REG_BINARY, std::string(i % 40, '\x5a'));
-        SetRaw(Raw(), name, value);
+        SetRaw(name, value);
         expected.emplace(name, value);
     }
     const auto iterated = IteratedValues(m_key);
@@ -297,7 +295,7 @@ TEST_F(Iterators, DisplayTextOfEveryType) {
         {"empty", {BytesValue(REG_BINARY, ""), ""}},
         {"unterminated", {BytesValue(REG_SZ, "abc"), "abc"}},
     };
-    for (const auto& [name, value] : cases) SetRaw(Raw(), name, value.first);
+    for (const auto& [name, value] : cases) SetRaw(name, value.first);
     std::map<std::string, std::string> shown;
     std::string previous;
     for (auto it = m_key.ValuesBegin(); it != m_key.ValuesEnd(); it.Advance()) {
@@ -310,14 +308,14 @@ TEST_F(Iterators, DisplayTextOfEveryType) {
 }
 
 TEST_F(Iterators, ValuesLongerThanTheInitialBuffersGrowThem) {
-    SetRaw(Raw(), "a", TestSupport::DwordValue(1));
-    SetRaw(Raw(), "b", TestSupport::DwordValue(2));
+    SetRaw("a", TestSupport::DwordValue(1));
+    SetRaw("b", TestSupport::DwordValue(2));
     auto it = m_key.ValuesBegin();  // buffers sized for one-character names and 4 bytes
     ASSERT_TRUE(it != m_key.ValuesEnd());
     std::vector<Entry> seen{CurrentEntry(it)};
     const std::string longName = "z" + std::string(300, 'n');
     const RawValue bigData = BytesValue(REG_BINARY, std::string(70000, '\x42'));
-    SetRaw(Raw(), longName, bigData);
+    SetRaw(longName, bigData);
     for (it.Advance(); it != m_key.ValuesEnd(); it.Advance()) seen.push_back(CurrentEntry(it));
     EXPECT_EQ(seen, PlatformValues(Raw()));
     bool found = false;
@@ -326,7 +324,7 @@ TEST_F(Iterators, ValuesLongerThanTheInitialBuffersGrowThem) {
 }
 
 TEST_F(Iterators, GrowthAgainstAWriterThatKeepsEnlargingEndsEitherWay) {
-    SetRaw(Raw(), "grow", BytesValue(REG_BINARY, "x"));
+    SetRaw("grow", BytesValue(REG_BINARY, "x"));
     std::atomic<bool> stop{false};
     std::thread writer([&] {
         const HKEY raw = OpenRaw(m_fixture.Root(), m_fixture.Path());

@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "Win32Handles.h"
+#include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
 
 namespace SettingsSnapshot {
@@ -14,12 +15,6 @@ namespace {
 constexpr size_t kStampLength = 15;  // yyyyMMdd-HHmmss
 constexpr unsigned kMaxCounter = 1000;
 const wchar_t kExtension[] = L".reg";
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
-}
 
 std::wstring Stamp(const SYSTEMTIME& t) {
     wchar_t text[32];
@@ -80,11 +75,9 @@ BackupFolder::BackupFolder(std::wstring path) : m_path(std::move(path)) {
 }
 
 Outcome<BackupFolder> BackupFolder::Default() {
-    std::wstring base = Environment(L"ProgramData");
-    if (base.empty()) base = Environment(L"ALLUSERSPROFILE");
-    if (base.empty()) return Failure{L"%ProgramData%", L"the ProgramData folder is not known"};
-    if (base.back() != L'\\') base += L'\\';
-    return BackupFolder(base + L"Tarvelo\\Backups");
+    const Outcome<std::wstring> folder = TarveloDataFolder();
+    if (!folder) return folder.Error();
+    return BackupFolder(folder.Value() + L"\\Backups");
 }
 
 Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vector<BYTE>& bytes,

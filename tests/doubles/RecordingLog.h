@@ -1,6 +1,7 @@
 #pragma once
 // Appends one record to the file named by an environment variable: the raw command
-// line bytes, then the working directory, each on a line of its own.
+// line bytes, the working directory, then the Unicode command line as UTF-8, each on
+// a line of its own.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +14,12 @@ inline void AppendInvocationRecord(const char* logVariable) {
     if (log == nullptr) return;
     char directory[MAX_PATH * 4] = "";
     GetCurrentDirectoryA(sizeof directory, directory);
-    std::fprintf(log, "cmdline=%s\ncwd=%s\n", GetCommandLineA(), directory);
+    const wchar_t* const wide = GetCommandLineW();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    char* const utf8 = size > 0 ? static_cast<char*>(std::calloc(static_cast<size_t>(size), 1)) : nullptr;
+    if (utf8 != nullptr) WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, size, nullptr, nullptr);
+    std::fprintf(log, "cmdline=%s\ncwd=%s\nwcmdline=%s\n", GetCommandLineA(), directory,
+                 utf8 != nullptr ? utf8 : "");
+    std::free(utf8);
     std::fclose(log);
 }

@@ -2,7 +2,7 @@
 // prefix that scripts/demo.sh makes) and prints network card 1's settings before and
 // after. Headless, it types the demo address, saves a screenshot of each page and
 // presses Next and Finish; otherwise the user does. Either way the restart that Finish
-// asks for is caught by a stand-in and only reported.
+// asks for is caught by a stand-in and only reported, and the wizard ends itself.
 //
 //   tarvelo_demo --headless OUTPUT_DIRECTORY | --interactive OUTPUT_DIRECTORY
 #include <windows.h>
@@ -28,7 +28,8 @@ void PrintSettings(const char* heading, const std::vector<SeedAdapter>& adapters
         for (const std::string& key :
              {AdapterTcpipKey(adapters[card].service), InterfaceKey(adapters[card].service)}) {
             std::printf("  card %zu  HKLM\\%s\n", card + 1, key.c_str());
-            for (const char* name : {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer"}) {
+            for (const char* name :
+                 {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer", "EnableDHCP"}) {
                 const auto value = ReadRawValue(HKEY_LOCAL_MACHINE, key, name);
                 std::printf("    %-15s %s\n", name, value ? DescribeValue(*value).c_str() : "(not set)");
             }
@@ -45,15 +46,19 @@ std::string RestartRequest(const WizardStage& stage) {
                                       : log.substr(start + 8, log.find('\n', start) - start - 8);
 }
 
-// ANSI (code page 950) text as UTF-8, for the host's terminal.
-std::string Utf8(const std::string& ansi) {
-    const int wide = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), wide);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, out.data(), size, nullptr, nullptr);
-    return out;
+// The stand-in's record without the raw "cmdline=" lines: the working directory and
+// the Unicode command line (already UTF-8), for the host's terminal.
+std::string PrintableRecord(const std::string& log) {
+    std::string printable;
+    size_t start = 0;
+    while (start < log.size()) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        const std::string line = log.substr(start, end - start);
+        if (line.compare(0, 8, "cmdline=") != 0) printable += "  " + line + "\n";
+        start = end + 1;
+    }
+    return printable;
 }
 
 bool Fail(const char* what) {
@@ -103,7 +108,10 @@ int main(int argc, char** argv) {
     const std::string output = argv[2];
     CreateDirectoryA(output.c_str(), nullptr);
 
-    const std::vector<SeedAdapter> adapters = WizardMachine();
+    // Card 1 as today's Windows has it: on DHCP, its connection named "乙太網路".
+    std::vector<SeedAdapter> adapters = WizardMachine();
+    adapters[0].dhcpEnabled = true;
+    adapters[0].connectionName = L"乙太網路";
     if (!SeedWizardMachine(adapters)) return Fail("could not seed the demo machine"), 1;
     const WizardStage stage(output, {});
     std::string problem;
@@ -120,13 +128,16 @@ int main(int argc, char** argv) {
         const std::string restart = RestartRequest(stage);
         if (!restart.empty())
             std::printf(
-                "Finish asked for a restart (%s); the sandbox's stand-in caught it, so only the wizard "
-                "ends.\n",
+                "Finish asked for a restart (%s); the sandbox's stand-in caught it, and the wizard "
+                "ended itself.\n",
                 restart.c_str());
-        // Leaving the block ends the wizard, as the restart would have.
+        DWORD exitCode = 0;
+        if (ok && !wizard.Process().WaitForExit(kStepTimeoutMs, exitCode))
+            ok = Fail("the wizard did not end");
     }
     PrintSettings("After:", adapters);
-    std::printf("\nNetwork shell (stand-in) run:\n%s", Utf8(stage.NetworkShellLog()).c_str());
+    std::printf("\nNetwork shell (stand-in) run:\n%s", PrintableRecord(stage.NetworkShellLog()).c_str());
     std::printf("DHCP client notified:\n%s", stage.DhcpLog().c_str());
+    std::printf("Apply log (%s):\n%s", WizardStage::ApplyLogPath().c_str(), WizardStage::ApplyLog().c_str());
     return ok ? 0 : 1;
 }

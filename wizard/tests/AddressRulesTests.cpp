@@ -11,38 +11,41 @@ struct Case {
     const char* address;
     const char* thirdField;
     const char* gateway;
-    bool applies;
 };
 
 // What the address control reports, and the odd texts the rule must still survive.
 const Case kCases[] = {
-    {"192.168.5.20", "5", "192.168.5.254", true},
-    {"10.1.0.7", "0", "10.1.0.254", false},    // third field exactly "0": nothing is filled
-    {"10.1.00.7", "00", "10.1.00.254", true},  // "00" is not "0"
-    {"1.2.3.0", "3", "1.2.3.254", true},       // the fourth field is never examined
-    {"1.2.3.", "3", "1.2.3.254", true},        // fourth field not typed yet
-    {"1.2..", "", "1.2..254", true},           // blank third field is not "0"
-    {"", "", ".254", true},                    // empty text
-    {"192168520", "", ".254", true},           // no dot at all
-    {"a.b", "a", "a.254", true},               // one dot: the first part counts as third field
-    {"0.0", "0", "0.254", false},
+    {"192.168.5.20", "5", "192.168.5.254"},
+    {"10.1.0.7", "0", "10.1.0.254"},
+    {"1.2.3.", "3", "1.2.3.254"},                        // fourth field not typed yet
+    {"1.2..", "", "1.2..254"},                           // blank third field
+    {"", "", ".254"},                                    // empty text
+    {"192168520", "", ".254"},                           // no dot at all
+    {"a.b", "a", "a.254"},                               // one dot: the first part counts as third field
+    {"1.2.\xA4\x40.4", "\xA4\x40", "1.2.\xA4\x40.254"},  // Big5 text survives
 };
 
-TEST(AddressRules, ThirdFieldGatewayAndReadiness) {
+TEST(AddressRules, ThirdFieldAndGateway) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.address);
         EXPECT_EQ(ExtractThirdField(c.address), c.thirdField);
         EXPECT_EQ(DeriveGateway(c.address), c.gateway);
-        EXPECT_EQ(DerivationApplies(c.address), c.applies);
     }
 }
 
-TEST(AddressRules, ComparisonIsExactAndByteWise) {
-    EXPECT_TRUE(DerivationApplies("1.2. 0.4"));
-    EXPECT_TRUE(DerivationApplies("1.2.0 .4"));
-    // Big5 text (two-byte characters) neither crashes nor counts as "0".
-    EXPECT_TRUE(DerivationApplies("1.2.\xA4\x40.4"));
-    EXPECT_EQ(ExtractThirdField("1.2.\xA4\x40.4"), "\xA4\x40");
+TEST(AddressRules, OnlyACompleteUsableHostAddressIsReady) {
+    for (const char* usable : {"192.168.5.20", "1.0.1.1", "223.255.255.253", "126.0.1.1", "128.0.1.1"})
+        EXPECT_TRUE(IsUsableHostAddress(usable)) << usable;
+    for (const char* refused :
+         {"192.168.0.20",  "10.1.00.7",                        // third field 0, however typed
+          "192.168.5",     "192.168.5.",    "1.2..4",     "",  // fields missing
+          "0.1.2.3",       "127.0.1.1",     "224.1.1.1",       // first field: none, loopback, multicast
+          "192.168.5.0",   "192.168.5.255",                    // network and broadcast address
+          "192.168.5.254",                                     // the gateway's own address
+          "1.2.3.4.5",     "256.1.1.1",     "1.2.3.1000",      // too many fields, too large
+          "01.2.3.4",      "1.2.3.04",      " 1.2.3.4",   "1.2.3.4 ", "1.2.+3.4", "1.2.\xA4\x40.4"}) {
+        EXPECT_FALSE(IsUsableHostAddress(refused)) << refused;
+    }
 }
 
 TEST(AddressRules, ConstantsAreConsistentAddresses) {

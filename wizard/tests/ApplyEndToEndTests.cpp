@@ -26,9 +26,14 @@ const char kAddress[] = "192.168.5.20";
 const char kGateway[] = "192.168.5.254";
 const char kMask[] = "255.255.255.0";
 const char kDnsList[] = "203.0.113.53,198.51.100.53";
-// The network shell's parameters, with the connection name "區域連線" in Big5.
+// The network shell's parameters, with the connection name "區域連線" in Big5: what a
+// machine without a readable connection name gets.
 const char kNetworkShellParameters[] =
     "interface ip set address \xB0\xCF\xB0\xEC\xB3\x73\xBD\x75 static 192.168.123.163 255.255.255.0";
+// Card 1's connection name on today's Windows, and the parameters it gives (UTF-8).
+const wchar_t kConnectionName[] = L"乙太網路 2";
+const char kNamedShellParameters[] =
+    "interface ip set address \"乙太網路 2\" static 192.168.123.163 255.255.255.0";
 
 // One-entry list as the store writes it: the text and two zero bytes.
 RawValue StoreList(const std::string& text) {
@@ -155,7 +160,8 @@ protected:
                  {std::pair<std::string, RawValue>{"IPAddress", StoreList(kAddress)},
                   {"SubnetMask", StoreList(kMask)},
                   {"DefaultGateway", StoreList(kGateway)},
-                  {"NameServer", StoreText(kDnsList)}}) {
+                  {"NameServer", StoreText(kDnsList)},
+                  {"EnableDHCP", DwordValue(0)}}) {
                 const std::string where = key + "|" + name;
                 expected.values[Lower(where)] = value;
                 expected.spelling[Lower(where)] = where;
@@ -165,14 +171,18 @@ protected:
     }
 
     static std::unique_ptr<Snapshot> original_;
-    const std::vector<SeedAdapter> m_adapters = WizardMachine();
+    std::vector<SeedAdapter> m_adapters = WizardMachine();
     std::unique_ptr<WizardStage> m_stage;
     std::unique_ptr<WizardDriver> m_wizard;
 };
 
 std::unique_ptr<Snapshot> ApplyEndToEnd::original_;
 
-TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishAsksForARestart) {
+TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsAndEnds) {
+    // Card 1 as today's Windows has it: on DHCP, with a connection name of its own.
+    m_adapters[0].dhcpEnabled = true;
+    m_adapters[0].connectionName = kConnectionName;
+    ASSERT_TRUE(SeedWizardMachine(m_adapters));
     Stage();
     const Snapshot expected = ExpectedAfterApply();
     ASSERT_TRUE(SeedWizardMachine(m_adapters));
@@ -182,11 +192,12 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishAsksForAR
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
     ASSERT_NE(closing, nullptr) << "the closing page did not show";
 
-    // The network shell: once, with its parameters byte for byte, in the system directory.
+    // The network shell: once, given the card's connection name as Unicode, in the
+    // system directory.
     const std::string shellLog = m_stage->NetworkShellLog();
-    const auto shellCommands = LogLines(shellLog, "cmdline=");
+    const auto shellCommands = LogLines(shellLog, "wcmdline=");
     ASSERT_EQ(shellCommands.size(), 1u) << shellLog;
-    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNetworkShellParameters);
+    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNamedShellParameters);
     EXPECT_EQ(LogLines(shellLog, "cwd="), std::vector<std::string>{WindowsDirectory() + "\\system32"});
 
     // The tool: adapters 1 and 2 configured and notified; the third run found no
@@ -195,13 +206,14 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishAsksForAR
               (std::vector<std::string>{Notification(Service(1)), Notification(Service(2))}));
 
     // The store's writes came after the tool's: both keys of network card 1 end with
-    // the store's bytes, and nothing else differs from the tool's own result.
+    // the store's bytes, DHCP off, and nothing else differs from the tool's own result.
     for (const std::string& key : {AdapterTcpipKey(Service(1)), InterfaceKey(Service(1))}) {
         SCOPED_TRACE(key);
         EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "IPAddress"), StoreList(kAddress));
         EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "SubnetMask"), StoreList(kMask));
         EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "DefaultGateway"), StoreList(kGateway));
         EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "NameServer"), StoreText(kDnsList));
+        EXPECT_EQ(ReadRawValue(HKEY_LOCAL_MACHINE, key, "EnableDHCP"), DwordValue(0));
     }
     for (const std::string& difference :
          SnapshotDifferences(expected, CaptureTrees(WizardMachineRoots(m_adapters))))
@@ -226,7 +238,53 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishAsksForAR
     ASSERT_EQ(restarts.size(), 1u);
     EXPECT_EQ(ParametersAfter(restarts[0], "wineboot.exe"), "--end-session");
     EXPECT_TRUE(PrivilegeEnabled(m_wizard->Process().Handle(), "SeShutdownPrivilege"));
-    EXPECT_TRUE(WaitForWindowGone(closing, kTimeoutMs));
+    // The stand-in caught the restart, so the wizard ends on its own, without a message.
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+    EXPECT_EQ(exitCode, 0u);
+
+    // The apply log names the address, every program with its status, every write and
+    // the restart.
+    const std::string log = WizardStage::ApplyLog();
+    for (const std::string& line :
+         {std::string("apply started"), std::string("address ") + kAddress + ", gateway " + kGateway,
+          "run netsh.exe " + std::string(kNamedShellParameters) + " (in " + WindowsDirectory() +
+              "\\system32): exit status 0",
+          std::string("store EnableDHCP 0: ok"), std::string("restart requested")})
+        EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
+    for (int adapter = 1; adapter <= 3; ++adapter)
+        EXPECT_NE(log.find("run Adapset.exe " + std::to_string(adapter) + " " + kAddress), std::string::npos)
+            << log;
+}
+
+TEST_F(ApplyEndToEnd, FailedRestartRequestAsksForARestartByHandThenEnds) {
+    WizardStage::Options failingSessionEnd;
+    failingSessionEnd.sessionEndStarts = false;  // Wine then reports the restart request as failed
+    Stage(failingSessionEnd);
+    StartAndPressNext();
+    const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
+    ASSERT_NE(closing, nullptr) << "the closing page did not show";
+    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+
+    // One message box, captioned like the pages, owned by the entry page.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const HWND window : FindProcessWindows(m_wizard->Process().Id(), L"Tarvelo ADSL", true))
+                if (window != m_wizard->Page() && window != closing) box = window;
+            return box != nullptr;
+        },
+        kTimeoutMs))
+        << "no message after the failed restart request";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), m_wizard->Page());
+    EXPECT_NE(WindowTextW(GetDlgItem(box, 0xFFFF)).find(L"手動重新啟動電腦"), std::wstring::npos);
+    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restart-by-hand.bmp")));
+
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_NE(WizardStage::ApplyLog().find("restart request failed: error "), std::string::npos);
 }
 
 TEST_F(ApplyEndToEnd, FailedOpenLeavesThePageWithExitUsable) {
@@ -239,7 +297,10 @@ TEST_F(ApplyEndToEnd, FailedOpenLeavesThePageWithExitUsable) {
         << "Exit was not enabled again";
 
     // The programs ran; then the store found nothing to open and nothing else happened.
-    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    // Without a connection name the network shell got the fixed one, byte for byte.
+    const auto shellCommands = LogLines(m_stage->NetworkShellLog(), "cmdline=");
+    ASSERT_EQ(shellCommands.size(), 1u);
+    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNetworkShellParameters);
     EXPECT_EQ(LogLines(m_stage->DhcpLog(), "").size(), 2u);
     EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, AdapterTcpipKey(Service(1)), "NameServer").has_value());
     EXPECT_TRUE(m_wizard->NoteWindows().empty());

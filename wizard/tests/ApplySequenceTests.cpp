@@ -10,6 +10,7 @@
 
 #include "AddressRules.h"
 #include "ApplySequence.h"
+#include "WideText.h"
 
 namespace {
 
@@ -19,13 +20,15 @@ using Journal = std::vector<std::string>;
 class RecordingLauncher : public IProgramLauncher {
 public:
     explicit RecordingLauncher(Journal& journal) : m_journal(journal) {}
-    void RunAndWait(const std::string& file, const std::string& parameters,
-                    const std::string& directory) override {
-        m_journal.push_back("run " + file + " [" + parameters + "] in " + directory);
+    std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
+                                    const std::wstring& directory) override {
+        m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
         if (onRun) onRun();
+        return file == L"netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
-    std::string WindowsDirectory() const override { return "C:\\windows"; }
+    std::wstring WindowsDirectory() const override { return L"C:\\windows"; }
     std::function<void()> onRun;
+    DWORD exitStatus = 0;
 
 private:
     Journal& m_journal;
@@ -34,6 +37,7 @@ private:
 class RecordingStore : public ISettingsStore {
 public:
     explicit RecordingStore(Journal& journal) : m_journal(journal) {}
+    std::optional<std::wstring> ConnectionName() const override { return connectionName; }
     bool Open(const char* machineName) override {
         m_journal.push_back(machineName == nullptr ? "store open" : "store open remote");
         if (throwOnOpen) throw std::bad_alloc();
@@ -43,7 +47,9 @@ public:
     bool SetSubnetMask(const char* t) override { return Record("mask", t); }
     bool SetDefaultGateway(const char* t) override { return Record("gateway", t); }
     bool SetNameServer(const char* t) override { return Record("dns", t); }
+    bool DisableDhcp() override { return Record("dhcp", "off"); }
     void Close() override { m_journal.push_back("store close"); }
+    std::optional<std::wstring> connectionName;
     bool openResult = true;
     bool writeResult = true;
     bool throwOnOpen = false;
@@ -77,15 +83,27 @@ public:
     }
     int RunFinishPage() override {
         m_journal.push_back("finish page");
-        return finishResult;
+        return 2;  // every way out of the closing page ends it with result 2
     }
-    void RestartComputer() override { m_journal.push_back("restart"); }
+    DWORD RestartComputer() override {
+        m_journal.push_back("restart");
+        return restartStatus;
+    }
+    void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
+    void EndWizard() override { m_journal.push_back("end"); }
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
-    int finishResult = 2;
+    DWORD restartStatus = ERROR_SUCCESS;
 
 private:
     Journal& m_journal;
+};
+
+// The log's lines, as UTF-8.
+class RecordingLog : public IApplyLog {
+public:
+    void Write(const std::wstring& line) noexcept override { lines.push_back(ToUtf8(line)); }
+    Journal lines;
 };
 
 struct Sequence {
@@ -93,14 +111,17 @@ struct Sequence {
     RecordingLauncher launcher{journal};
     RecordingStore store{journal};
     RecordingPage page{journal};
+    RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(launcher, store); }
+    bool Run() { return sequence.Run(launcher, store, log); }
 };
 
 const std::string Dns = ProviderDnsList;
+const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
+// Without a connection name: the fixed name's Big5 bytes as the shell's ANSI call
+// reads them under code page 950.
 const std::string NetshRun =
-    "run netsh.exe [interface ip set address \xB0\xCF\xB0\xEC\xB3\x73\xBD\x75 static 192.168.123.163 "
-    "255.255.255.0] in C:\\windows\\system32";
+    "run netsh.exe [interface ip set address 區域連線 " + NetshParameters + "] in C:\\windows\\system32";
 
 std::string ToolRun(int n) {
     return "run Adapset.exe [" + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
@@ -109,7 +130,8 @@ std::string ToolRun(int n) {
 
 }  // namespace
 
-TEST(ApplySequence, RunsEveryStepInOrderAndRestartsAfterFinish) {
+TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
+    ASSERT_EQ(GetACP(), 950u);
     Sequence s;
     EXPECT_TRUE(s.Run());
     const Journal expected = {
@@ -129,14 +151,56 @@ TEST(ApplySequence, RunsEveryStepInOrderAndRestartsAfterFinish) {
         "store mask 255.255.255.0",
         "store gateway 192.168.5.254",
         "store dns " + Dns,
+        "store dhcp off",
         "store close",
         "note closed",
         "restore cursor",
         "finish page",
         "restart",
+        "end",
         "note destroyed",
     };
     EXPECT_EQ(s.journal, expected);
+}
+
+TEST(ApplySequence, NetworkShellGetsTheCardsConnectionNameQuotedWhenItHoldsABlank) {
+    for (const auto& [name, shown] :
+         {std::pair<std::wstring, std::string>{L"乙太網路 2", "\"乙太網路 2\""}, {L"Wi-Fi", "Wi-Fi"}}) {
+        Sequence s;
+        s.store.connectionName = name;
+        s.Run();
+        EXPECT_EQ(s.journal.at(5), "run netsh.exe [interface ip set address " + shown + " " +
+                                       NetshParameters + "] in C:\\windows\\system32");
+    }
+}
+
+TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheRestart) {
+    Sequence s;
+    s.launcher.exitStatus = 87;
+    s.store.writeResult = false;
+    s.store.connectionName = L"乙太網路";
+    s.Run();
+    const auto tool = [](int n) {
+        return "run Adapset.exe " + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+               " (in C:\\windows): exit status 87";
+    };
+    const Journal expected = {
+        "apply started",
+        "run netsh.exe interface ip set address 乙太網路 " + NetshParameters +
+            " (in C:\\windows\\system32): not started",
+        "address 192.168.5.20, gateway 192.168.5.254",
+        tool(1),
+        tool(2),
+        tool(3),
+        "store open: ok",
+        "store IPAddress 192.168.5.20: failed",
+        "store SubnetMask 255.255.255.0: failed",
+        "store DefaultGateway 192.168.5.254: failed",
+        "store NameServer " + Dns + ": failed",
+        "store EnableDHCP 0: failed",
+        "restart requested",
+    };
+    EXPECT_EQ(s.log.lines, expected);
 }
 
 TEST(ApplySequence, NetworkShellLiteralIsBig5) {
@@ -165,7 +229,8 @@ TEST(ApplySequence, FailedWritesAreIgnoredAndCloseStillFollows) {
     s.Run();
     const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
     ASSERT_NE(close, s.journal.end());
-    EXPECT_EQ(*(close - 1), "store dns " + Dns);
+    EXPECT_EQ(*(close - 1), "store dhcp off");
+    EXPECT_EQ(*(close - 2), "store dns " + Dns);
     EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "restart"), s.journal.end());
 }
 
@@ -180,16 +245,19 @@ TEST(ApplySequence, OpenFailureWritesNothingAndLetsTheUserLeave) {
         EXPECT_EQ(entry.find("store ip"), std::string::npos);
         EXPECT_NE(entry, "finish page");
         EXPECT_NE(entry, "restart");
+        EXPECT_NE(entry, "end");
         EXPECT_NE(entry, "next on");
     }
 }
 
-TEST(ApplySequence, FinishPageEndedOtherwiseDoesNotRestart) {
+TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {
     Sequence s;
-    s.page.finishResult = 1;
+    s.page.restartStatus = ERROR_PRIVILEGE_NOT_HELD;
     s.Run();
-    EXPECT_EQ(s.journal.back(), "note destroyed");
-    EXPECT_EQ(std::find(s.journal.begin(), s.journal.end(), "restart"), s.journal.end());
+    const Journal tail(s.journal.end() - 5, s.journal.end());
+    const Journal expected = {"finish page", "restart", "restart by hand", "end", "note destroyed"};
+    EXPECT_EQ(tail, expected);
+    EXPECT_EQ(s.log.lines.back(), "restart request failed: error 1314");
 }
 
 TEST(ApplySequence, CannotStartAgainWhileItWaitsForAProgram) {

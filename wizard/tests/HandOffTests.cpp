@@ -40,11 +40,10 @@ protected:
 
     std::string Marker() const { return m_directory + "tarvelo98-started.txt"; }
 
-    // Runs the copy until it ends; fails if the entry page ever shows. A report box
-    // that the shell may show (owned by the hidden page) is closed.
-    DWORD RunWizardCopy() const {
-        // Started from another directory: the installer's directory must come from the wizard.
-        GuiProcess wizard(m_directory + kWizardCopy, ModuleDirectory());
+    // Runs the copy from workingDirectory until it ends; fails if the entry page ever
+    // shows. A report box that the shell may show (owned by the hidden page) is closed.
+    DWORD RunWizardCopy(const std::string& workingDirectory) const {
+        GuiProcess wizard(m_directory + kWizardCopy, workingDirectory);
         EXPECT_TRUE(wizard.Started());
         const DWORD start = GetTickCount();
         while (!wizard.HasExited() && GetTickCount() - start < 30000) {
@@ -65,7 +64,8 @@ TEST_F(HandOff, StartsTheSiblingInstallerInTheWizardDirectoryAndExits) {
     ASSERT_TRUE(CopyFileA((ModuleDirectory() + "tarvelo98.exe").c_str(),
                           (m_directory + "tarvelo98.exe").c_str(), FALSE));
     const ReportWindows98 windows98;
-    EXPECT_EQ(RunWizardCopy(), 0u);
+    // Started from another directory: the installer's directory must come from the wizard.
+    EXPECT_EQ(RunWizardCopy(ModuleDirectory()), 0u);
 
     std::string started;
     for (int i = 0; i < 200 && started.empty(); ++i, Sleep(50)) started = ReadFileBytes(Marker());
@@ -76,7 +76,8 @@ TEST_F(HandOff, StartsTheSiblingInstallerInTheWizardDirectoryAndExits) {
 
 TEST_F(HandOff, EndsWithStatusZeroWhenTheSiblingIsMissing) {
     const ReportWindows98 windows98;
-    EXPECT_EQ(RunWizardCopy(), 0u);
+    // Started in its own directory: no stand-in sits where the shell looks.
+    EXPECT_EQ(RunWizardCopy(m_directory), 0u);
     EXPECT_TRUE(ReadFileBytes(Marker()).empty());
 }
 

@@ -218,15 +218,23 @@ TEST_F(WizardPage, TypedAddressFillsTheDerivedFieldsAndEnablesNext) {
     EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
     EXPECT_TRUE(SaveScreenshot(m_page, Shot("wizard-page-filled")));
 
-    // Third field back to 0: the earlier values stay and Next stays enabled.
+    // Third field back to 0: no stale gateway stays, and Next goes off.
     TypeAddress("192.168.0.20");
     EXPECT_EQ(WindowTextA(Item(1004)), "192.168.0.20");
-    ExpectDerivedFields("192.168.5.254");
-    EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
+    ExpectDerivedFieldsBlank();
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
 
     // A later qualifying change fills the fields again.
     TypeAddress("10.20.30.40");
     ExpectDerivedFields("10.20.30.254");
+
+    // Emptying a field takes the address back at once, while the field still has the focus.
+    SendMessageW(m_page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(1004)), TRUE);
+    SendMessageW(FocusedWindow(m_page), EM_SETSEL, 0, -1);
+    TypeIntoFocus(m_page, "\b");
+    EXPECT_EQ(GetParent(FocusedWindow(m_page)), Item(1004));
+    ExpectDerivedFieldsBlank();
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
     EndWithExitAndExpectCleanEnd();
 }
 
@@ -238,11 +246,14 @@ TEST_F(WizardPage, ThirdFieldZeroFillsNothing) {
     EndWithExitAndExpectCleanEnd();
 }
 
-TEST_F(WizardPage, ThirdFieldAloneDecidesReadiness) {
+TEST_F(WizardPage, OnlyACompleteHostAddressEnablesNext) {
     TypeAddress("1.2.3");  // fourth field never typed
-    ExpectDerivedFields("1.2.3.254");
-    EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
-    TypeAddress("1.2.3.0");
+    ExpectDerivedFieldsBlank();
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+    TypeAddress("1.2.3.0");  // the network address
+    ExpectDerivedFieldsBlank();
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+    TypeAddress("1.2.3.4");
     ExpectDerivedFields("1.2.3.254");
     EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
     EndWithExitAndExpectCleanEnd();

@@ -42,14 +42,24 @@ protected:
     virtual void OnPaint();
     // Icon for dragging a minimized window; nullptr means the default.
     virtual HCURSOR OnQueryDragIcon();
+    // Any other command (WM_COMMAND), such as a control's EN_CHANGE; TRUE when handled.
+    // The base handles none.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // Notification (WM_NOTIFY) from a child; TRUE when handled, with *result set.
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+    // A handler raised an exception, which stops here instead of ending the process.
+    // Called inside the catch block, so an override may rethrow to tell kinds apart.
+    // The base enables the Cancel button (id 2), so the user keeps a way out, and
+    // shows the error's text (std::exception::what) in a message box.
+    virtual void OnHandlerException();
 
     // Passes the message being handled on to the dialog manager's default processing.
     void Default();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR DispatchGuarded(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND OwnerWindow(const CWnd* parent) const;
 

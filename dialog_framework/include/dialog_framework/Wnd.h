@@ -28,6 +28,8 @@ public:
     virtual void SetWindowText(const std::string& text);
     // Reads at most maxChars - 1 characters of the window text, in the ANSI code page.
     std::string GetWindowText(int maxChars = 256) const;
+    // The whole window text as Unicode (a caption for a message box of the window's own).
+    std::wstring GetCaption() const;
 
     // Enables or disables input; returns whether the window was disabled before.
     BOOL EnableWindow(BOOL enable = TRUE) const;

@@ -15,7 +15,13 @@ public:
     // Takes the size of the other (reallocating only when the sizes differ) and copies
     // all its bytes. Raises std::bad_alloc, leaving this buffer as it was.
     CExpandableBuffer& operator=(const CExpandableBuffer& other);
+    // Takes the other's block; the other is left empty. Never raises.
+    CExpandableBuffer(CExpandableBuffer&& other) noexcept;
+    CExpandableBuffer& operator=(CExpandableBuffer&& other) noexcept;
     ~CExpandableBuffer() = default;
+
+    // Exchanges blocks and sizes with other. Never raises.
+    void Swap(CExpandableBuffer& other) noexcept;
 
     // Makes the block at least newSize bytes; a growing block is replaced by a new one
     // of exactly newSize bytes and the old contents are dropped. Returns the size.

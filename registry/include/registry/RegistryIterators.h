@@ -21,6 +21,8 @@ public:
     explicit IteratorBase(CCountedRegKey* holder) noexcept;
     // Same holder with one more reference, same index. Never raises.
     IteratorBase(const IteratorBase& other) noexcept;
+    // Takes the other's holder and index; the other is left at the end. Never raises.
+    IteratorBase(IteratorBase&& other) noexcept;
     // Takes the other's holder and index, releasing the own holder. Never raises.
     IteratorBase& operator=(const IteratorBase& other) noexcept;
     virtual ~IteratorBase();
@@ -33,6 +35,8 @@ public:
 
 protected:
     HKEY Handle() const noexcept { return m_holder->GetHandle(); }
+    // Exchanges holder and index with other. Never raises.
+    void SwapPosition(IteratorBase& other) noexcept;
     // Moves to the end: releases the holder (the key may close) and resets the index.
     void MoveToEnd() noexcept;
 
@@ -46,9 +50,15 @@ public:
     // Raises Exception "CRegistryKey::SubkeyIterator::SubkeyIterator()"; the holder
     // reference is released then.
     explicit SubkeyIterator(CCountedRegKey* holder);
+    // Same position and a copy of the other's buffers. Raises std::bad_alloc.
     SubkeyIterator(const SubkeyIterator& other) = default;
-    // Takes the other's position and a copy of its buffers. Raises std::bad_alloc.
-    SubkeyIterator& operator=(const SubkeyIterator& other);
+    // Takes the other's position and buffers; the other is left at the end. Never raises.
+    SubkeyIterator(SubkeyIterator&& other) noexcept = default;
+    // Takes the other's position and buffers (copy-and-swap: copying an lvalue raises
+    // std::bad_alloc before anything changes, so a failure leaves this iterator as it was).
+    SubkeyIterator& operator=(SubkeyIterator other);
+    // Exchanges position and buffers with other. Never raises.
+    void Swap(SubkeyIterator& other) noexcept;
 
     // Reads the subkey at the current index into the buffers, growing them when it
     // does not fit; false at the end of the subkeys, when the key was emptied while

@@ -38,8 +38,9 @@ public:
     CRegistryKey(const CRegistryKey& other) noexcept;
     // Shares the other's holder and lets go of the own one. Never raises.
     CRegistryKey& operator=(const CRegistryKey& other) noexcept;
-    // Adopts hKey in place of the current key. Raises Exception (8) when the holder
-    // cannot be made; hKey is closed then and this key is left as it was.
+    // Adopts hKey in place of the current key; the handle this key already holds
+    // changes nothing. Raises Exception (8) when the holder cannot be made; hKey is
+    // closed then and this key is left as it was.
     CRegistryKey& operator=(HKEY hKey);
     // Lets go of the holder; the last user closes the key.
     ~CRegistryKey();

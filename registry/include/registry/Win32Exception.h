@@ -4,11 +4,11 @@
 
 namespace BrenlowTools {
 
-// Returns the system's text for a Win32 error code. When the system has no text, the
-// text for the reason the look-up failed is returned instead; a short chain of such
-// look-ups is tried before falling back to a fixed text naming the code. The text
-// lives in a per-thread buffer that the next call on the same thread overwrites.
-// Never raises.
+// Returns the system's text for a Win32 error code, insert marks (%1) left as they
+// are. When the system has no text, the text for the reason the look-up failed is
+// returned instead; a short chain of such look-ups is tried before falling back to a
+// fixed text naming the code. The text lives in a per-thread buffer that the next
+// call on the same thread overwrites. Never raises.
 const char* FormatWin32Message(DWORD errorCode) noexcept;
 
 // A failure of a Win32 call made inside the library: where it happened and its code.

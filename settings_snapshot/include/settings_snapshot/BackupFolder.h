@@ -26,8 +26,7 @@ public:
     // A folder by its full path; nothing is created before a Save.
     explicit BackupFolder(std::wstring path);
 
-    // %ProgramData%\Tarvelo\Backups: the ProgramData environment variable, else the
-    // platform's ProgramData known folder. Fails when neither gives a path.
+    // TarveloDataFolder() followed by \Backups. Fails when that folder is not known.
     static Outcome<BackupFolder> Default();
 
     const std::wstring& Path() const { return m_path; }

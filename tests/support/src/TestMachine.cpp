@@ -15,6 +15,8 @@ const char kTcpipParameters[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Par
 const char kNetbt[] = "SYSTEM\\CurrentControlSet\\Services\\NetBT";
 const char kDhcpService[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
 const char kComputerName[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+const char kNetworkConnections[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -83,6 +85,9 @@ std::string NetbtInterfaceKey(const std::string& service) {
 }
 std::string NetbtAdapterKey(const std::string& service) {
     return std::string(kNetbt) + "\\Adapters\\" + service;
+}
+std::string ConnectionKey(const std::string& service) {
+    return kNetworkConnections + service + "\\Connection";
 }
 
 void CaptureTree(const std::string& path, Snapshot* snapshot) {
@@ -175,9 +180,15 @@ bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
         const std::string card = std::string(kNetworkCards) + "\\" + a.subkey;
         ok = PutValue(card, "Description", StringValue(a.description)) && ok;
         ok = PutValue(card, "ServiceName", StringValue(a.service)) && ok;
-        for (const std::string& key : {std::string(kServices) + a.service, InterfaceKey(a.service),
-                                       NetbtInterfaceKey(a.service), NetbtAdapterKey(a.service)})
+        for (const std::string& key :
+             {std::string(kServices) + a.service, InterfaceKey(a.service), NetbtInterfaceKey(a.service),
+              NetbtAdapterKey(a.service), kNetworkConnections + a.service})
             RemoveTree(key);
+        // Unicode, as the system keeps it, whatever the code page.
+        const auto* name = reinterpret_cast<const char*>(a.connectionName.c_str());
+        if (!a.connectionName.empty())
+            WriteStoredValue(HKEY_LOCAL_MACHINE, ConnectionKey(a.service), "Name",
+                             BytesValue(REG_SZ, std::string(name, (a.connectionName.size() + 1) * 2)));
         ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3)) && ok;
         for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
             ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
@@ -214,7 +225,10 @@ bool SeedWizardMachine(const std::vector<SeedAdapter>& adapters) {
 
 std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters) {
     std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt, kDhcpService, kComputerName};
-    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    for (const SeedAdapter& a : adapters) {
+        roots.push_back(kServices + a.service);
+        roots.push_back(kNetworkConnections + a.service);
+    }
     return roots;
 }
 

@@ -1,8 +1,21 @@
 #include "test_support/WizardHarness.h"
 
+#include <cstdio>
+
 #include "resources/resource.h"
 
 namespace TestSupport {
+
+namespace {
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
+}  // namespace
 
 WizardStage::WizardStage(const std::string& logDirectory, const Options& options) {
     m_logs = {logDirectory + "\\netsh.log", logDirectory + "\\dhcpcsvc.log", logDirectory + "\\wineboot.log",
@@ -22,17 +35,25 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
     const std::string tool = options.tool == Tool::Sleeper ? sleeper : BuildPath("adapter_tool\\Adapset.exe");
     const std::string shell =
         options.networkShell == Tool::Sleeper ? sleeper : BuildPath("tests\\doubles\\netsh.exe");
+    // A text file in the helper's place: the system cannot start it, so a restart
+    // request fails.
+    std::string sessionEnd = BuildPath("tests\\doubles\\wineboot.exe");
+    if (!options.sessionEndStarts) {
+        sessionEnd = logDirectory + "\\not-a-program.exe";
+        WriteTextFile(sessionEnd, "not a program\r\n");
+    }
     const std::pair<std::string, std::string> files[] = {
         {tool, WindowsDirectory() + "\\Adapset.exe"},
         {BuildPath("adapter_tool\\tests\\double\\dhcpcsvc.dll"), SystemDirectory() + "\\dhcpcsvc.dll"},
         {shell, SystemDirectory() + "\\netsh.exe"},
-        {BuildPath("tests\\doubles\\wineboot.exe"), SystemDirectory() + "\\wineboot.exe"}};
+        {sessionEnd, SystemDirectory() + "\\wineboot.exe"}};
     for (const auto& [source, target] : files) {
         m_files.push_back(std::make_unique<ScopedFileCopy>(source, target));
         if (!m_files.back()->Placed()) m_missing.push_back(source + " -> " + target);
     }
     for (const char* module : {"netsh.exe", "wineboot.exe", "dhcpcsvc"})
         m_overrides.push_back(std::make_unique<ScopedDllOverride>(module, "native"));
+    DeleteFileA(ApplyLogPath().c_str());
 }
 
 // Overrides go first, so that nothing started in between runs a stand-in left
@@ -40,6 +61,16 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
 WizardStage::~WizardStage() {
     m_overrides.clear();
     m_files.clear();
+    const std::string log = ApplyLogPath();
+    DeleteFileA(log.c_str());
+    RemoveDirectoryA(log.substr(0, log.rfind('\\')).c_str());  // only when nothing else is in it
+}
+
+std::string WizardStage::ApplyLogPath() {
+    char folder[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("ProgramData", folder, MAX_PATH);
+    return std::string(length > 0 && length < MAX_PATH ? folder : "C:\\ProgramData") +
+           "\\Tarvelo\\TarveloIP.log";
 }
 
 bool WizardStage::Ready(std::string* problem) const {

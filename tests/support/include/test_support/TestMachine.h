@@ -19,12 +19,15 @@ extern const char kTcpipParameters[];  // step 3 key
 extern const char kNetbt[];
 extern const char kDhcpService[];
 extern const char kComputerName[];
+extern const char kNetworkConnections[];  // the network class key; ends in a backslash
 
 // Paths of the five keys the tool writes for a service name, in step order.
 std::string AdapterTcpipKey(const std::string& service);
 std::string InterfaceKey(const std::string& service);
 std::string NetbtInterfaceKey(const std::string& service);
 std::string NetbtAdapterKey(const std::string& service);
+// The key of the service's connection, whose "Name" the network shell knows it by.
+std::string ConnectionKey(const std::string& service);
 
 // Every key and value below some roots of HKEY_LOCAL_MACHINE, flattened: key paths,
 // and "key path|value name" to the value, both in lower case since the registry
@@ -64,8 +67,9 @@ struct SeedAdapter {
     std::string subkey;
     std::string description;
     std::string service;
-    std::string oldAddress;    // "10.0.N.5"-like; mask, gateway and servers derive from it
-    bool dhcpEnabled = false;  // "EnableDHCP" in both adapter keys
+    std::string oldAddress;         // "10.0.N.5"-like; mask, gateway and servers derive from it
+    bool dhcpEnabled = false;       // "EnableDHCP" in both adapter keys
+    std::wstring connectionName{};  // written as the connection's "Name" unless empty
 };
 
 // The realistic two-adapter machine the tests start from.

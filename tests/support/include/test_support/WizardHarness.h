@@ -39,6 +39,7 @@ public:
         Tool tool = Tool::Adapset;
         Tool networkShell = Tool::Adapset;  // Adapset: the recording stand-in; Sleeper: the sleeper
         DWORD sleepMs = 3000;               // how long a sleeper sleeps
+        bool sessionEndStarts = true;       // false: the session-end helper is no program at all
     };
 
     WizardStage(const std::string& logDirectory, const Options& options);
@@ -53,6 +54,9 @@ public:
     std::string DhcpLog() const { return ReadFileBytes(m_logs.dhcp); }
     std::string RestartLog() const { return ReadFileBytes(m_logs.restart); }
     std::string SleeperLog() const { return ReadFileBytes(m_logs.sleeper); }
+    // The wizard's apply log (UTF-8), %ProgramData%\Tarvelo\TarveloIP.log.
+    static std::string ApplyLogPath();
+    static std::string ApplyLog() { return ReadFileBytes(ApplyLogPath()); }
 
     // The paths of the wizard and the programs it runs, in this build.
     static std::string WizardPath() { return BuildPath("wizard\\TarveloIP.exe"); }
