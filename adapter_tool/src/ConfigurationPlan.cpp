@@ -60,9 +60,3 @@ std::vector<KeyWrites> PlanConfiguration(const StaticSettings& settings) {
         if (!writes->values.empty()) plan.push_back(std::move(*writes));
     return plan;
 }
-
-std::vector<std::string> LocationPatterns() {
-    return {kServicesPath + std::string("*\\Parameters\\Tcpip"), kTcpipInterfacesPath + std::string("*"),
-            kTcpipParametersPath, "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\*",
-            kNetbtAdaptersPath + std::string("*")};
-}

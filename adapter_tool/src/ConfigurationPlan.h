@@ -28,9 +28,3 @@ struct KeyWrites {
 // the TCP/IP interface key, the TCP/IP parameters, the NetBT interface and adapter
 // keys. A location that gets no value is left out.
 std::vector<KeyWrites> PlanConfiguration(const StaticSettings& settings);
-
-// The locations a configuration of any adapter may write, in plan order, with "*" for
-// the component named after the service: what a snapshot of the tool may hold. The
-// first kAdapterKeyPatterns are the adapter keys.
-std::vector<std::string> LocationPatterns();
-constexpr size_t kAdapterKeyPatterns = 2;

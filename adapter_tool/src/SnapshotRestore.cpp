@@ -10,11 +10,10 @@
 #include "AccessRefusal.h"
 #include "AddressValidation.h"
 #include "AdapterConfiguration.h"
-#include "ConfigurationPlan.h"
 #include "DhcpNotification.h"
 #include "TextConversion.h"
+#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/KeyFilter.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
@@ -22,27 +21,6 @@
 namespace {
 
 using namespace SettingsSnapshot;
-
-std::vector<std::wstring> WidePatterns() {
-    std::vector<std::wstring> patterns;
-    for (const std::string& pattern : LocationPatterns()) patterns.push_back(WideFromAnsi(pattern.c_str()));
-    return patterns;
-}
-
-// The path component that stands where the pattern has "*"; nullopt when the path
-// does not match.
-std::optional<std::wstring> ServicePart(const std::wstring& path, const std::wstring& pattern) {
-    if (!MatchesKeyPattern(path, pattern)) return std::nullopt;
-    size_t pathStart = 0, patternStart = 0;
-    for (;;) {
-        const size_t pathEnd = path.find(L'\\', pathStart), patternEnd = pattern.find(L'\\', patternStart);
-        if (pattern.compare(patternStart, patternEnd - patternStart, L"*") == 0)
-            return path.substr(pathStart, pathEnd - pathStart);
-        if (pathEnd == std::wstring::npos) return std::nullopt;
-        pathStart = pathEnd + 1;
-        patternStart = patternEnd + 1;
-    }
-}
 
 // An adapter the snapshot restores: its service name and the key values that hold
 // its address and mask.
@@ -54,12 +32,9 @@ struct RestoredAdapter {
 
 // The adapters of the snapshot's adapter keys, in file order, each once.
 std::vector<RestoredAdapter> RestoredAdapters(const Snapshot& snapshot) {
-    const std::vector<std::wstring> patterns = WidePatterns();
     std::vector<RestoredAdapter> adapters;
     for (const SnapshotKey& key : snapshot.keys) {
-        for (size_t p = 0; p < kAdapterKeyPatterns; ++p) {
-            const std::optional<std::wstring> service = ServicePart(key.path, patterns[p]);
-            if (!service) continue;
+        if (const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path)) {
             RestoredAdapter* adapter = nullptr;
             for (RestoredAdapter& known : adapters)
                 if (_wcsicmp(known.service.c_str(), service->c_str()) == 0) adapter = &known;
@@ -108,7 +83,7 @@ int RestoreSnapshot(const std::wstring& file) {
                AnsiFromWide(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
-    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AllowKeys(WidePatterns()));
+    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
     if (!snapshot) return Refuse(file, snapshot.Error().Describe());
     const std::vector<RestoredAdapter> adapters = RestoredAdapters(snapshot.Value());
     if (adapters.empty()) return Refuse(file, L"it names no adapter key");

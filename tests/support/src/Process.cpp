@@ -154,10 +154,10 @@ ScratchFolder::ScratchFolder(const std::string& name) : m_path(ArtifactPath(name
     CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
-std::vector<std::string> ScratchFolder::FileNames(const std::string& subfolder) const {
+std::vector<std::string> FolderFileNames(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
-    const HANDLE find = FindFirstFileA((m_path + "\\" + subfolder + "\\*").c_str(), &found);
+    const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
