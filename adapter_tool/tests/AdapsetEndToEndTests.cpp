@@ -734,6 +734,7 @@ TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
         const ToolRun run = RunTool("1 10.1.1.1 255.255.0.0 10.1.1.254 1.1.1.1 2.2.2.2 3.3.3.3 4.4.4.4");
         ASSERT_EQ(run.result.exitCode, 0u) << run.result.output;
         const std::string file = OnlySnapshot(first);
+        CopyFileA(file.c_str(), ArtifactPath("adapset-snapshot.reg").c_str(), FALSE);  // for the README
         if (withTool) {
             const ToolRun restore = RunTool("/restore \"" + file + "\"");
             EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file + "\n"));
