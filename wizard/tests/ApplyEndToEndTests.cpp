@@ -309,7 +309,7 @@ TEST_F(ApplyEndToEnd, UnsavedSnapshotChangesNothingAndSaysSo) {
     PostMessageW(message, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitForWindowGone(message, kTimeoutMs));
     // The page as it was before Next; the user leaves it with Exit.
-    EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(IDOK)) != FALSE; }, kTimeoutMs));
     m_wizard->PressExit();
     DWORD exitCode = ~0u;
     ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
