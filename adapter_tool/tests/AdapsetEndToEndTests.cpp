@@ -778,40 +778,25 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
                                   Utf16Bytes(std::wstring(L"255.255.0.0\0\0", 13))),
            SnapshotValue::Absent(L"EnableDHCP")}}}};
     const std::wstring text = SettingsSnapshot::FormatRegText(ours);
-    const size_t enableDhcp = text.rfind(L"\"EnableDHCP\"");
-    // "line N:" for the line that starts at a position of the text.
-    const auto lineAt = [](const std::wstring& t, size_t pos) {
-        size_t line = 1;
-        for (size_t p = t.find(L"\r\n"); p < pos; p = t.find(L"\r\n", p + 2)) ++line;
-        return "line " + std::to_string(line) + ":";
-    };
-    struct Case {
-        const char* what;
-        std::wstring text;
-        std::string line;
-    };
-    const Case cases[] = {
-        {"another header", L"REGEDIT4" + text.substr(text.find(L"\r\n")), "line 1:"},
+    // The parser names the line and the fault; its own tests check those.
+    const std::pair<const char*, std::wstring> cases[] = {
+        {"another header", L"REGEDIT4" + text.substr(text.find(L"\r\n"))},
         {"a key outside the adapter locations",
          text + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
-                L"\"Tool\"=hex(1):41,00,00,00\r\n",
-         lineAt(text, text.size())},
-        {"another hive", text + L"[HKEY_CURRENT_USER\\Software]\r\n\"A\"=-\r\n", lineAt(text, text.size())},
-        {"a malformed line", text.substr(0, enableDhcp) + L"\"EnableDHCP\"=dword:1x\r\n",
-         lineAt(text, enableDhcp)},
+                L"\"Tool\"=hex(1):41,00,00,00\r\n"},
+        {"a malformed line", text.substr(0, text.rfind(L"\"EnableDHCP\"")) + L"\"EnableDHCP\"=dword:1x\r\n"},
     };
     const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRun, "Tool");
     const std::string file = programData_->Path() + "\\foreign.reg";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        WriteRegFile(file, c.text);
+    for (const auto& [what, content] : cases) {
+        SCOPED_TRACE(what);
+        WriteRegFile(file, content);
         const ToolRun refused = RunTool("/restore \"" + file + "\"");
         EXPECT_EQ(
             refused.result.output.rfind("Not a settings snapshot of Adapset or TarveloIP: " + file + " (", 0),
             0u)
             << refused.result.output;
-        EXPECT_NE(refused.result.output.find(c.line), std::string::npos) << refused.result.output;
         EXPECT_EQ(refused.result.exitCode, 11u);
         EXPECT_EQ(refused.notifications, "");
         CheckRegistry();
