@@ -2,8 +2,8 @@
 ;   makensis -INPUTCHARSET UTF8 -DARCH=x64|x86 -DWIZARD=<TarveloIP.exe> -DTOOL=<Adapset.exe>
 ;            -DVERSION=<a.b.c.d> -DOUTFILE=<setup.exe> TarveloIP.nsi
 ;
-; TarveloIP.exe goes into Program Files\Tarvelo with a Start-menu shortcut for all
-; users. Adapset.exe goes into the Windows directory: the wizard starts it by file
+; TarveloIP.exe goes into Program Files\Tarvelo with Start-menu shortcuts for all
+; users: the wizard, and 復原先前的網路設定 (TarveloIP.exe /restore). Adapset.exe goes into the Windows directory: the wizard starts it by file
 ; name with the Windows directory as working directory, and a command prompt finds it
 ; there too, since the Windows directory is on every user's search path. The x64
 ; installer is a 64-bit program itself, so its registry and file-system view is the
@@ -38,6 +38,7 @@ Unicode true
 !define PUBLISHER "Tarvelo"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TarveloIP"
 !define SHORTCUT "$SMPROGRAMS\TarveloIP.lnk"
+!define RESTORE_SHORTCUT "$SMPROGRAMS\復原先前的網路設定.lnk"
 
 Name "Tarvelo 固定IP ADSL 設定"
 OutFile "${OUTFILE}"
@@ -178,6 +179,8 @@ Section "TarveloIP"
   ; The shortcut starts the wizard in its own directory.
   SetOutPath "$INSTDIR"
   CreateShortCut "${SHORTCUT}" "$INSTDIR\TarveloIP.exe" "" "$INSTDIR\TarveloIP.exe" 0
+  ; Puts back the settings the wizard saved before its last change.
+  CreateShortCut "${RESTORE_SHORTCUT}" "$INSTDIR\TarveloIP.exe" "/restore" "$INSTDIR\TarveloIP.exe" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tarvelo 固定IP ADSL 設定"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -208,9 +211,12 @@ Function un.onInit
 FunctionEnd
 
 ; Removes exactly what the installer added. A file still in use goes at the next
-; restart; the install directory goes only when nothing else was put into it.
+; restart; the install directory goes only when nothing else was put into it. The
+; programs' data in %ProgramData%\Tarvelo (the settings snapshots in Backups, the apply
+; log) is the user's and stays.
 Section "Uninstall"
   Delete "${SHORTCUT}"
+  Delete "${RESTORE_SHORTCUT}"
   Delete /REBOOTOK "$WINDIR\Adapset.exe"
   Delete /REBOOTOK "$INSTDIR\TarveloIP.exe"
   Delete "$INSTDIR\uninstall.exe"

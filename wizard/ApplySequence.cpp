@@ -79,7 +79,8 @@ std::string CApplySequence::ToolParameters(int adapterNumber, const std::string&
            ProviderDnsList;
 }
 
-bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log) {
+bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+                         IApplyLog& log) {
     if (m_running) return false;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
@@ -91,6 +92,7 @@ bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, IApp
     // Next and start the sequence again inside itself.
     m_page.LockAddress(true);
     const NoteScope note(m_page);
+    if (!SaveBackup(backup, log)) return true;
 
     std::string address;
     std::string gateway;
@@ -111,6 +113,23 @@ bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, IApp
     m_page.RestoreCursor();
     FinishAndEnd(log);
     return true;
+}
+
+bool CApplySequence::SaveBackup(ISettingsBackup& backup, IApplyLog& log) {
+    std::wstring detail;
+    if (backup.Save(detail)) {
+        log.Write(L"snapshot saved: " + detail);
+        return true;
+    }
+    log.Write(L"snapshot not saved, nothing changed: " + detail);
+    // Nothing has run: the page goes back to how it was, so the user may try again.
+    m_page.DestroyNote();
+    m_page.RestoreCursor();
+    m_page.ReportBackupFailure(detail);
+    m_page.LockAddress(false);
+    m_page.EnableExit(true);
+    m_page.EnableNext(true);
+    return false;
 }
 
 void CApplySequence::RunPrograms(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log,

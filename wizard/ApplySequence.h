@@ -37,6 +37,15 @@ public:
     virtual void Close() = 0;
 };
 
+// Saves what the sequence may change before it changes anything, so it can be put back.
+class ISettingsBackup {
+public:
+    virtual ~ISettingsBackup() = default;
+    // Saves the snapshot. True with detail set to the file's path; false with detail
+    // saying why nothing was saved.
+    virtual bool Save(std::wstring& detail) = 0;
+};
+
 // Where the sequence records what it did, for support. Never fails the sequence.
 class IApplyLog {
 public:
@@ -72,12 +81,16 @@ public:
     virtual DWORD RestartComputer() = 0;
     // Tells the user (one message box) to restart the computer by hand.
     virtual void AskForRestartByHand() = 0;
+    // Tells the user (one message box) that the settings could not be saved first, so
+    // nothing was changed, and why.
+    virtual void ReportBackupFailure(const std::wstring& detail) = 0;
     // Ends the entry page, and with it the wizard, once the current handler returns.
     virtual void EndWizard() = 0;
 };
 
-// The sequence behind Next: the network shell once, the tool for adapters 1 to 3,
-// the store's writes, then the closing page, the restart and the wizard's end. It
+// The sequence behind Next: a snapshot of what it may change, the network shell once,
+// the tool for adapters 1 to 3, the store's writes, then the closing page, the restart
+// and the wizard's end. It
 // runs on the user-interface thread and cannot be started again while it runs.
 class CApplySequence {
 public:
@@ -85,11 +98,12 @@ public:
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
-    // Runs the whole sequence with these programs, this (not yet opened) store and this
-    // log. Returns false, doing nothing, when it is already running (a Next reached
-    // while the sequence waits for a program). Exceptions from the store pass through,
-    // with the note window gone.
-    bool Run(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log);
+    // Runs the whole sequence with these programs, this (not yet opened) store, this
+    // backup and this log. Returns false, doing nothing, when it is already running (a
+    // Next reached while the sequence waits for a program). When the backup cannot be
+    // saved, runs nothing, reports it and gives the page back as it was. Exceptions
+    // from the store pass through, with the note window gone.
+    bool Run(IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
     // Parameters of the network shell run when the connection name is unknown: the
@@ -108,6 +122,7 @@ private:
                      std::string& gateway);
     static void WriteStore(ISettingsStore& store, IApplyLog& log, const std::string& address,
                            const std::string& gateway);
+    bool SaveBackup(ISettingsBackup& backup, IApplyLog& log);
     void FinishAndEnd(IApplyLog& log);
 
     IApplyPage& m_page;

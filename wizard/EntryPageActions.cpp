@@ -1,6 +1,7 @@
 #include "EntryPageActions.h"
 
 #include "FinishDlg.h"
+#include "ResourceText.h"
 #include "Restart.h"
 #include "resources/resource.h"
 
@@ -63,11 +64,15 @@ DWORD CEntryPageActions::RestartComputer() {
     return ::RestartComputer();
 }
 
+// Texts from the resources (Unicode), captioned like the pages.
 void CEntryPageActions::AskForRestartByHand() {
-    // Texts from the resources (Unicode), captioned like the pages.
-    wchar_t text[256] = L"";
-    ::LoadStringW(::GetModuleHandleW(nullptr), IDS_RESTART_BY_HAND, text, 256);
-    ::MessageBoxW(m_page.GetSafeHwnd(), text, m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(m_page.GetSafeHwnd(), ResourceText(IDS_RESTART_BY_HAND).c_str(),
+                  m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
+    const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + detail;
+    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 
 void CEntryPageActions::EndWizard() {

@@ -27,6 +27,7 @@ public:
     int RunFinishPage() override;
     DWORD RestartComputer() override;
     void AskForRestartByHand() override;
+    void ReportBackupFailure(const std::wstring& detail) override;
     void EndWizard() override;
 
 private:

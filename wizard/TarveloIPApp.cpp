@@ -1,5 +1,6 @@
 #include "TarveloIPApp.h"
 
+#include "RestoreMode.h"
 #include "TarveloIPDlg.h"
 
 namespace {
@@ -8,6 +9,10 @@ CTarveloIPApp theApp;
 
 BOOL CTarveloIPApp::InitInstance() {
     EnableCommonControls();
+    if (IsRestoreRequest()) {
+        m_exitCode = RunRestoreMode();
+        return FALSE;
+    }
     {
         CTarveloIPDlg page;
         m_pMainWnd = &page;

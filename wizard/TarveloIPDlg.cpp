@@ -4,6 +4,7 @@
 
 #include "AddressRules.h"
 #include "ApplyLogFile.h"
+#include "SettingsBackup.h"
 #include "SettingsStore.h"
 #include "ShellLauncher.h"
 #include "SiblingHandOff.h"
@@ -64,8 +65,9 @@ void CTarveloIPDlg::OnOK() {
     CPublishedStoreOperations store;
     const CWnd* const main = GetMainWnd();
     CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
-    m_applySequence.Run(launcher, store, log);
+    m_applySequence.Run(launcher, store, backup, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {

@@ -4,51 +4,21 @@
 #include "AdapterConfiguration.h"
 
 #include <cstdio>
-#include <cwchar>
 #include <vector>
 
 #include "AccessRefusal.h"
 #include "ConfigurationPlan.h"
+#include "DhcpNotification.h"
 #include "KeyHandle.h"
+#include "SettingsBackup.h"
+#include "TextConversion.h"
 
 namespace {
 
-// DhcpNotifyConfigChange: server, adapter, new address flag, address index, address,
-// mask, DHCP action; 0 on success.
-typedef DWORD(WINAPI* NotifyConfigChangeFunction)(LPWSTR, LPWSTR, BOOL, DWORD, DWORD, DWORD, int);
-
-// The DHCP client library from the system directory only, never from the program's own
-// folder or the search path, where anyone who can write there could plant one.
-HMODULE LoadDhcpClientLibrary() {
-    HMODULE library = LoadLibraryExW(L"dhcpcsvc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER) return library;
-    // Windows without the search flags (Vista, 7 before its loader update): full path.
-    const wchar_t kName[] = L"\\dhcpcsvc.dll";
-    wchar_t path[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + wcslen(kName) >= MAX_PATH) return nullptr;
-    wcscpy(path + length, kName);
-    return LoadLibraryW(path);
-}
-
-// Binds the DHCP client's notification; nullptr when the library or entry point is
-// missing. The library stays loaded until the process ends.
-NotifyConfigChangeFunction BindNotification() {
-    const HMODULE library = LoadDhcpClientLibrary();
-    if (library == nullptr) return nullptr;
-    return reinterpret_cast<NotifyConfigChangeFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, "DhcpNotifyConfigChange")));
-}
-
-// Asks the DHCP client to take up the new address; 0 on success. A missing library
-// or entry point counts as a failed notification.
-DWORD NotifyDhcpClient(NotifyConfigChangeFunction notify, const StaticSettings& settings) {
-    if (notify == nullptr) return ERROR_PROC_NOT_FOUND;
-    WCHAR adapterName[kMaxServiceName + 1];
-    if (MultiByteToWideChar(CP_ACP, 0, settings.ServiceName(), -1, adapterName, kMaxServiceName + 1) == 0)
-        return GetLastError();
-    return notify(nullptr, adapterName, TRUE, 0, inet_addr(settings.Value(kIpAddress)),
-                  inet_addr(settings.Value(kMask)), 0);
+// Asks the DHCP client to take up the new address; 0 on success.
+DWORD NotifyDhcpClient(const DhcpNotifier& notifier, const StaticSettings& settings) {
+    return notifier.Notify(WideFromAnsi(settings.ServiceName()).c_str(),
+                           inet_addr(settings.Value(kIpAddress)), inet_addr(settings.Value(kMask)));
 }
 
 // A location of the plan with its key, open for setting values.
@@ -95,7 +65,7 @@ bool HasAdapterKey(const std::vector<OpenedKey>& opened) {
 
 int ConfigureAdapter(const StaticSettings& settings) {
     // Bound before any key is opened; a missing entry point shows only at the end.
-    const NotifyConfigChangeFunction notify = BindNotification();
+    const DhcpNotifier notifier;
 
     const std::vector<KeyWrites> plan = PlanConfiguration(settings);
     std::vector<OpenedKey> opened;
@@ -115,9 +85,11 @@ int ConfigureAdapter(const StaticSettings& settings) {
         return static_cast<int>(openStatus);
     }
 
-    // Every location that exists is open and nothing is written yet.
+    // Every location that exists is open and nothing is written yet: first the snapshot.
+    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName());
+    if (saveStatus != 0) return saveStatus;
     for (const OpenedKey& key : opened) WriteValues(key);
 
-    if (NotifyDhcpClient(notify, settings) != 0) return printf("Adapter configuration failed\n");
+    if (NotifyDhcpClient(notifier, settings) != 0) return printf("Adapter configuration failed\n");
     return 0;
 }

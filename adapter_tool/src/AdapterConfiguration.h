@@ -12,6 +12,7 @@ constexpr int kAccessRefusedStatus = 5;  // ERROR_ACCESS_DENIED
 // characters of "Cannot locate adapter" (neither adapter key exists) or "Adapter
 // configuration failed" (notification failed; the written values stay); or, when a
 // key that exists cannot be opened, kAccessRefusedStatus (or the open's status for
-// another error) after one line naming the key. Nothing is written and nobody is
-// notified unless every key that exists was opened.
+// another error) after one line naming the key; or kSnapshotFailedStatus when the
+// snapshot of the values it will change cannot be saved. Nothing is written and nobody
+// is notified unless every key that exists was opened and the snapshot saved.
 int ConfigureAdapter(const StaticSettings& settings);

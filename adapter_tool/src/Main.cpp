@@ -1,15 +1,32 @@
 // Adapset: lists the network adapters, or rewrites one adapter's static TCP/IP
-// settings and notifies the DHCP client. The exit status follows the outcome.
+// settings and notifies the DHCP client, or restores a snapshot of them. The exit
+// status follows the outcome.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <cstdio>
+#include <memory>
+#include <string>
 
 #include "AccessRefusal.h"
 #include "AdapterConfiguration.h"
 #include "AdapterListing.h"
 #include "RunDecision.h"
+#include "SnapshotRestore.h"
 
 namespace {
 
-// Reads the command line, then lists, refuses or configures; returns the exit status.
+// Argument n of the command line (the program is 0) as UTF-16, so that a file name
+// survives whatever the code page lacks; empty when there is none.
+std::wstring WideArgument(int n) {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
+        CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
+    return arguments != nullptr && n < count ? std::wstring(arguments.get()[n]) : std::wstring();
+}
+
+// Reads the command line, then lists, refuses, configures or restores; returns the
+// exit status.
 int Run(int argc, char* argv[]) {
     AdapterTable table;
     BuildAdapterTable(&table);
@@ -20,6 +37,10 @@ int Run(int argc, char* argv[]) {
         case kRefuse:
             printf("%s", RefusalMessage(decision.refusal).c_str());
             return kRefusedStatus;
+        case kListSnapshots:
+            return ListSnapshots();
+        case kRestore:
+            return RestoreSnapshot(WideArgument(2));
         case kConfigure:
             break;
     }

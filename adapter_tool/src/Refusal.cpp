@@ -52,6 +52,8 @@ std::string RefusalMessage(const Refusal& refusal) {
         case kNotAServiceName:
             return std::string("Argument adapterName is not a service name: \"") + Printable(refusal.text) +
                    "\"\n";
+        case kTooManyRestoreArguments:
+            return "Too many arguments: adapset /restore [snapshot file]\n";
     }
     return std::string();
 }

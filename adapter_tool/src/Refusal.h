@@ -17,7 +17,8 @@ enum RefusalKind {
     kTooLongTogether,
     kNotAnAddress,
     kNotAnAddressList,
-    kNotAServiceName
+    kNotAServiceName,
+    kTooManyRestoreArguments
 };
 
 // One refusal: its kind, the parameter(s) it names, the limit and the offending text.

@@ -1,9 +1,23 @@
 // The run decision of Adapset.
 #include "RunDecision.h"
 
+#include <cstring>
+
+const char kRestoreSwitch[] = "/restore";
+
 RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table) {
     RunDecision decision;
     if (argumentCount <= 0) return decision;
+    if (_stricmp(arguments[0], kRestoreSwitch) == 0) {
+        const RunAction actions[] = {kListSnapshots, kRestore};
+        if (argumentCount <= 2) {
+            decision.action = actions[argumentCount - 1];
+        } else {
+            decision.action = kRefuse;
+            decision.refusal = MakeRefusal(kTooManyRestoreArguments, kAdapterName, 2, arguments[2]);
+        }
+        return decision;
+    }
     TakeParameters(argumentCount, arguments, decision.parameters);
     decision.refusal = CheckSettings(decision.parameters);
     if (decision.refusal.kind != kNoRefusal) {

@@ -8,8 +8,11 @@
 #include "Refusal.h"
 #include "StaticSettings.h"
 
+// The first argument that restores a snapshot instead of configuring.
+extern const char kRestoreSwitch[];
+
 // What a run does once the arguments are read.
-enum RunAction { kShowUsage, kRefuse, kConfigure };
+enum RunAction { kShowUsage, kRefuse, kConfigure, kListSnapshots, kRestore };
 
 // The outcome of reading the command line: the action, the eight parameters after
 // defaulting, the validated settings (kConfigure) and the refusal (kRefuse).
@@ -22,5 +25,6 @@ struct RunDecision {
 
 // Reads the command line into a decision: show the usage (no arguments, or an adapter
 // number out of range), refuse (bad settings come before the adapter number is looked
-// at), or configure.
+// at), or configure. "/restore" (any case) first lists the snapshots, "/restore FILE"
+// restores the second argument; more arguments after it are refused.
 RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table);

@@ -7,8 +7,11 @@
 #include <sddl.h>
 
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
+
+#include "settings_snapshot/RegFileFormat.h"
 
 #include "test_support/PrefixChanges.h"
 #include "test_support/TestMachine.h"
@@ -106,7 +109,22 @@ protected:
         ASSERT_TRUE(SeedMachine(adapters_));
         services_ = EnumeratedServices();
         ASSERT_EQ(services_.size(), 2u);
+        programData_ = std::make_unique<TestSupport::ScratchFolder>("adapset-programdata");
         Remember();
+    }
+
+    // The folder the tool saves its snapshots in.
+    std::string Backups() const { return programData_->Path() + "\\" + kBackups; }
+    static constexpr const char* kBackups = "Tarvelo\\Backups";
+
+    // The one snapshot file in the backup folder, after checking its name.
+    std::string OnlySnapshot(const std::string& service) const {
+        const std::vector<std::string> files = programData_->FileNames(kBackups);
+        EXPECT_EQ(files.size(), 1u);
+        if (files.empty()) return "";
+        EXPECT_TRUE(std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "\\.reg")))
+            << files[0];
+        return Backups() + "\\" + files[0];
     }
 
     // Takes the current registry as the state expected after the next run.
@@ -149,9 +167,10 @@ protected:
     }
 
     // Runs the tool with a command-line tail, the chosen DHCP library and the status
-    // the double returns; expects errorOutput on standard error.
+    // the double returns; expects errorOutput on standard error
+    // (nullptr: not checked). Snapshots go below the test's own ProgramData folder.
     ToolRun RunTool(const std::string& arguments, Dhcp dhcp = Dhcp::Double, const std::string& status = "0",
-                    const std::string& errorOutput = "") {
+                    const char* errorOutput = "") {
         // Adapset.exe runs beside a planted dhcpcsvc.dll without the notification: a
         // tool that loaded it instead of the system directory's would fail every
         // notification. The copy without any library has a per-program override (see
@@ -166,11 +185,15 @@ protected:
         const std::string log = TestSupport::ArtifactPath("adapset-notify.log");
         DeleteFileA(log.c_str());
         ToolRun run;
-        run.result =
-            TestSupport::RunProcess("\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments), dir,
-                                    60000, {{"ADAPSET_DOUBLE_LOG", log}, {"ADAPSET_DOUBLE_STATUS", status}});
+        run.result = TestSupport::RunProcess(
+            "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments), dir, 60000,
+            {{"ADAPSET_DOUBLE_LOG", log},
+             {"ADAPSET_DOUBLE_STATUS", status},
+             {"ProgramData", programData_->Path()}});
         EXPECT_FALSE(run.result.timedOut);
-        EXPECT_EQ(run.result.errorOutput, Crlf(errorOutput));
+        if (errorOutput != nullptr) {
+            EXPECT_EQ(run.result.errorOutput, Crlf(errorOutput));
+        }
         run.notifications = TestSupport::ReadFileBytes(log);
         return run;
     }
@@ -212,6 +235,7 @@ protected:
     std::vector<SeedAdapter> adapters_;
     std::vector<std::string> services_;  // adapter n is services_[n - 1]
     Snapshot expected_;
+    std::unique_ptr<TestSupport::ScratchFolder> programData_;
 };
 
 Snapshot* AdapsetEndToEnd::original_ = nullptr;
@@ -461,6 +485,7 @@ TEST_F(AdapsetEndToEnd, RefusedInputWritesNothing) {
         EXPECT_EQ(run.result.exitCode, 160u);
         EXPECT_EQ(run.notifications, "");
         CheckRegistry();
+        EXPECT_EQ(programData_->FileNames(kBackups), std::vector<std::string>());
     }
 }
 
@@ -607,6 +632,7 @@ TEST_F(AdapsetEndToEnd, AKeyThatRefusesWritingStopsTheWholeRun) {
         EXPECT_EQ(run.result.exitCode, 5u);
         EXPECT_EQ(run.notifications, "");
         CheckRegistry();
+        EXPECT_EQ(programData_->FileNames(kBackups), std::vector<std::string>());
     }
     // A key the run has nothing to write to is not opened, so it cannot refuse.
     SetUp();
@@ -678,4 +704,137 @@ TEST_F(AdapsetEndToEnd, SparseCardNumbersFollowTheRegistryOrder) {
         CheckRegistry();
         EXPECT_EQ(run.notifications, Notification(services_[number - 1], address));
     }
+}
+
+// Writes a Registry Editor 5 file as the platform's editor does: UTF-16LE with a BOM.
+static void WriteRegFile(const std::string& path, const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+static std::vector<BYTE> Utf16Bytes(const std::wstring& text) {
+    std::vector<BYTE> bytes;
+    for (const wchar_t c : text) bytes.insert(bytes.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+    return bytes;
+}
+
+TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
+    const std::string first = services_[0];
+    // Values the run adds where there were none must be gone again afterwards.
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, AdapterTcpipKey(first).c_str(), "EnableDHCP"), 0);
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, NetbtAdapterKey(first).c_str(), "NamerServerBackup"), 0);
+    Remember();
+    for (const bool withTool : {false, true}) {
+        SCOPED_TRACE(withTool ? "Adapset /restore" : "reg.exe import");
+        TestSupport::RemoveFolderTree(Backups());
+        const ToolRun run = RunTool("1 10.1.1.1 255.255.0.0 10.1.1.254 1.1.1.1 2.2.2.2 3.3.3.3 4.4.4.4");
+        ASSERT_EQ(run.result.exitCode, 0u) << run.result.output;
+        const std::string file = OnlySnapshot(first);
+        CopyFileA(file.c_str(), ArtifactPath("adapset-snapshot.reg").c_str(), FALSE);  // for the README
+        if (withTool) {
+            const ToolRun restore = RunTool("/restore \"" + file + "\"");
+            EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file + "\n"));
+            EXPECT_EQ(restore.result.exitCode, 0u);
+            // The address and mask the restored keys hold.
+            EXPECT_EQ(restore.notifications, Notification(first, Old(first) + "5", "255.0.0.0"));
+        } else {
+            const TestSupport::ProcessResult imported =
+                TestSupport::RunProcess("reg.exe import \"" + file + "\"");
+            EXPECT_EQ(imported.exitCode, 0u) << imported.output << imported.errorOutput;
+        }
+        CheckRegistry();
+    }
+}
+
+TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
+    // A file where the folder should be: the backup folder cannot be created.
+    WriteRegFile(programData_->Path() + "\\Tarvelo", L"");
+    const ToolRun run =
+        RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * 3.3.3.3 4.4.4.4", Dhcp::Double, "0", nullptr);
+    EXPECT_TRUE(std::regex_match(
+        run.result.output, std::regex("Cannot save the current settings: " +
+                                      std::regex_replace(Backups(), std::regex(R"([\\{}.])"), R"(\$&)") +
+                                      R"(\\\d{8}-\d{6}-adapset-\)" + services_[0] + "\\.reg\r\n")))
+        << run.result.output;
+    EXPECT_NE(run.result.errorOutput.find("cannot create the folder"), std::string::npos);
+    EXPECT_EQ(run.result.exitCode, 161u);
+    EXPECT_EQ(run.notifications, "");
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
+    const std::string first = services_[0];
+    const std::wstring key = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" +
+                             std::wstring(first.begin(), first.end());
+    using SettingsSnapshot::SnapshotValue;
+    const SettingsSnapshot::Snapshot ours{
+        {{key,
+          {SnapshotValue::Present(L"IPAddress", REG_MULTI_SZ, Utf16Bytes(std::wstring(L"10.9.9.9\0\0", 10))),
+           SnapshotValue::Present(L"SubnetMask", REG_MULTI_SZ,
+                                  Utf16Bytes(std::wstring(L"255.255.0.0\0\0", 13))),
+           SnapshotValue::Absent(L"EnableDHCP")}}}};
+    const std::wstring text = SettingsSnapshot::FormatRegText(ours);
+    // The parser names the line and the fault; its own tests check those.
+    const std::pair<const char*, std::wstring> cases[] = {
+        {"another header", L"REGEDIT4" + text.substr(text.find(L"\r\n"))},
+        {"a key outside the adapter locations",
+         text + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+                L"\"Tool\"=hex(1):41,00,00,00\r\n"},
+        {"a malformed line", text.substr(0, text.rfind(L"\"EnableDHCP\"")) + L"\"EnableDHCP\"=dword:1x\r\n"},
+    };
+    const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRun, "Tool");
+    const std::string file = programData_->Path() + "\\foreign.reg";
+    for (const auto& [what, content] : cases) {
+        SCOPED_TRACE(what);
+        WriteRegFile(file, content);
+        const ToolRun refused = RunTool("/restore \"" + file + "\"");
+        EXPECT_EQ(
+            refused.result.output.rfind("Not a settings snapshot of Adapset or TarveloIP: " + file + " (", 0),
+            0u)
+            << refused.result.output;
+        EXPECT_EQ(refused.result.exitCode, 11u);
+        EXPECT_EQ(refused.notifications, "");
+        CheckRegistry();
+        EXPECT_FALSE(TestSupport::ReadRawValue(HKEY_LOCAL_MACHINE, kRun, "Tool"));
+    }
+    // The same file without the fault is restored.
+    WriteRegFile(file, text);
+    const ToolRun restored = RunTool("/restore \"" + file + "\"");
+    EXPECT_EQ(restored.result.exitCode, 0u) << restored.result.output;
+    Expect(InterfaceKey(first), "IPAddress", MultiStringValue({"10.9.9.9"}));
+    Expect(InterfaceKey(first), "SubnetMask", MultiStringValue({"255.255.0.0"}));
+    expected_.values.erase(Lower(InterfaceKey(first) + "|EnableDHCP"));
+    CheckRegistry();
+    EXPECT_EQ(restored.notifications, Notification(first, "10.9.9.9", "255.255.0.0"));
+}
+
+TEST_F(AdapsetEndToEnd, SnapshotsAreListedNewestFirstAndTheNewestTwentyKept) {
+    CreateDirectoryA((programData_->Path() + "\\Tarvelo").c_str(), nullptr);
+    CreateDirectoryA(Backups().c_str(), nullptr);
+    std::vector<std::string> older;  // newest first
+    for (int second = 20; second >= 0; --second) {
+        char name[64];
+        snprintf(name, sizeof name, "20200101-0000%02d-adapset-old.reg", second);
+        older.push_back(name);
+        WriteRegFile(Backups() + "\\" + name, L"");
+    }
+    WriteRegFile(Backups() + "\\20200101-000000-TarveloIP.reg", L"");
+    const ToolRun run = RunTool("2 10.2.2.2");
+    ASSERT_EQ(run.result.exitCode, 0u);
+
+    // 22 snapshots of the tool: the two oldest are deleted, the wizard's is kept.
+    std::string listing = "Snapshots in " + Backups() + ", newest first:\n";
+    for (const std::string& name : programData_->FileNames(kBackups))
+        if (name.find(services_[1]) != std::string::npos) listing += Backups() + "\\" + name + "\n";
+    for (size_t i = 0; i < 19; ++i) listing += Backups() + "\\" + older[i] + "\n";
+    listing += Backups() + "\\20200101-000000-TarveloIP.reg\n";
+    const ToolRun list = RunTool("/restore");
+    EXPECT_EQ(list.result.output, Crlf(listing));
+    EXPECT_EQ(list.result.exitCode, 0u);
+    EXPECT_EQ(programData_->FileNames(kBackups).size(), 21u);
 }

@@ -229,6 +229,14 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
     const AdapterTable longTable{{std::string(200, 'L')}};
     const char* first[] = {"1", "1.2.3.4"};
     EXPECT_EQ(DecideRun(2, first, longTable).action, kRefuse);
+
+    // "/restore" in any case lists, with a file restores; anything after the file is refused.
+    const char* restore[] = {"/Restore", "20261208-225301-adapset-{A1}.reg", "1.2.3.4"};
+    EXPECT_EQ(DecideRun(1, restore, kTwoAdapters).action, kListSnapshots);
+    EXPECT_EQ(DecideRun(2, restore, kTwoAdapters).action, kRestore);
+    const RunDecision extra = DecideRun(3, restore, kTwoAdapters);
+    EXPECT_EQ(extra.action, kRefuse);
+    EXPECT_EQ(RefusalMessage(extra.refusal), "Too many arguments: adapset /restore [snapshot file]\n");
 }
 
 TEST(AdapsetMessages, RefusalsAreOneLineNamingTheArgument) {

@@ -4,7 +4,8 @@
 # both find Adapset.exe. Installing again upgrades in place (remembered folder, one
 # uninstall entry, an older version refused, a running wizard refused, a file in use
 # replaced at restart). The silent uninstaller takes back every file and registry key
-# it added (its own temporary copy goes at the next restart, which is simulated).
+# it added (its own temporary copy goes at the next restart, which is simulated) and
+# keeps the snapshots in ProgramData\Tarvelo\Backups.
 # Usage: check-installer.sh BUILD_DIR ARCH INSTALLER WIZARD_EXE TOOL_EXE RELEASE_CHECKS_EXE
 #                           OLDER_INSTALLER NEWER_INSTALLER
 set -uo pipefail
@@ -36,6 +37,11 @@ snapshot() {
   cat "$prefix/system.reg" "$prefix/user.reg" | grep -ci -e tarvelo -e adapset >"$work/$1.ours"
 }
 
+# A snapshot the programs saved earlier: the user's data, which the uninstaller keeps.
+backup="$drive/ProgramData/Tarvelo/Backups/20260101-000000-TarveloIP.reg"
+mkdir -p "$(dirname "$backup")"
+printf '\377\376' >"$backup"
+
 snapshot before
 [ "$(cat "$work/before.ours")" = 0 ] || fail "the fresh prefix already mentions Tarvelo or Adapset"
 run "$checks" find-tool expect-missing || fail "Adapset.exe found before the installation"
@@ -53,6 +59,12 @@ cmp -s "$tool" "$drive/windows/Adapset.exe" || fail "Adapset.exe not installed i
 shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/TarveloIP.lnk"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut for all users"
 grep -aq 'TarveloIP.exe' "$shortcut" 2>/dev/null || fail "the shortcut does not point at TarveloIP.exe"
+restore_shortcut="$(dirname "$shortcut")/復原先前的網路設定.lnk"
+[ -f "$restore_shortcut" ] || fail "no Start-menu shortcut 復原先前的網路設定"
+grep -aq 'TarveloIP.exe' "$restore_shortcut" 2>/dev/null || fail "the restore shortcut does not point at TarveloIP.exe"
+# Its arguments, stored as UTF-16.
+grep -aqP '/\x00r\x00e\x00s\x00t\x00o\x00r\x00e\x00' "$restore_shortcut" ||
+  fail "the restore shortcut does not pass /restore"
 added=$(LC_ALL=C comm -13 "$work/before.files" "$work/installed.files")
 echo "added files:"
 echo "$added" | sed 's/^/  /'
@@ -174,6 +186,7 @@ while IFS= read -r path; do
   esac
 done <<<"$left"
 run "$checks" find-tool expect-missing || fail "Adapset.exe still found after the uninstallation"
+[ -f "$backup" ] || fail "the uninstaller removed the user's snapshots in ProgramData\\Tarvelo\\Backups"
 
 echo "== restart"
 run wineboot -r >/dev/null 2>&1

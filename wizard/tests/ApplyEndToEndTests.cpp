@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -186,7 +187,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     Stage();
     const Snapshot expected = ExpectedAfterApply();
     ASSERT_TRUE(SeedWizardMachine(m_adapters));
-    Stage();  // again, with empty logs
+    Stage();  // again, with empty logs and no snapshots
+    const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
 
     StartAndPressNext();
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
@@ -255,6 +257,67 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     for (int adapter = 1; adapter <= 3; ++adapter)
         EXPECT_NE(log.find("run Adapset.exe " + std::to_string(adapter) + " " + kAddress), std::string::npos)
             << log;
+
+    // One snapshot, saved before the network shell ran (the log's order), and the
+    // tool's own; /restore puts the wizard's back without the entry page.
+    const std::vector<std::string> saved = FolderFileNames(m_stage->BackupFolder());
+    EXPECT_EQ(saved.size(), 3u);  // the wizard's and the tool's for adapters 1 and 2
+    const auto wizardSnapshot = std::find_if(saved.begin(), saved.end(), [](const std::string& name) {
+        return std::regex_match(name, std::regex(R"(\d{8}-\d{6}-TarveloIP\.reg)"));
+    });
+    ASSERT_NE(wizardSnapshot, saved.end());
+    EXPECT_LT(log.find("snapshot saved: " + m_stage->BackupFolder() + "\\" + *wizardSnapshot),
+              log.find("run netsh.exe"));
+    // An older one of the wizard's, not a snapshot at all: only the newest is read.
+    CloseHandle(CreateFileA((m_stage->BackupFolder() + "\\20200101-000000-TarveloIP.reg").c_str(),
+                            GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    GuiProcess restore(WizardStage::WizardPath(), "", "/restore");
+    const HWND box = WaitForWindow(restore.Id(), L"Tarvelo ADSL", kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message from /restore";
+    EXPECT_EQ(FindProcessWindows(restore.Id(), L"Tarvelo ADSL", false).size(), 1u);
+    const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(text.find(L"已還原先前的網路設定"), std::wstring::npos);
+    EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
+    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 2, kTimeoutMs)) << "no restart request";
+    ASSERT_TRUE(restore.WaitForExit(kTimeoutMs, exitCode)) << "/restore did not end";
+    EXPECT_EQ(exitCode, 0u);
+    for (const std::string& difference :
+         SnapshotDifferences(before, CaptureTrees(WizardMachineRoots(m_adapters))))
+        ADD_FAILURE() << "after /restore: " << difference;
+}
+
+TEST_F(ApplyEndToEnd, UnsavedSnapshotChangesNothingAndSaysSo) {
+    Stage();
+    // A file where the backup folder's parent should be.
+    const std::string blocker = m_stage->BackupFolder().substr(0, m_stage->BackupFolder().rfind('\\'));
+    CloseHandle(CreateFileA(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
+    StartAndPressNext();
+    HWND message = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const HWND window : FindProcessWindows(m_wizard->Process().Id(), L"Tarvelo ADSL", true))
+                if (window != m_wizard->Page()) message = window;
+            return message != nullptr;
+        },
+        kTimeoutMs))
+        << "no message";
+    EXPECT_NE(WindowTextW(GetDlgItem(message, 0xFFFF)).find(L"無法先儲存目前的網路設定"), std::wstring::npos);
+    EXPECT_TRUE(SaveScreenshot(message, ArtifactPath("wizard-snapshot-failed.bmp")));
+    PostMessageW(message, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitForWindowGone(message, kTimeoutMs));
+    // The page as it was before Next; the user leaves it with Exit.
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(IDOK)) != FALSE; }, kTimeoutMs));
+    m_wizard->PressExit();
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+    EXPECT_EQ(m_stage->NetworkShellLog(), "");
+    EXPECT_EQ(m_stage->DhcpLog(), "");
+    for (const std::string& difference :
+         SnapshotDifferences(before, CaptureTrees(WizardMachineRoots(m_adapters))))
+        ADD_FAILURE() << difference;
 }
 
 TEST_F(ApplyEndToEnd, FailedRestartRequestAsksForARestartByHandThenEnds) {

@@ -90,10 +90,27 @@ public:
         return restartStatus;
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
+    void ReportBackupFailure(const std::wstring& detail) override {
+        m_journal.push_back("backup failure: " + ToUtf8(detail));
+    }
     void EndWizard() override { m_journal.push_back("end"); }
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
     DWORD restartStatus = ERROR_SUCCESS;
+
+private:
+    Journal& m_journal;
+};
+
+class RecordingBackup : public ISettingsBackup {
+public:
+    explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
+    bool Save(std::wstring& detail) override {
+        m_journal.push_back("backup");
+        detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
+        return saved;
+    }
+    bool saved = true;
 
 private:
     Journal& m_journal;
@@ -111,9 +128,10 @@ struct Sequence {
     RecordingLauncher launcher{journal};
     RecordingStore store{journal};
     RecordingPage page{journal};
+    RecordingBackup backup{journal};
     RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(launcher, store, log); }
+    bool Run() { return sequence.Run(launcher, store, backup, log); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -140,6 +158,7 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
         "exit off",
         "address locked",
         "note shown",
+        "backup",
         NetshRun,
         "read address",
         "read gateway",
@@ -169,7 +188,7 @@ TEST(ApplySequence, NetworkShellGetsTheCardsConnectionNameQuotedWhenItHoldsABlan
         Sequence s;
         s.store.connectionName = name;
         s.Run();
-        EXPECT_EQ(s.journal.at(5), "run netsh.exe [interface ip set address " + shown + " " +
+        EXPECT_EQ(s.journal.at(6), "run netsh.exe [interface ip set address " + shown + " " +
                                        NetshParameters + "] in C:\\windows\\system32");
     }
 }
@@ -186,6 +205,7 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
     };
     const Journal expected = {
         "apply started",
+        "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
         "run netsh.exe interface ip set address 乙太網路 " + NetshParameters +
             " (in C:\\windows\\system32): not started",
         "address 192.168.5.20, gateway 192.168.5.254",
@@ -248,6 +268,19 @@ TEST(ApplySequence, OpenFailureWritesNothingAndLetsTheUserLeave) {
         EXPECT_NE(entry, "end");
         EXPECT_NE(entry, "next on");
     }
+}
+
+TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
+    Sequence s;
+    s.backup.saved = false;
+    EXPECT_TRUE(s.Run());
+    const Journal expected = {"wait cursor",    "next off",       "exit off",
+                              "address locked", "note shown",     "backup",
+                              "note destroyed", "restore cursor", "backup failure: disk full",
+                              "address free",   "exit on",        "next on",
+                              "note destroyed"};
+    EXPECT_EQ(s.journal, expected);
+    EXPECT_EQ(s.log.lines, (Journal{"apply started", "snapshot not saved, nothing changed: disk full"}));
 }
 
 TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {

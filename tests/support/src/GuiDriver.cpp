@@ -7,10 +7,11 @@
 
 namespace TestSupport {
 
-GuiProcess::GuiProcess(const std::string& program, const std::string& workingDirectory) {
+GuiProcess::GuiProcess(const std::string& program, const std::string& workingDirectory,
+                       const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + program + "\"";
+    std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &m_info)) {
         m_info = PROCESS_INFORMATION{};

@@ -87,11 +87,14 @@ ScopedScreenDpi::ScopedScreenDpi(DWORD dpi)
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const std::string& name, const std::string& value)
     : m_name(name) {
+    char previous[32768];
+    const DWORD length = GetEnvironmentVariableA(name.c_str(), previous, sizeof previous);
+    if (length > 0 && length < sizeof previous) m_previous = std::string(previous, length);
     SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
-    SetEnvironmentVariableA(m_name.c_str(), nullptr);
+    SetEnvironmentVariableA(m_name.c_str(), m_previous ? m_previous->c_str() : nullptr);
 }
 
 }  // namespace TestSupport

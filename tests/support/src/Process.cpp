@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -129,6 +130,41 @@ std::string ArtifactPath(const std::string& fileName) {
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void RemoveFolderTree(const std::string& path) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName, child = path + "\\" + name;
+            if (name == "." || name == "..") continue;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                RemoveFolderTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+ScratchFolder::ScratchFolder(const std::string& name) : m_path(ArtifactPath(name)) {
+    RemoveFolderTree(m_path);
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+std::vector<std::string> FolderFileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 }  // namespace TestSupport

@@ -20,12 +20,16 @@ void WriteTextFile(const std::string& path, const std::string& text) {
 WizardStage::WizardStage(const std::string& logDirectory, const Options& options) {
     m_logs = {logDirectory + "\\netsh.log", logDirectory + "\\dhcpcsvc.log", logDirectory + "\\wineboot.log",
               logDirectory + "\\sleeper.log"};
+    m_programData = logDirectory + "\\ProgramData";
+    RemoveFolderTree(m_programData);
+    CreateDirectoryA(m_programData.c_str(), nullptr);
     const std::pair<const char*, std::string> variables[] = {
         {"TARVELO_NETSH_LOG", m_logs.networkShell},
         {"ADAPSET_DOUBLE_LOG", m_logs.dhcp},
         {"TARVELO_WINEBOOT_LOG", m_logs.restart},
         {"TARVELO_SLEEPER_LOG", m_logs.sleeper},
-        {"TARVELO_SLEEPER_MS", std::to_string(options.sleepMs)}};
+        {"TARVELO_SLEEPER_MS", std::to_string(options.sleepMs)},
+        {"ProgramData", m_programData}};
     for (const auto& [name, value] : variables) {
         m_environment.push_back(std::make_unique<ScopedEnvironmentVariable>(name, value));
         if (std::string(name).find("_LOG") != std::string::npos) DeleteFileA(value.c_str());
@@ -53,7 +57,6 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
     }
     for (const char* module : {"netsh.exe", "wineboot.exe", "dhcpcsvc"})
         m_overrides.push_back(std::make_unique<ScopedDllOverride>(module, "native"));
-    DeleteFileA(ApplyLogPath().c_str());
 }
 
 // Overrides go first, so that nothing started in between runs a stand-in left
@@ -61,9 +64,7 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
 WizardStage::~WizardStage() {
     m_overrides.clear();
     m_files.clear();
-    const std::string log = ApplyLogPath();
-    DeleteFileA(log.c_str());
-    RemoveDirectoryA(log.substr(0, log.rfind('\\')).c_str());  // only when nothing else is in it
+    RemoveFolderTree(m_programData);
 }
 
 std::string WizardStage::ApplyLogPath() {

@@ -11,8 +11,9 @@ namespace TestSupport {
 // A program started without waiting; killed at the end if it is still running.
 class GuiProcess {
 public:
-    // Starts the program (no arguments) in the given working directory ("" = ours).
-    explicit GuiProcess(const std::string& program, const std::string& workingDirectory = "");
+    // Starts the program with the arguments in the given working directory ("" = ours).
+    explicit GuiProcess(const std::string& program, const std::string& workingDirectory = "",
+                        const std::string& arguments = "");
     ~GuiProcess();
     GuiProcess(const GuiProcess&) = delete;
     GuiProcess& operator=(const GuiProcess&) = delete;

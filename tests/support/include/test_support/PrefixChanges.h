@@ -1,7 +1,7 @@
 // Where things are in the test prefix and the build, and changes to the prefix that
 // are put back at the end: a file put in place, a registry value (a DLL load-order
-// setting, the screen DPI), an environment variable. Recording stand-ins for platform programs and DLLs are put in
-// place with them.
+// setting, the screen DPI), an environment variable. Recording stand-ins for platform programs and DLLs are
+// put in place with them.
 #pragma once
 #include <windows.h>
 
@@ -66,7 +66,7 @@ public:
 };
 
 // Sets an environment variable of this process (so programs it starts inherit it)
-// and takes it away again at the end.
+// and puts back its earlier value (or none) at the end.
 class ScopedEnvironmentVariable {
 public:
     ScopedEnvironmentVariable(const std::string& name, const std::string& value);
@@ -76,6 +76,7 @@ public:
 
 private:
     std::string m_name;
+    std::optional<std::string> m_previous;
 };
 
 }  // namespace TestSupport

@@ -30,4 +30,28 @@ std::string ArtifactPath(const std::string& fileName);
 // Reads a whole file as bytes; empty when it does not exist.
 std::string ReadFileBytes(const std::string& path);
 
+// Removes a folder with everything below it; a missing folder is fine.
+void RemoveFolderTree(const std::string& path);
+// Names of the files in a folder, in ascending order; none when it is missing.
+std::vector<std::string> FolderFileNames(const std::string& folder);
+
+// A folder of a test's own in the artifact directory: empty when made, removed with
+// everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    ~ScratchFolder() { RemoveFolderTree(m_path); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }  // without a trailing backslash
+    // Names of the files in the folder or one below it, in ascending order.
+    std::vector<std::string> FileNames(const std::string& subfolder = "") const {
+        return FolderFileNames(m_path + "\\" + subfolder);
+    }
+
+private:
+    std::string m_path;
+};
+
 }  // namespace TestSupport

@@ -31,7 +31,9 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 50) {
 // (or a sleeper in its place) in the Windows directory, where the shell finds it; the
 // DHCP client library, the network shell and Wine's session-end helper (which a
 // restart request runs) replaced by recording stand-ins in the system directory. Each stand-in logs
-// to a file in the log directory; the logs are emptied when the stage is set up.
+// to a file in the log directory; the logs are emptied when the stage is set up. The
+// programs it starts get an empty ProgramData folder of their own there, removed at
+// the end with the apply log and the snapshots in it.
 class WizardStage {
 public:
     enum class Tool { Adapset, Sleeper };
@@ -56,6 +58,8 @@ public:
     std::string SleeperLog() const { return ReadFileBytes(m_logs.sleeper); }
     // The wizard's apply log (UTF-8), %ProgramData%\Tarvelo\TarveloIP.log.
     static std::string ApplyLogPath();
+    // %ProgramData%\Tarvelo\Backups, where the wizard saves its snapshots.
+    std::string BackupFolder() const { return m_programData + "\\Tarvelo\\Backups"; }
     static std::string ApplyLog() { return ReadFileBytes(ApplyLogPath()); }
 
     // The paths of the wizard and the programs it runs, in this build.
@@ -66,6 +70,7 @@ private:
         std::string networkShell, dhcp, restart, sleeper;
     };
     Logs m_logs;
+    std::string m_programData;
     std::vector<std::unique_ptr<ScopedEnvironmentVariable>> m_environment;
     std::vector<std::unique_ptr<ScopedFileCopy>> m_files;
     std::vector<std::unique_ptr<ScopedDllOverride>> m_overrides;

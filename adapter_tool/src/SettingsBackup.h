@@ -1,0 +1,19 @@
+// The snapshot a configuration run saves before its first registry write, so that
+// "Adapset /restore FILE" (or the platform's own import) can put the settings back.
+#pragma once
+
+#include <vector>
+
+#include "ConfigurationPlan.h"
+
+// Exit status of a run stopped because its snapshot could not be saved; above every
+// other status of the tool.
+constexpr int kSnapshotFailedStatus = 161;
+
+// Captures every value of the plan as the registry holds it now (absent ones as
+// absent) and saves it in the backup folder as "<time>-adapset-<service name>.reg",
+// then keeps only the newest snapshots of the tool. Returns 0; or, when the snapshot
+// cannot be saved, kSnapshotFailedStatus after one line "Cannot save the current
+// settings: <path>" on standard output and the reason on standard error. Writes
+// nothing to the registry either way.
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName);

@@ -1,0 +1,22 @@
+// "Adapset /restore": puts back a snapshot that the tool or the wizard saved, or lists
+// the snapshots of the backup folder.
+#pragma once
+
+#include <string>
+
+// Exit status of a restore refused because the file is not one of our snapshots
+// (ERROR_BAD_FORMAT).
+constexpr int kForeignSnapshotStatus = 11;
+
+// Reads the snapshot file, refuses it (kForeignSnapshotStatus, one line naming the file
+// and the fault) unless it is one of ours naming only adapter locations, then writes
+// each value back or deletes it, all or nothing as a configuration run, and notifies
+// the DHCP client for each adapter it restores with the restored address and mask.
+// Returns 0 after one line "Settings restored from <file>"; a file that cannot be read
+// gives its Win32 error; a key that refuses gives what a configuration run gives, with
+// nothing written; a failed notification 29, the restored values staying.
+int RestoreSnapshot(const std::wstring& file);
+
+// Prints the snapshot files of the backup folder, newest first, one full path a line,
+// after a line naming the folder; returns 0.
+int ListSnapshots();
