@@ -1,7 +1,7 @@
 #include "TarveloIPApp.h"
 
-#include "RestoreMode.h"
-#include "TarveloIPDlg.h"
+#include "platform/RestoreMode.h"
+#include "pages/TarveloIPDlg.h"
 
 namespace {
 CTarveloIPApp theApp;

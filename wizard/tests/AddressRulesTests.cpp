@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "AddressRules.h"
+#include "apply/AddressRules.h"
 
 namespace {
 

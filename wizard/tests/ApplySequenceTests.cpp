@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "AddressRules.h"
-#include "ApplySequence.h"
-#include "WideText.h"
+#include "apply/AddressRules.h"
+#include "apply/ApplySequence.h"
+#include "apply/WideText.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "AddressRules.h"
-#include "TarveloIPDlg.h"
+#include "apply/AddressRules.h"
+#include "pages/TarveloIPDlg.h"
 #include "dialog_framework/WinApp.h"
 #include "resources/resource.h"
 

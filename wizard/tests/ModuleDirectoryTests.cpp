@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "ModuleDirectory.h"
+#include "apply/ModuleDirectory.h"
 #include "test_support/Process.h"
 
 TEST(ModuleDirectory, IsTheProgramDirectoryWithTrailingBackslash) {

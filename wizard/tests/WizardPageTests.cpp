@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "AddressRules.h"
+#include "apply/AddressRules.h"
 #include "test_support/GuiDriver.h"
 #include "test_support/Process.h"
 #include "test_support/WizardHarness.h"

@@ -1,3 +1,0 @@
-#include "SettingsStore.h"
-
-CAdapterSettings* g_pAdapterSettings = nullptr;

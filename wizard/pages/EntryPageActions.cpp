@@ -1,0 +1,80 @@
+#include "pages/EntryPageActions.h"
+
+#include "pages/FinishDlg.h"
+#include "pages/ResourceText.h"
+#include "platform/Restart.h"
+#include "resources/resource.h"
+
+namespace {
+// The address and gateway texts are read into 255-character buffers.
+constexpr int FieldTextBuffer = 255;
+}  // namespace
+
+CEntryPageActions::CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
+                                     CIPAddressCtrl& gateway)
+    : m_page(page), m_next(next), m_exit(exit), m_address(address), m_gateway(gateway) {}
+
+void CEntryPageActions::ShowWaitCursor() {
+    m_previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void CEntryPageActions::RestoreCursor() {
+    ::SetCursor(m_previousCursor);
+}
+
+void CEntryPageActions::EnableNext(bool enable) {
+    m_next.EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CEntryPageActions::EnableExit(bool enable) {
+    m_exit.EnableWindow(enable ? TRUE : FALSE);
+}
+
+void CEntryPageActions::LockAddress(bool locked) {
+    m_address.EnableWindow(locked ? FALSE : TRUE);
+}
+
+void CEntryPageActions::ShowNote() {
+    m_note = std::make_unique<CWaitDlg>();
+    if (m_note->Create(IDD_NOTE)) m_note->ShowWindow(SW_SHOWNORMAL);
+}
+
+void CEntryPageActions::CloseNote() {
+    if (m_note != nullptr && m_note->GetSafeHwnd() != nullptr) m_note->SendMessage(WM_CLOSE, 0, 0);
+}
+
+void CEntryPageActions::DestroyNote() {
+    m_note.reset();
+}
+
+std::string CEntryPageActions::ReadAddress() const {
+    return m_address.GetWindowText(FieldTextBuffer);
+}
+
+std::string CEntryPageActions::ReadGateway() const {
+    return m_gateway.GetWindowText(FieldTextBuffer);
+}
+
+int CEntryPageActions::RunFinishPage() {
+    CFinishDlg page;
+    return static_cast<int>(page.DoModal());
+}
+
+DWORD CEntryPageActions::RestartComputer() {
+    return ::RestartComputer();
+}
+
+// Texts from the resources (Unicode), captioned like the pages.
+void CEntryPageActions::AskForRestartByHand() {
+    ::MessageBoxW(m_page.GetSafeHwnd(), ResourceText(IDS_RESTART_BY_HAND).c_str(),
+                  m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
+}
+
+void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
+    const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + detail;
+    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void CEntryPageActions::EndWizard() {
+    m_page.EndDialog(IDCANCEL);
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include <memory>
+
+#include "apply/ApplySequence.h"
+#include "pages/WaitDlg.h"
+#include "dialog_framework/Button.h"
+#include "dialog_framework/Dialog.h"
+#include "dialog_framework/IPAddressCtrl.h"
+
+// The apply sequence's actions on the entry page: its buttons, fields and cursor,
+// the note window, the closing page, the restart and the wizard's end.
+class CEntryPageActions : public IApplyPage {
+public:
+    CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
+                      CIPAddressCtrl& gateway);
+
+    void ShowWaitCursor() override;
+    void RestoreCursor() override;
+    void EnableNext(bool enable) override;
+    void EnableExit(bool enable) override;
+    void LockAddress(bool locked) override;
+    void ShowNote() override;
+    void CloseNote() override;
+    void DestroyNote() override;
+    std::string ReadAddress() const override;
+    std::string ReadGateway() const override;
+    int RunFinishPage() override;
+    DWORD RestartComputer() override;
+    void AskForRestartByHand() override;
+    void ReportBackupFailure(const std::wstring& detail) override;
+    void EndWizard() override;
+
+private:
+    CDialog& m_page;
+    CButton& m_next;
+    CButton& m_exit;
+    CIPAddressCtrl& m_address;
+    CIPAddressCtrl& m_gateway;
+    HCURSOR m_previousCursor = nullptr;
+    std::unique_ptr<CWaitDlg> m_note;
+};

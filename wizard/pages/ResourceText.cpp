@@ -1,0 +1,8 @@
+#include "pages/ResourceText.h"
+
+std::wstring ResourceText(UINT id) {
+    // With a zero length LoadStringW hands out a pointer to the resource itself.
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}

@@ -1,0 +1,128 @@
+#include "pages/TarveloIPDlg.h"
+
+#include <commctrl.h>
+
+#include "apply/AddressRules.h"
+#include "platform/ApplyLogFile.h"
+#include "platform/SettingsBackup.h"
+#include "platform/SettingsStore.h"
+#include "platform/ShellLauncher.h"
+#include "platform/SiblingHandOff.h"
+#include "pages/WaitDlg.h"
+#include "dialog_framework/DataExchange.h"
+#include "dialog_framework/WinApp.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr int AddressTextBuffer = 255;
+}  // namespace
+
+CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
+    : CPicturePage(IDD_ENTRY_PAGE, parent),
+      m_applyActions(*this, m_next, m_exit, m_address, m_gateway),
+      m_applySequence(m_applyActions) {}
+
+void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
+    CPicturePage::DoDataExchange(dx);
+    DDX_Control(dx, IDCANCEL, m_exit);
+    DDX_Control(dx, IDOK, m_next);
+    DDX_Control(dx, IDC_DNS_ALTERNATE, m_dnsAlternate);
+    DDX_Control(dx, IDC_DNS_PREFERRED, m_dnsPreferred);
+    DDX_Control(dx, IDC_GATEWAY, m_gateway);
+    DDX_Control(dx, IDC_MASK, m_mask);
+    DDX_Control(dx, IDC_ADDRESS, m_address);
+}
+
+BOOL CTarveloIPDlg::OnInitDialog() {
+    CPicturePage::OnInitDialog();
+    if (IsWindows9x()) {
+        const CWnd* const main = GetMainWnd();
+        HandOffToSibling(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    }
+    AppendAboutEntry();
+    // TRUE: the dialog manager focuses the first enabled tab stop, Exit while Next is disabled.
+    return TRUE;
+}
+
+void CTarveloIPDlg::AppendAboutEntry() const {
+    const HMENU systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu == nullptr) return;
+    // Unicode text, so the entry reads right under any ANSI code page.
+    wchar_t text[256] = L"";
+    if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, text, 256) <= 0) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CTarveloIPDlg::OnOK() {
+    // Enter reaches here even while Next is disabled (no address yet, or the sequence
+    // already ran); a queued Next while programs run must not start it again.
+    if (m_applySequence.IsRunning() || !m_next.IsWindowEnabled()) return;
+    // A field emptied without a notification must not slip through: decide anew.
+    if (!DeriveFromAddress()) return;
+    CAdapterSettings settings;
+    const CPublishedStore published(settings);
+    CPublishedStoreOperations store;
+    const CWnd* const main = GetMainWnd();
+    CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    CSettingsBackup backup;
+    CApplyLogFile log(CApplyLogFile::DefaultPath());
+    m_applySequence.Run(launcher, store, backup, log);
+}
+
+void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CWaitDlg note;
+        note.DoModal();
+    } else {
+        CPicturePage::OnSysCommand(id, lParam);
+    }
+}
+
+BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const auto* const header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header != nullptr && header->idFrom == IDC_ADDRESS &&
+        header->code == static_cast<UINT>(IPN_FIELDCHANGED)) {
+        OnFieldChangedAddress(result);
+        return TRUE;
+    }
+    return CPicturePage::OnNotify(wParam, lParam, result);
+}
+
+BOOL CTarveloIPDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Not while the sequence runs: the field is locked then and Next stays off.
+    if (LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE && !m_applySequence.IsRunning()) {
+        DeriveFromAddress();
+        return TRUE;
+    }
+    return CPicturePage::OnCommand(wParam, lParam);
+}
+
+void CTarveloIPDlg::OnFieldChangedAddress(LRESULT* result) {
+    DeriveFromAddress();
+    *result = 0;
+}
+
+bool CTarveloIPDlg::DeriveFromAddress() {
+    const std::string text = m_address.GetWindowText(AddressTextBuffer);
+    const bool usable = IsUsableHostAddress(text);
+    if (usable)
+        FillDerivedFields(text);
+    else
+        ClearDerivedFields();
+    return usable;
+}
+
+void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
+    m_mask.SetWindowText(FixedSubnetMask);
+    m_gateway.SetWindowText(DeriveGateway(addressText));
+    m_dnsPreferred.SetWindowText(ProviderDnsPrimary);
+    m_dnsAlternate.SetWindowText(ProviderDnsSecondary);
+    m_next.EnableWindow(TRUE);
+}
+
+void CTarveloIPDlg::ClearDerivedFields() {
+    m_next.EnableWindow(FALSE);
+    for (const CIPAddressCtrl* const field : {&m_mask, &m_gateway, &m_dnsPreferred, &m_dnsAlternate})
+        field->ClearAddress();
+}

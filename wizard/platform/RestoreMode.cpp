@@ -1,0 +1,76 @@
+#include "platform/RestoreMode.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/ApplyLogFile.h"
+#include "pages/ResourceText.h"
+#include "platform/Restart.h"
+#include "platform/SettingsBackup.h"
+#include "resources/resource.h"
+#include "settings_snapshot/AdapterKeys.h"
+#include "settings_snapshot/BackupFolder.h"
+#include "settings_snapshot/RegFileParser.h"
+#include "settings_snapshot/SnapshotApply.h"
+#include "settings_snapshot/SnapshotFile.h"
+
+namespace {
+
+using namespace SettingsSnapshot;
+
+const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
+
+// Restores the newest of the wizard's snapshots. The file's path on success; otherwise
+// why nothing was restored (no snapshot at all, or the failure).
+Outcome<std::wstring> RestoreNewest() {
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    if (!folder) return folder.Error();
+    const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
+    if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
+    const std::wstring& path = entries.front().path;
+    const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
+    if (!bytes) return bytes.Error();
+    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
+    if (!snapshot) {
+        Failure failure = snapshot.Error();
+        failure.subject = path;
+        return failure;
+    }
+    if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
+    return path;
+}
+
+}  // namespace
+
+bool IsRestoreRequest() {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
+        CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
+    return arguments != nullptr && count >= 2 && _wcsicmp(arguments.get()[1], L"/restore") == 0;
+}
+
+int RunRestoreMode() {
+    const Outcome<std::wstring> restored = RestoreNewest();
+    CApplyLogFile log(CApplyLogFile::DefaultPath());
+    if (!restored) {
+        log.Write(L"restore failed: " + restored.Error().Describe());
+        const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
+        ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    log.Write(L"restored " + restored.Value());
+    const std::wstring text =
+        ResourceText(IDS_RESTORED) + L"\n" + restored.Value() + L"\n\n" + ResourceText(IDS_RESTART_NOW);
+    if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+        const DWORD status = RestartComputer();
+        log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
+                                          : L"restart request failed: error " + std::to_wstring(status));
+        if (status != ERROR_SUCCESS)
+            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
+                          MB_OK | MB_ICONWARNING);
+    }
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "platform/SettingsStore.h"
+
+CAdapterSettings* g_pAdapterSettings = nullptr;
