@@ -1,0 +1,50 @@
+// The machine's network adapters as the registry and the IP Helper describe them:
+// the one place both programs take adapter facts from. Read access only, 64-bit view.
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace AdapterInventory {
+
+enum class Medium { Wired, WiFi, Other };
+enum class LinkState { Connected, NotConnected, Unknown };
+
+struct Adapter {
+    std::wstring cardKey;         // NetworkCards subkey name: "2", "15"
+    std::wstring serviceName;     // its ServiceName, as NetworkCards spells it
+    std::wstring description;     // its Description; may be empty
+    std::wstring connectionName;  // Control\Network\{class}\<service>\Connection Name; may be empty
+    bool physical = false;        // class entry Characteristics has NCF_PHYSICAL (0x4)
+    bool hidden = false;          // ... NCF_HIDDEN (0x8)
+    bool isVirtual = false;       // ... NCF_VIRTUAL (0x1)
+    Medium medium = Medium::Other;         // *PhysicalMediaType 14 wired, 9 Wi-Fi, else other
+    LinkState state = LinkState::Unknown;  // from GetIfTable2; Unknown where it has no row
+};
+
+// Every NetworkCards subkey with a non-empty ServiceName, in the registry's order, with
+// its class entry facts and link state; empty when NetworkCards cannot be read.
+std::vector<Adapter> ReadAdapters();
+
+// Same, but without asking the IP Helper: every state is Unknown.
+std::vector<Adapter> ReadAdaptersFromRegistry();
+
+// One link state per interface GUID, as the IP Helper reports it.
+struct InterfaceLink {
+    std::wstring interfaceGuid;  // "{...}", any case
+    LinkState state = LinkState::Unknown;
+};
+
+// The IP Helper's interfaces (GetIfTable2) and their media connect states; empty when
+// the table cannot be read.
+std::vector<InterfaceLink> QueryInterfaceLinks();
+
+// Sets each adapter's state from the link of its service name (compared without regard
+// to case); adapters without a link become Unknown.
+void MergeLinkStates(std::vector<Adapter>& adapters, const std::vector<InterfaceLink>& links);
+
+// Case-insensitive comparison of service names (Windows 10 writes interface GUIDs in
+// lower case, NetworkCards in upper case).
+bool SameServiceName(const std::wstring& a, const std::wstring& b);
+
+}  // namespace AdapterInventory
