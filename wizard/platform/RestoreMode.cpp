@@ -11,11 +11,8 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
-#include "settings_snapshot/AdapterKeys.h"
+#include "platform/SnapshotRestore.h"
 #include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileParser.h"
-#include "settings_snapshot/SnapshotApply.h"
-#include "settings_snapshot/SnapshotFile.h"
 
 namespace {
 
@@ -30,17 +27,7 @@ Outcome<std::wstring> RestoreNewest() {
     if (!folder) return folder.Error();
     const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
     if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    const std::wstring& path = entries.front().path;
-    const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
-    if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
-    if (!snapshot) {
-        Failure failure = snapshot.Error();
-        failure.subject = path;
-        return failure;
-    }
-    if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
-    return path;
+    return RestoreSnapshotFile(entries.front().path);
 }
 
 }  // namespace

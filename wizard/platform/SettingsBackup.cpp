@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/NetworkCards.h"
+#include "platform/SnapshotRestore.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
@@ -56,7 +57,20 @@ bool CSettingsBackup::Save(std::wstring& detail) {
         return false;
     }
     detail = saved.Value();
+    m_savedPath = saved.Value();
+    if (const std::optional<std::wstring> card = FirstCardServiceName())
+        m_previous = PreviousAddressIn(snapshot.Value(), *card);
     // An old snapshot that cannot be deleted does not stop the sequence.
     folder.Value().Prune(Tag);
     return true;
+}
+
+bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
+    if (m_savedPath.empty()) {
+        detail = L"no snapshot saved by this run";
+        return false;
+    }
+    const Outcome<std::wstring> restored = RestoreSnapshotFile(m_savedPath);
+    detail = restored ? restored.Value() : restored.Error().Describe();
+    return restored.Succeeded();
 }

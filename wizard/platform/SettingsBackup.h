@@ -11,4 +11,11 @@ public:
     static const wchar_t Tag[];
 
     bool Save(std::wstring& detail) override;
+    // Puts the file that Save wrote back (see RestoreSnapshotFile).
+    bool RestoreSaved(std::wstring& detail) override;
+    std::optional<PreviousAddress> Previous() const override { return m_previous; }
+
+private:
+    std::wstring m_savedPath;
+    std::optional<PreviousAddress> m_previous;
 };

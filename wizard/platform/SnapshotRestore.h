@@ -1,0 +1,20 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "apply/NetworkShellCommands.h"
+#include "settings_snapshot/Failure.h"
+#include "settings_snapshot/Snapshot.h"
+
+// Puts one of the wizard's snapshot files back: read (bounded), parsed with the
+// adapter keys' filter, applied all or nothing. The file's path on success; otherwise
+// why nothing was restored (a file that is no snapshot names its path).
+SettingsSnapshot::Outcome<std::wstring> RestoreSnapshotFile(const std::wstring& path);
+
+// The service's address settings as a snapshot holds them: the interface key when it
+// holds them (today's layout), else the per-service TCP/IP key. DHCP when EnableDHCP is
+// non-zero, or, without it, when there is no address; the first entry of each address
+// list and the DNS servers of NameServer (comma or blank separated). nullopt when the
+// snapshot holds neither key's address or EnableDHCP, or a static one without address.
+std::optional<PreviousAddress> PreviousAddressIn(const SettingsSnapshot::Snapshot& snapshot,
+                                                 const std::wstring& service);
