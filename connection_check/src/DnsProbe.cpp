@@ -49,7 +49,8 @@ private:
 // A message ID nobody else can guess, so that only the server's reply matches it.
 uint16_t RandomId() {
     uint16_t id = 0;
-    if (!::RtlGenRandom(&id, sizeof id)) id = static_cast<uint16_t>(::GetTickCount() ^ ::GetCurrentProcessId());
+    if (!::RtlGenRandom(&id, sizeof id))
+        id = static_cast<uint16_t>(::GetTickCount() ^ ::GetCurrentProcessId());
     return id;
 }
 
@@ -65,8 +66,8 @@ bool Readable(SOCKET socket, DWORD timeoutMs) {
 // One try: sends the query, then reads what arrives until our reply or the time is up.
 bool TryOnce(SOCKET socket, const std::vector<uint8_t>& query, uint16_t id) {
     const DWORD start = ::GetTickCount();
-    const bool sent = ::send(socket, reinterpret_cast<const char*>(query.data()), static_cast<int>(query.size()),
-                             0) == static_cast<int>(query.size());
+    const bool sent = ::send(socket, reinterpret_cast<const char*>(query.data()),
+                             static_cast<int>(query.size()), 0) == static_cast<int>(query.size());
     for (;;) {
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= TryMs) return false;

@@ -40,9 +40,9 @@ bool GatewayAnswers(const std::string& gateway) {
     std::vector<BYTE> replies(sizeof(ICMP_ECHO_REPLY) + sizeof payload + 8 + 64);
     for (int attempt = 0; attempt < Tries; ++attempt) {
         const DWORD start = ::GetTickCount();
-        const DWORD count = ::IcmpSendEcho2(icmp.Get(), nullptr, nullptr, nullptr, *address, payload,
-                                            sizeof payload, nullptr, replies.data(),
-                                            static_cast<DWORD>(replies.size()), TryMs);
+        const DWORD count =
+            ::IcmpSendEcho2(icmp.Get(), nullptr, nullptr, nullptr, *address, payload, sizeof payload, nullptr,
+                            replies.data(), static_cast<DWORD>(replies.size()), TryMs);
         if (count > 0) {
             const auto* const reply = reinterpret_cast<const ICMP_ECHO_REPLY*>(replies.data());
             if (reply->Status == IP_SUCCESS && reply->Address == *address) return true;

@@ -10,7 +10,7 @@ namespace {
 // given result code, optionally cut to size bytes.
 std::vector<uint8_t> ReplyTo(uint16_t id, uint8_t resultCode = 0) {
     std::vector<uint8_t> reply = BuildRootNsQuery(id);
-    reply[2] |= 0x80;  // QR: a response
+    reply[2] |= 0x80;                                    // QR: a response
     reply[3] = static_cast<uint8_t>(0x80 | resultCode);  // RA and the result code
     return reply;
 }

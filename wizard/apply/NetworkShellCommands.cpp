@@ -25,8 +25,8 @@ std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& se
 }
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
-    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) +
-           L" index=" + std::to_wstring(index) + L" validate=no";
+    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) + L" index=" +
+           std::to_wstring(index) + L" validate=no";
 }
 
 }  // namespace
@@ -42,7 +42,8 @@ std::vector<std::wstring> Restore(const std::wstring& connection, const Previous
     if (previous.dhcp)
         return {L"interface ip set address " + Name(connection) + L" source=dhcp",
                 L"interface ip set dnsservers " + Name(connection) + L" source=dhcp"};
-    std::vector<std::wstring> runs = {SetAddress(connection, previous.address, previous.mask, previous.gateway)};
+    std::vector<std::wstring> runs = {
+        SetAddress(connection, previous.address, previous.mask, previous.gateway)};
     if (previous.dnsServers.empty()) {
         runs.push_back(L"interface ip set dnsservers " + Name(connection) + L" source=static addr=none");
         return runs;

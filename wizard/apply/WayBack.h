@@ -13,8 +13,9 @@ public:
 };
 
 // Restores the snapshot this run saved (all or nothing), then puts the live connection
-// back with the network shell (DHCP, or the earlier static values) and logs each step.
-// When the snapshot cannot be restored, the shell is not run.
+// back with the network shell (DHCP, or the earlier static values) and the snapshot once
+// more over what the shell wrote itself; logs each step. When the snapshot cannot be
+// restored, the shell is not run and nothing is changed.
 class CWayBack : public IWayBack {
 public:
     CWayBack(ISettingsBackup& backup, IProgramLauncher& launcher, IApplyLog& log, std::wstring connection);

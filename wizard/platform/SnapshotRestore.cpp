@@ -64,7 +64,8 @@ std::vector<std::string> SplitServers(const std::string& list) {
 }
 
 bool HoldsAddress(const SnapshotKey* key) {
-    return key != nullptr && (FindValue(*key, L"IPAddress") != nullptr || FindValue(*key, L"EnableDHCP") != nullptr);
+    return key != nullptr &&
+           (FindValue(*key, L"IPAddress") != nullptr || FindValue(*key, L"EnableDHCP") != nullptr);
 }
 
 }  // namespace
