@@ -29,7 +29,7 @@ const char kUsage[] =
     "\nadapset - Version 2.2, static TCP/IP settings of a network adapter\n\n"
     "Usage: adapset adapterName ipAddress mask gateway nameServer1 nameServer2 winsServer1 winsServer2\n\n"
     "\tUse no parameters to display a numbered list of adapter names.\n"
-    "\tYou may use the adapter number instead of the name.\n"
+    "\tYou may use the adapter number or the connection name instead of the name.\n"
     "\tThe default adapterName (use *) is the first adapter in your system.\n"
     "\tThe mask defaults to 255.255.255.0.\n"
     "\tUse * to omit intermediate parameters.\n"
@@ -204,12 +204,13 @@ protected:
         return "server=null adapter=" + service + " new=1 index=0 ip=" + ip + " mask=" + mask + " action=0\n";
     }
 
-    // The listing part of the usage text for the given (description, name) lines.
+    // The listing part of the usage text for the given (description, name) lines, of
+    // adapters without a connection or class entry.
     static std::string Listing(const std::vector<std::pair<std::string, std::string>>& cards) {
         std::string text = "\nNetwork adapters:\n";
         for (size_t i = 0; i < cards.size(); ++i)
-            text +=
-                "\n" + std::to_string(i + 1) + ":\t" + cards[i].first + "\n\tName: " + cards[i].second + "\n";
+            text += "\n" + std::to_string(i + 1) + ":\t" + cards[i].first + "\n\tName: " + cards[i].second +
+                    "\n\tConnection: (none)\n\tState: other, unknown\n";
         return text;
     }
 
