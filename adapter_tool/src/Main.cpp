@@ -30,7 +30,7 @@ std::wstring WideArgument(int n) {
 int Run(int argc, char* argv[]) {
     AdapterTable table;
     BuildAdapterTable(&table);
-    const RunDecision decision = DecideRun(argc - 1, argv + 1, table);
+    const RunDecision decision = DecideRun(argc - 1, argv + 1, table, WideArgument(1));
     switch (decision.action) {
         case kShowUsage:
             return PrintUsage();

@@ -12,6 +12,7 @@
 #include "AdapterConfiguration.h"
 #include "DhcpNotification.h"
 #include "TextConversion.h"
+#include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
@@ -37,7 +38,7 @@ std::vector<RestoredAdapter> RestoredAdapters(const Snapshot& snapshot) {
         if (const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path)) {
             RestoredAdapter* adapter = nullptr;
             for (RestoredAdapter& known : adapters)
-                if (_wcsicmp(known.service.c_str(), service->c_str()) == 0) adapter = &known;
+                if (AdapterInventory::SameServiceName(known.service, *service)) adapter = &known;
             if (adapter == nullptr) adapter = &adapters.emplace_back(RestoredAdapter{*service});
             for (const SnapshotValue& value : key.values) {
                 if (_wcsicmp(value.name.c_str(), L"IPAddress") == 0 && adapter->address == nullptr)
