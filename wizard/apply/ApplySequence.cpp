@@ -83,8 +83,18 @@ std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, con
            WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 
-bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher,
-                         ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log) {
+std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                             const std::vector<std::wstring>& cardKeys) {
+    const std::wstring& service = adapter.serviceName;
+    if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
+    for (size_t i = 0; i < cardKeys.size(); ++i)
+        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+    return service;
+}
+
+bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+                         IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+                         IApplyLog& log) {
     if (m_running) return false;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
@@ -102,7 +112,7 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, IProgramLaunc
 
     std::string address;
     std::string gateway;
-    RunPrograms(adapter, launcher, log, address, gateway);
+    RunPrograms(adapter, toolAdapterName, launcher, log, address, gateway);
 
     const std::vector<StoreStep> failed = WriteStore(adapter, store, log, address, gateway);
     if (!failed.empty()) {
@@ -143,7 +153,8 @@ bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISetti
     return false;
 }
 
-void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher,
+void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter,
+                                 const std::wstring& toolAdapterName, IProgramLauncher& launcher,
                                  IApplyLog& log, std::string& address, std::string& gateway) {
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
@@ -157,10 +168,8 @@ void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter, IProg
     address = m_page.ReadAddress();
     gateway = m_page.ReadGateway();
     log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
-    // One run, for the chosen adapter only: its service name, which the tool looks up
-    // itself (no position that another card could hold).
-    RunLogged(launcher, log, ToolFile, ToolParameters(adapter.serviceName, address, gateway),
-              windowsDirectory);
+    // One run, for the chosen adapter only, named so that no other card is meant.
+    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway), windowsDirectory);
 }
 
 std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapter& adapter,

@@ -112,8 +112,9 @@ public:
     // the store cannot open the adapter or a write fails, reports what failed and gives
     // the page back (no closing page). Exceptions from the store pass through, with the
     // note window gone.
-    bool Run(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher, ISettingsStore& store,
-             ISettingsBackup& backup, IApplyLog& log);
+    // The tool is given toolAdapterName (see ToolAdapterName).
+    bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
     // Parameters of the network shell run when the connection name is unknown: the
@@ -123,14 +124,19 @@ public:
     // a blank) when known, otherwise NetworkShellParameters as the shell's ANSI calls
     // would pass them.
     static std::wstring NetworkShellParametersFor(const std::optional<std::wstring>& connectionName);
-    // Parameter text of the tool run: "adapter address mask gateway dns-list", the
-    // adapter named by its service name.
+    // How the tool is to be given the adapter: its service name, unless that begins with
+    // a digit, which the tool reads as an adapter number; then the adapter's number, its
+    // card's 1-based place among the NetworkCards subkeys (cardKeys, in the registry's
+    // order). The service name when the card is not among them.
+    static std::wstring ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                        const std::vector<std::wstring>& cardKeys);
+    // Parameter text of the tool run: "adapter address mask gateway dns-list".
     static std::wstring ToolParameters(const std::wstring& adapterName, const std::string& address,
                                        const std::string& gateway);
 
 private:
-    void RunPrograms(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher, IApplyLog& log,
-                     std::string& address, std::string& gateway);
+    void RunPrograms(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+                     IProgramLauncher& launcher, IApplyLog& log, std::string& address, std::string& gateway);
     static std::vector<StoreStep> WriteStore(const AdapterInventory::Adapter& adapter, ISettingsStore& store,
                                              IApplyLog& log, const std::string& address,
                                              const std::string& gateway);

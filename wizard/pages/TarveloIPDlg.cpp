@@ -100,7 +100,11 @@ void CTarveloIPDlg::OnOK() {
     CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
     CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
-    m_applySequence.Run(*adapter, launcher, store, backup, log);
+    std::vector<std::wstring> cardKeys;
+    for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
+        cardKeys.push_back(card.cardKey);
+    m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
+                        backup, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {

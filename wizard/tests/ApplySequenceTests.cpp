@@ -151,7 +151,7 @@ struct Sequence {
     RecordingBackup backup{journal};
     RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(adapter, launcher, store, backup, log); }
+    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, log); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -237,6 +237,18 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "store EnableDHCP 0: failed",
     };
     EXPECT_EQ(s.log.lines, expected);
+}
+
+// The tool reads a name that begins with a digit as an adapter number: such a service
+// name is given as the number of the adapter's card instead, so no other card is meant.
+TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
+    AdapterInventory::Adapter adapter = WiredAdapter();
+    const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    adapter.serviceName = L"3C905C1";
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
+    adapter.cardKey = L"9";  // a card that is not listed (any more)
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"3C905C1");
 }
 
 TEST(ApplySequence, NetworkShellLiteralIsBig5) {
