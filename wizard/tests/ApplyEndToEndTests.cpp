@@ -347,6 +347,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     EXPECT_EQ(FindProcessWindows(restore.Id(), L"Tarvelo ADSL", false).size(), 1u);
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
     EXPECT_NE(text.find(L"已還原先前的網路設定"), std::wstring::npos);
+    EXPECT_NE(text.find(std::wstring(L"網路卡：") + kConnectionName + L"\n"), std::wstring::npos);
     EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
     EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
