@@ -158,8 +158,10 @@ void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter,
                                  IApplyLog& log, std::string& address, std::string& gateway) {
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
+    // A quote cannot be passed inside the shell's quoted parameter.
     std::optional<std::wstring> connection;
-    if (!adapter.connectionName.empty()) connection = adapter.connectionName;
+    if (!adapter.connectionName.empty() && adapter.connectionName.find(L'"') == std::wstring::npos)
+        connection = adapter.connectionName;
     RunLogged(launcher, log, NetworkShellFile, NetworkShellParametersFor(connection),
               launcher.WindowsDirectory() + SystemSubdirectory);
 

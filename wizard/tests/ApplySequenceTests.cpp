@@ -206,7 +206,8 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsAB
                                       {L"Wi-Fi", "Wi-Fi"},
                                       // unknown: the fixed name's Big5 bytes as the shell's
                                       // ANSI call reads them under code page 950
-                                      {L"", "區域連線"}}) {
+                                      {L"", "區域連線"},
+                                      {L"My \"home\"", "區域連線"}}) {
         Sequence s;
         s.adapter.connectionName = name;
         s.Run();
