@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Runs the real wizard in a sandbox Wine prefix of its own (build/win64/demo-prefix, a
-# copy of the test prefix, removed afterwards) seeded with a demo machine of two
-# network adapters. Never touches ~/.wine or the host's network settings.
+# copy of the test prefix, removed afterwards) seeded with a demo laptop as Windows 10
+# lays it out: wired Ethernet, Wi-Fi and a Bluetooth network. Never touches ~/.wine or the host's network settings.
 #
 # With a usable desktop display (and not CI=true) the wizard opens there for the user;
 # otherwise, or with --headless, it runs on an Xvfb display of its own and a demo
 # driver types 192.168.5.20, presses Next and Finish and saves a screenshot of each
-# page in build/win64/demo/. Either way the adapter settings are printed before and
-# after, and the restart that Finish asks for is caught by a stand-in.
+# page in build/win64/demo/. Either way the adapters' settings are printed before and
+# after (the wired one changed, the others not), and the restart that Finish asks for is caught by a stand-in.
 # Usage: scripts/demo.sh [--headless|--interactive]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 #include <utility>
 
 using BrenlowTools::CRegistryKey;
@@ -9,7 +11,6 @@ using BrenlowTools::CRegistryKey;
 namespace {
 
 const char kDhcpServicePath[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
-const char kNetworkCardPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
 const char kServicesPath[] = "SYSTEM\\CurrentControlSet\\Services\\";
 const char kAdapterTcpipSuffix[] = "\\Parameters\\TCPIP";
 const char kInterfacesPath[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
@@ -47,6 +48,21 @@ const CRegistryKey& EmptyKey() {
     return empty;
 }
 
+// The service name as ANSI text for the key paths; nullopt when it is empty or the
+// code page cannot spell it exactly (a best-fit look-alike would name another key).
+std::optional<std::string> AnsiServiceName(const std::wstring& service) {
+    if (service.empty()) return std::nullopt;
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, service.data(),
+                                           static_cast<int>(service.size()), nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) return std::nullopt;
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, service.data(), static_cast<int>(service.size()),
+                        text.data(), length, nullptr, &lossy);
+    if (lossy || text.find('\0') != std::string::npos) return std::nullopt;
+    return text;
+}
+
 bool WriteRaw(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {
     return RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
@@ -55,7 +71,6 @@ bool WriteRaw(HKEY key, const char* name, DWORD type, const void* data, DWORD si
 
 CAdapterSettings::CAdapterSettings()
     : m_dhcpServiceKey(EmptyKey()),
-      m_networkCardKey(EmptyKey()),
       m_adapterTcpipKey(EmptyKey()),
       m_interfaceKey(EmptyKey()),
       m_tcpipParametersKey(EmptyKey()),
@@ -82,6 +97,8 @@ bool CAdapterSettings::ReadText(const CRegistryKey& key, const char* name, Owned
     return true;
 }
 
+// A list that does not exist reads as the empty list (an interface on DHCP has no
+// IPAddress, SubnetMask or DefaultGateway at all on Windows 8 and later).
 bool CAdapterSettings::ReadList(HKEY key, const char* name, OwnedText& list) {
     OwnedText block(static_cast<char*>(std::calloc(kListCapacity + kListGuard, 1)));
     if (!block) throw std::bad_alloc();
@@ -89,6 +106,10 @@ bool CAdapterSettings::ReadList(HKEY key, const char* name, OwnedText& list) {
     DWORD size = kListCapacity;
     const LONG status =
         RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(block.get()), &size);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        list = std::move(block);
+        return true;
+    }
     if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) return false;
     list = std::move(block);
     return true;
@@ -118,24 +139,22 @@ bool CAdapterSettings::HasSeparateAdapterKey() const {
     return static_cast<HKEY>(m_adapterTcpipKey) != static_cast<HKEY>(m_interfaceKey);
 }
 
-bool CAdapterSettings::Open(const char* machineName) {
+bool CAdapterSettings::Open(const AdapterInventory::Adapter& adapter, const char* machineName) {
     // Copied before Close, which would release the name if it is the store's own.
     OwnedText machine =
         machineName != nullptr ? CopyText(machineName, std::strlen(machineName) + 1) : nullptr;
     Close();
     m_machineName = std::move(machine);
 
-    // Once "Start" has been read, a registry error still counts as success: the
-    // store is closed, but the caller goes on as after a complete load.
-    bool status = false;
+    // Any registry error closes the store and fails: the caller must never go on as
+    // after a complete load when the adapter's keys could not be had.
     try {
         m_dhcpServiceKey = OpenKey(kDhcpServicePath);
-        status = m_dhcpServiceKey.QueryValue("Start", &m_dhcpStart);
-        if (!status) return false;
+        if (!m_dhcpServiceKey.QueryValue("Start", &m_dhcpStart)) return false;
 
-        m_networkCardKey = OpenKey(kNetworkCardPath);
-        status = ReadText(m_networkCardKey, "ServiceName", m_serviceName);
-        if (!status) return false;
+        const std::optional<std::string> service = AnsiServiceName(adapter.serviceName);
+        if (!service) return false;
+        m_serviceName = CopyText(service->c_str(), service->size() + 1);
 
         PathBuffer adapterPath;
         PathBuffer interfacePath;
@@ -145,8 +164,7 @@ bool CAdapterSettings::Open(const char* machineName) {
         }
         OpenAdapterKeys(adapterPath, interfacePath);
 
-        status = m_adapterTcpipKey.QueryValue("EnableDHCP", &m_enableDhcp);
-        if (!status) return false;
+        if (!m_adapterTcpipKey.QueryValue("EnableDHCP", &m_enableDhcp)) return false;
         if (!ReadList(m_adapterTcpipKey, "IPAddress", m_adapterIPAddress)) return false;
         if (!ReadList(m_interfaceKey, "IPAddress", m_interfaceIPAddress)) return false;
         if (!ReadList(m_adapterTcpipKey, "SubnetMask", m_adapterSubnetMask)) return false;
@@ -159,7 +177,7 @@ bool CAdapterSettings::Open(const char* machineName) {
         return true;
     } catch (const CRegistryKey::Exception&) {
         Close();
-        return status;
+        return false;
     }
 }
 
@@ -167,7 +185,6 @@ void CAdapterSettings::Close() {
     m_dhcpStart = 0;
     m_enableDhcp = 0;
     m_dhcpServiceKey = EmptyKey();
-    m_networkCardKey = EmptyKey();
     m_adapterTcpipKey = EmptyKey();
     m_interfaceKey = EmptyKey();
     m_tcpipParametersKey = EmptyKey();

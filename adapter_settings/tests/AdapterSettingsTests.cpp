@@ -25,11 +25,18 @@ namespace {
 
 const std::string kService = "TestAdapter7";
 const std::string kDhcp = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
-const std::string kCard = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\1";
 const std::string kServices = "SYSTEM\\CurrentControlSet\\Services\\";
 const std::string kInterfaces = kServices + "Tcpip\\Parameters\\Interfaces\\";
 const std::string kParameters = kServices + "Tcpip\\Parameters";
 const std::string kComputer = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
+
+// The adapter as the inventory hands it to the store.
+AdapterInventory::Adapter Card(const std::string& service = kService) {
+    AdapterInventory::Adapter adapter;
+    adapter.cardKey = L"7";
+    adapter.serviceName.assign(service.begin(), service.end());
+    return adapter;
+}
 
 std::string AdapterPath(const std::string& service = kService) {
     return kServices + service + "\\Parameters\\Tcpip";
@@ -59,7 +66,6 @@ protected:
         Delete("SOFTWARE");
         SeedAdapter(kService);
         Write(kDhcp, "Start", DwordValue(2));
-        Write(kCard, "ServiceName", StringValue(kService));
         Write(kParameters, "HostName", StringValue("tarvelo-host"));
         Write(kComputer, "ComputerName", StringValue("TARVELO-PC"));
     }
@@ -155,7 +161,7 @@ void ExpectEveryWriterFails(CAdapterSettings& store) {
 
 TEST_F(AdapterSettingsTest, MachineRootIsRedirectedToTheScratchKey) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCard.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDhcp.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", 0,
                             KEY_READ, &key),
@@ -166,7 +172,7 @@ TEST_F(AdapterSettingsTest, OpenLoadsEveryValueAndCloseReleasesThem) {
     CAdapterSettings store;
     ExpectClosed(store);
     store.Close();  // harmless on a new store
-    ASSERT_TRUE(store.Open());
+    ASSERT_TRUE(store.Open(Card()));
     EXPECT_STREQ(store.GetServiceName(), kService.c_str());
     EXPECT_EQ(store.GetDhcpStart(), 2u);
     EXPECT_EQ(store.GetEnableDhcp(), 1u);
@@ -193,7 +199,7 @@ TEST_F(AdapterSettingsTest, InterfaceKeyStandsInForAMissingAdapterKey) {
     Write(InterfacePath(), "SubnetMask", MultiStringValue({"255.255.255.0"}));
     Write(InterfacePath(), "DefaultGateway", MultiStringValue({"10.9.9.254"}));
     CAdapterSettings store;
-    ASSERT_TRUE(store.Open());
+    ASSERT_TRUE(store.Open(Card()));
     EXPECT_EQ(store.GetEnableDhcp(), 1u);
     EXPECT_STREQ(store.GetIPAddress(), "10.9.9.9");
     EXPECT_STREQ(store.GetSubnetMask(), "255.255.255.0");
@@ -213,7 +219,7 @@ TEST_F(AdapterSettingsTest, InterfaceKeyStandsInForAMissingAdapterKey) {
 
 TEST_F(AdapterSettingsTest, OpenWithAMachineName) {
     CAdapterSettings store;
-    ASSERT_TRUE(store.Open(""));  // an empty name connects to this computer
+    ASSERT_TRUE(store.Open(Card(), ""));  // an empty name connects to this computer
     ASSERT_NE(store.GetMachineName(), nullptr);
     EXPECT_STREQ(store.GetMachineName(), "");
     EXPECT_STREQ(store.GetIPAddress(), "10.1.2.3");
@@ -226,34 +232,34 @@ TEST_F(AdapterSettingsTest, OpenWithAMachineName) {
     DWORD length = sizeof name;
     ASSERT_TRUE(GetComputerNameA(name, &length));
     const std::string own = std::string("\\\\") + name;
-    ASSERT_TRUE(store.Open(own.c_str()));
-    ASSERT_TRUE(store.Open(store.GetMachineName()));
+    ASSERT_TRUE(store.Open(Card(), own.c_str()));
+    ASSERT_TRUE(store.Open(Card(), store.GetMachineName()));
     EXPECT_STREQ(store.GetMachineName(), own.c_str());
     EXPECT_STREQ(store.GetHostName(), "tarvelo-host");
 
     // An unreachable computer fails at the first key: false, closed.
-    EXPECT_FALSE(store.Open("\\\\NO-SUCH-HOST-7"));
+    EXPECT_FALSE(store.Open(Card(), "\\\\NO-SUCH-HOST-7"));
     ExpectClosed(store);
 }
 
 TEST_F(AdapterSettingsTest, RegistryErrorBeforeStartIsReadGivesFalseAndClosed) {
     CAdapterSettings store;
     Write(kDhcp, "Start", BytesValue(REG_DWORD, std::string(8, '\1')));  // not four bytes
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     ExpectClosed(store);
 
     PoisonWrittenValues();
     Delete(kDhcp);
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     ExpectEveryWriterFails(store);
     ExpectPoisonKept(false);
 }
 
-// Once "Start" was read, a registry error closes the store, yet Open reports true.
-TEST_F(AdapterSettingsTest, RegistryErrorAfterStartIsReadGivesTrueAndClosed) {
+// A registry error at any step closes the store and fails: the adapter's keys missing
+// (Windows 10 has no per-service key, so a missing interface key leaves nothing), a
+// number or text that cannot be read, a key that refuses full access.
+TEST_F(AdapterSettingsTest, RegistryErrorAfterStartIsReadGivesFalseAndClosed) {
     const std::vector<std::function<void()>> breakers = {
-        [&] { Delete(kCard); },
-        [&] { DeleteValue(kCard, "ServiceName"); },
         [&] {  // neither adapter key: the interface key cannot stand in
             Delete(AdapterPath());
             Delete(InterfacePath());
@@ -278,17 +284,50 @@ TEST_F(AdapterSettingsTest, RegistryErrorAfterStartIsReadGivesTrueAndClosed) {
         Seed();
         breakers[row]();
         CAdapterSettings store;
-        EXPECT_TRUE(store.Open());
+        EXPECT_FALSE(store.Open(Card()));
         ExpectClosed(store);
         EXPECT_FALSE(store.SetIPAddress("10.0.0.1"));
     }
+}
+
+// A service name the ANSI key paths cannot spell, or none at all, opens nothing of the
+// adapter: false, with only the DHCP service's Start loaded.
+TEST_F(AdapterSettingsTest, ServiceNameThatCannotNameAKeyFails) {
+    AdapterInventory::Adapter foreign = Card();
+    foreign.serviceName = L"Adapter\u00E9";  // not in code page 950
+    for (const AdapterInventory::Adapter& adapter : {foreign, Card("")}) {
+        CAdapterSettings store;
+        EXPECT_FALSE(store.Open(adapter));
+        EXPECT_EQ(store.GetServiceName(), nullptr);
+        EXPECT_EQ(store.GetDhcpStart(), 2u);
+        EXPECT_FALSE(store.SetIPAddress("10.0.0.1"));
+    }
+}
+
+// An interface on DHCP (Windows 8 and later) has no address lists at all: they load as
+// empty lists, and the writers then put the static ones in place.
+TEST_F(AdapterSettingsTest, MissingListsReadAsEmpty) {
+    Delete(kServices + kService);
+    Delete(InterfacePath());
+    Write(InterfacePath(), "EnableDHCP", DwordValue(1));
+    Write(InterfacePath(), "DhcpIPAddress", StringValue("10.9.9.9"));
+    CAdapterSettings store;
+    ASSERT_TRUE(store.Open(Card()));
+    for (const char* list : {store.GetIPAddress(), store.GetSubnetMask(), store.GetDefaultGateway()}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_STREQ(list, "");
+    }
+    EXPECT_TRUE(store.SetIPAddress("192.168.5.20"));
+    EXPECT_TRUE(store.SetSubnetMask("255.255.255.0"));
+    EXPECT_EQ(Read(InterfacePath(), "IPAddress"), OneEntry(REG_MULTI_SZ, "192.168.5.20"));
+    EXPECT_EQ(Read(InterfacePath(), "SubnetMask"), OneEntry(REG_MULTI_SZ, "255.255.255.0"));
 }
 
 // A value of the wrong type: false, and what loaded before it stays held.
 TEST_F(AdapterSettingsTest, WrongTypeLeavesThePartBeforeItLoaded) {
     CAdapterSettings store;
     Write(kDhcp, "Start", StringValue("2"));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     ExpectClosed(store);
     // The DHCP key stays open: SetDhcpStart still writes.
     EXPECT_TRUE(store.SetDhcpStart(4));
@@ -296,21 +335,15 @@ TEST_F(AdapterSettingsTest, WrongTypeLeavesThePartBeforeItLoaded) {
     EXPECT_EQ(Read(kDhcp, "Start"), DwordValue(4));
 
     Seed();
-    Write(kCard, "ServiceName", DwordValue(7));
-    EXPECT_FALSE(store.Open());
-    EXPECT_EQ(store.GetDhcpStart(), 2u);
-    EXPECT_EQ(store.GetServiceName(), nullptr);
-
-    Seed();
     Write(AdapterPath(), "EnableDHCP", StringValue("1"));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_STREQ(store.GetServiceName(), kService.c_str());
     EXPECT_EQ(store.GetEnableDhcp(), 0u);
     EXPECT_EQ(store.GetIPAddress(), nullptr);
 
     Seed();
     Write(AdapterPath(), "IPAddress", StringValue("10.1.2.3"));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_STREQ(store.GetServiceName(), kService.c_str());
     EXPECT_EQ(store.GetDhcpStart(), 2u);
     EXPECT_EQ(store.GetEnableDhcp(), 1u);
@@ -324,7 +357,7 @@ TEST_F(AdapterSettingsTest, WrongTypeLeavesThePartBeforeItLoaded) {
 
     Seed();
     Write(kComputer, "ComputerName", DwordValue(1));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_STREQ(store.GetHostName(), "tarvelo-host");
     EXPECT_EQ(store.GetComputerName(), nullptr);
 }
@@ -333,19 +366,19 @@ TEST_F(AdapterSettingsTest, ListsUpTo512BytesLoad) {
     CAdapterSettings store;
     const std::string longest(510, 'a');  // 510 + two zeros = 512 bytes
     Write(AdapterPath(), "IPAddress", MultiStringValue({longest}));
-    ASSERT_TRUE(store.Open());
+    ASSERT_TRUE(store.Open(Card()));
     EXPECT_STREQ(store.GetIPAddress(), longest.c_str());
 
     // Each list read is offered the whole capacity, whatever the others held.
     Write(AdapterPath(), "IPAddress", MultiStringValue({"1.2.3.4"}));
     Write(InterfacePath(), "IPAddress", MultiStringValue({std::string(300, '9'), "1.2.3.4"}));
-    EXPECT_TRUE(store.Open());
+    EXPECT_TRUE(store.Open(Card()));
     EXPECT_STREQ(store.GetIPAddress(), "1.2.3.4");
 
     // Stored without its closing zeros, a full-size list still reads as one terminated text.
     WriteUnterminated(AdapterPath(), "DefaultGateway", std::string(512, 'g'));
     ASSERT_EQ(Read(AdapterPath(), "DefaultGateway"), BytesValue(REG_MULTI_SZ, std::string(512, 'g')));
-    ASSERT_TRUE(store.Open());
+    ASSERT_TRUE(store.Open(Card()));
     const char* gateway = store.GetDefaultGateway();
     ASSERT_NE(gateway, nullptr);
     // The terminating zero must lie inside the store's own block (texts live on the
@@ -355,40 +388,32 @@ TEST_F(AdapterSettingsTest, ListsUpTo512BytesLoad) {
     EXPECT_EQ(std::string(gateway), std::string(512, 'g'));
 }
 
-// A list over 512 bytes, missing or of another type: false, that list null, the ones
-// before it held.
+// A list over 512 bytes or of another type: false, that list null, the ones before it
+// held.
 TEST_F(AdapterSettingsTest, ListThatCannotLoadLeavesItsBufferNull) {
     CAdapterSettings store;
     Write(AdapterPath(), "SubnetMask", MultiStringValue({std::string(511, 'm')}));  // 513 bytes
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_STREQ(store.GetIPAddress(), "10.1.2.3");
     EXPECT_EQ(store.GetSubnetMask(), nullptr);
     EXPECT_EQ(store.GetDefaultGateway(), nullptr);
 
     Seed();
     Write(InterfacePath(), "IPAddress", MultiStringValue({std::string(511, 'i')}));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_STREQ(store.GetIPAddress(), "10.1.2.3");
     EXPECT_EQ(store.GetSubnetMask(), nullptr);
 
     Seed();
-    DeleteValue(AdapterPath(), "DefaultGateway");
-    EXPECT_FALSE(store.Open());
-    EXPECT_STREQ(store.GetSubnetMask(), "255.255.0.0");
-    EXPECT_EQ(store.GetDefaultGateway(), nullptr);
-    EXPECT_EQ(store.GetHostName(), nullptr);
-
-    Seed();
     Write(AdapterPath(), "DefaultGateway", BytesValue(REG_BINARY, std::string("10.1.0.1\0\0", 10)));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card()));
     EXPECT_EQ(store.GetDefaultGateway(), nullptr);
 }
 
 TEST_F(AdapterSettingsTest, SecondOpenStartsFromClosed) {
     CAdapterSettings store;
-    ASSERT_TRUE(store.Open(""));
-    Write(kCard, "ServiceName", DwordValue(7));
-    EXPECT_FALSE(store.Open());
+    ASSERT_TRUE(store.Open(Card(), ""));
+    EXPECT_FALSE(store.Open(Card("")));
     EXPECT_EQ(store.GetServiceName(), nullptr);
     EXPECT_EQ(store.GetIPAddress(), nullptr);
     EXPECT_EQ(store.GetHostName(), nullptr);
@@ -411,15 +436,13 @@ TEST_F(AdapterSettingsTest, ServiceNameMustFitTheKeyPaths) {
     writeMachine(AdapterPath(fits), "SubnetMask", MultiStringValue({"255.0.0.0"}));
     writeMachine(AdapterPath(fits), "DefaultGateway", MultiStringValue({"10.0.0.1"}));
     writeMachine(InterfacePath(fits), "IPAddress", MultiStringValue({"10.5.5.5"}));
-    Write(kCard, "ServiceName", StringValue(fits));
-    EXPECT_TRUE(store.Open());
+    EXPECT_TRUE(store.Open(Card(fits)));
     EXPECT_STREQ(store.GetServiceName(), fits.c_str());
     EXPECT_STREQ(store.GetIPAddress(), "10.5.5.5");
 
     const std::string tooLong = fits + "s";
     writeMachine(AdapterPath(tooLong), "IPAddress", kPoison);
-    Write(kCard, "ServiceName", StringValue(tooLong));
-    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.Open(Card(tooLong)));
     EXPECT_STREQ(store.GetServiceName(), tooLong.c_str());
     EXPECT_EQ(store.GetDhcpStart(), 2u);
     EXPECT_EQ(store.GetEnableDhcp(), 0u);
@@ -431,7 +454,7 @@ class AdapterSettingsWriteTest : public AdapterSettingsTest {
 protected:
     void SetUp() override {
         AdapterSettingsTest::SetUp();
-        ASSERT_TRUE(m_store.Open());
+        ASSERT_TRUE(m_store.Open(Card()));
     }
     CAdapterSettings m_store;
 };

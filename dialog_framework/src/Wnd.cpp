@@ -18,6 +18,10 @@ void CWnd::SetWindowText(const std::string& text) {
     ::SetWindowTextA(m_hWnd, text.c_str());
 }
 
+void CWnd::SetText(const std::wstring& text) const {
+    ::SetWindowTextW(m_hWnd, text.c_str());
+}
+
 std::string CWnd::GetWindowText(int maxChars) const {
     if (maxChars <= 0) return {};
     std::vector<char> buffer(static_cast<size_t>(maxChars), '\0');

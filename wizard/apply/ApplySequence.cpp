@@ -1,5 +1,6 @@
 #include "apply/ApplySequence.h"
 
+#include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "apply/WideText.h"
 
@@ -57,9 +58,12 @@ void RunLogged(IProgramLauncher& launcher, IApplyLog& log, const std::wstring& f
               (status ? L"exit status " + std::to_wstring(*status) : std::wstring(L"not started")));
 }
 
-// Calls one store writer and logs it with its text and result.
-void WriteLogged(IApplyLog& log, const wchar_t* name, const std::string& text, bool written) {
+// Calls one store writer and logs it with its text and result; a failed one is added
+// to the failed steps.
+void WriteLogged(IApplyLog& log, StoreStep step, const wchar_t* name, const std::string& text, bool written,
+                 std::vector<StoreStep>& failed) {
     log.Write(L"store " + std::wstring(name) + L" " + WidenAnsi(text) + L": " + Outcome(written));
+    if (!written) failed.push_back(step);
 }
 
 }  // namespace
@@ -73,41 +77,53 @@ std::wstring CApplySequence::NetworkShellParametersFor(const std::optional<std::
     return NetworkShellCommand + name + NetworkShellAddress;
 }
 
-std::string CApplySequence::ToolParameters(int adapterNumber, const std::string& address,
-                                           const std::string& gateway) {
-    return std::to_string(adapterNumber) + " " + address + " " + FixedSubnetMask + " " + gateway + " " +
-           ProviderDnsList;
+std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
+                                            const std::string& gateway) {
+    return adapterName + L" " +
+           WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 
-bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                             const std::vector<std::wstring>& cardKeys) {
+    const std::wstring& service = adapter.serviceName;
+    if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
+    for (size_t i = 0; i < cardKeys.size(); ++i)
+        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+    return service;
+}
+
+bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+                         IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
                          IApplyLog& log) {
     if (m_running) return false;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
+    log.Write(L"adapter " + AdapterDisplayName(adapter) + L" (card " + adapter.cardKey + L", service " +
+              adapter.serviceName + L")");
 
     m_page.ShowWaitCursor();
     m_page.EnableNext(false);
     m_page.EnableExit(false);
     // While programs run, messages are dispatched: a typed address must not enable
     // Next and start the sequence again inside itself.
-    m_page.LockAddress(true);
+    m_page.LockInput(true);
     const NoteScope note(m_page);
-    if (!SaveBackup(backup, log)) return true;
+    if (!SaveBackup(adapter, backup, log)) return true;
 
     std::string address;
     std::string gateway;
-    RunPrograms(launcher, store, log, address, gateway);
+    RunPrograms(adapter, toolAdapterName, launcher, log, address, gateway);
 
-    const bool opened = store.Open(nullptr);
-    log.Write(L"store open: " + Outcome(opened));
-    if (!opened) {
-        // Nothing was written; let the user leave instead of leaving the page frozen.
+    const std::vector<StoreStep> failed = WriteStore(adapter, store, log, address, gateway);
+    if (!failed.empty()) {
+        // The closing page would claim a setup that did not happen: say what failed and
+        // give the page back, so the user may try again or leave.
         m_page.DestroyNote();
         m_page.RestoreCursor();
-        m_page.EnableExit(true);
+        m_page.ReportStoreFailure(AdapterDisplayName(adapter), failed);
+        GivePageBack();
         return true;
     }
-    WriteStore(store, log, address, gateway);
 
     m_page.CloseNote();
     m_page.RestoreCursor();
@@ -115,9 +131,16 @@ bool CApplySequence::Run(IProgramLauncher& launcher, ISettingsStore& store, ISet
     return true;
 }
 
-bool CApplySequence::SaveBackup(ISettingsBackup& backup, IApplyLog& log) {
+void CApplySequence::GivePageBack() {
+    m_page.LockInput(false);
+    m_page.EnableExit(true);
+    m_page.EnableNext(true);
+}
+
+bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
+                                IApplyLog& log) {
     std::wstring detail;
-    if (backup.Save(detail)) {
+    if (backup.Save(adapter, detail)) {
         log.Write(L"snapshot saved: " + detail);
         return true;
     }
@@ -126,17 +149,20 @@ bool CApplySequence::SaveBackup(ISettingsBackup& backup, IApplyLog& log) {
     m_page.DestroyNote();
     m_page.RestoreCursor();
     m_page.ReportBackupFailure(detail);
-    m_page.LockAddress(false);
-    m_page.EnableExit(true);
-    m_page.EnableNext(true);
+    GivePageBack();
     return false;
 }
 
-void CApplySequence::RunPrograms(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log,
-                                 std::string& address, std::string& gateway) {
+void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter,
+                                 const std::wstring& toolAdapterName, IProgramLauncher& launcher,
+                                 IApplyLog& log, std::string& address, std::string& gateway) {
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
-    // name stays for a machine where the real one cannot be read.
-    RunLogged(launcher, log, NetworkShellFile, NetworkShellParametersFor(store.ConnectionName()),
+    // name stays for an adapter whose real one is unknown.
+    // A quote cannot be passed inside the shell's quoted parameter.
+    std::optional<std::wstring> connection;
+    if (!adapter.connectionName.empty() && adapter.connectionName.find(L'"') == std::wstring::npos)
+        connection = adapter.connectionName;
+    RunLogged(launcher, log, NetworkShellFile, NetworkShellParametersFor(connection),
               launcher.WindowsDirectory() + SystemSubdirectory);
 
     const std::wstring windowsDirectory = launcher.WindowsDirectory();
@@ -144,21 +170,30 @@ void CApplySequence::RunPrograms(IProgramLauncher& launcher, ISettingsStore& sto
     address = m_page.ReadAddress();
     gateway = m_page.ReadGateway();
     log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
-    for (int adapter = 1; adapter <= 3; ++adapter)
-        RunLogged(launcher, log, ToolFile, WidenAnsi(ToolParameters(adapter, address, gateway)),
-                  windowsDirectory);
+    // One run, for the chosen adapter only, named so that no other card is meant.
+    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway), windowsDirectory);
 }
 
-void CApplySequence::WriteStore(ISettingsStore& store, IApplyLog& log, const std::string& address,
-                                const std::string& gateway) {
-    // Each write is tried whatever the previous one returned; none decides anything.
-    WriteLogged(log, L"IPAddress", address, store.SetIPAddress(address.c_str()));
-    WriteLogged(log, L"SubnetMask", FixedSubnetMask, store.SetSubnetMask(FixedSubnetMask));
-    WriteLogged(log, L"DefaultGateway", gateway, store.SetDefaultGateway(gateway.c_str()));
-    WriteLogged(log, L"NameServer", ProviderDnsList, store.SetNameServer(ProviderDnsList));
+std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapter& adapter,
+                                                  ISettingsStore& store, IApplyLog& log,
+                                                  const std::string& address, const std::string& gateway) {
+    const bool opened = store.Open(adapter);
+    log.Write(L"store open: " + Outcome(opened));
+    if (!opened) return {StoreStep::Open};
+    // Each write is tried whatever the previous one returned.
+    std::vector<StoreStep> failed;
+    WriteLogged(log, StoreStep::IPAddress, L"IPAddress", address, store.SetIPAddress(address.c_str()),
+                failed);
+    WriteLogged(log, StoreStep::SubnetMask, L"SubnetMask", FixedSubnetMask,
+                store.SetSubnetMask(FixedSubnetMask), failed);
+    WriteLogged(log, StoreStep::DefaultGateway, L"DefaultGateway", gateway,
+                store.SetDefaultGateway(gateway.c_str()), failed);
+    WriteLogged(log, StoreStep::NameServer, L"NameServer", ProviderDnsList,
+                store.SetNameServer(ProviderDnsList), failed);
     // The static values count only with DHCP off, whatever the network shell managed.
-    WriteLogged(log, L"EnableDHCP", "0", store.DisableDhcp());
+    WriteLogged(log, StoreStep::DisableDhcp, L"EnableDHCP", "0", store.DisableDhcp(), failed);
     store.Close();
+    return failed;
 }
 
 void CApplySequence::FinishAndEnd(IApplyLog& log) {

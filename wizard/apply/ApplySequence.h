@@ -3,6 +3,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "adapter_inventory/AdapterInventory.h"
 
 // What the apply sequence works with, as operations handed in from outside: the
 // wizard passes thin Win32 versions, tests pass recording ones. Addresses are narrow
@@ -20,19 +23,17 @@ public:
     virtual std::wstring WindowsDirectory() const = 0;
 };
 
-// Network card 1's settings, as far as the sequence uses them.
+// The chosen adapter's settings, as far as the sequence uses them.
 class ISettingsStore {
 public:
     virtual ~ISettingsStore() = default;
-    // The card's connection name as the network shell knows it ("乙太網路 2"); read on
-    // its own, the store need not be open. nullopt when it cannot be read.
-    virtual std::optional<std::wstring> ConnectionName() const = 0;
-    virtual bool Open(const char* machineName) = 0;
+    // Opens and loads the adapter's keys on this computer; false when they cannot be.
+    virtual bool Open(const AdapterInventory::Adapter& adapter) = 0;
     virtual bool SetIPAddress(const char* text) = 0;
     virtual bool SetSubnetMask(const char* text) = 0;
     virtual bool SetDefaultGateway(const char* text) = 0;
     virtual bool SetNameServer(const char* text) = 0;
-    // EnableDHCP = 0 in both of the card's keys.
+    // EnableDHCP = 0 in both of the adapter's keys.
     virtual bool DisableDhcp() = 0;
     virtual void Close() = 0;
 };
@@ -41,9 +42,9 @@ public:
 class ISettingsBackup {
 public:
     virtual ~ISettingsBackup() = default;
-    // Saves the snapshot. True with detail set to the file's path; false with detail
-    // saying why nothing was saved.
-    virtual bool Save(std::wstring& detail) = 0;
+    // Saves the snapshot of what the sequence may change for the adapter. True with
+    // detail set to the file's path; false with detail saying why nothing was saved.
+    virtual bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) = 0;
 };
 
 // Where the sequence records what it did, for support. Never fails the sequence.
@@ -53,6 +54,9 @@ public:
     // Appends one line (without line end); a line that cannot be written is dropped.
     virtual void Write(const std::wstring& line) noexcept = 0;
 };
+
+// What the store could not do for the chosen adapter: open its keys, or one write.
+enum class StoreStep { Open, IPAddress, SubnetMask, DefaultGateway, NameServer, DisableDhcp };
 
 // The user-interface actions of the sequence on the entry page and its windows.
 class IApplyPage {
@@ -64,8 +68,8 @@ public:
     virtual void RestoreCursor() = 0;
     virtual void EnableNext(bool enable) = 0;
     virtual void EnableExit(bool enable) = 0;
-    // Locks the address field against typing (true) or frees it (false).
-    virtual void LockAddress(bool locked) = 0;
+    // Locks the address field and the adapter list against input (true) or frees them.
+    virtual void LockInput(bool locked) = 0;
     // Creates and shows the note window (modeless).
     virtual void ShowNote() = 0;
     // Asks the note window to close (WM_CLOSE).
@@ -84,26 +88,33 @@ public:
     // Tells the user (one message box) that the settings could not be saved first, so
     // nothing was changed, and why.
     virtual void ReportBackupFailure(const std::wstring& detail) = 0;
+    // Tells the user (one message box) what the store could not do for the connection.
+    virtual void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) = 0;
     // Ends the entry page, and with it the wizard, once the current handler returns.
     virtual void EndWizard() = 0;
 };
 
-// The sequence behind Next: a snapshot of what it may change, the network shell once,
-// the tool for adapters 1 to 3, the store's writes, then the closing page, the restart
-// and the wizard's end. It
-// runs on the user-interface thread and cannot be started again while it runs.
+// The sequence behind Next, for the one adapter the user chose: a snapshot of what it
+// may change, the network shell once for the adapter's connection, the tool once for
+// its service name, the store's writes to its keys, then the closing page, the restart
+// and the wizard's end. No other adapter is touched. It runs on the user-interface
+// thread and cannot be started again while it runs.
 class CApplySequence {
 public:
     explicit CApplySequence(IApplyPage& page);
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
-    // Runs the whole sequence with these programs, this (not yet opened) store, this
-    // backup and this log. Returns false, doing nothing, when it is already running (a
-    // Next reached while the sequence waits for a program). When the backup cannot be
-    // saved, runs nothing, reports it and gives the page back as it was. Exceptions
-    // from the store pass through, with the note window gone.
-    bool Run(IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log);
+    // Runs the whole sequence for the adapter with these programs, this (not yet opened)
+    // store, this backup and this log. Returns false, doing nothing, when it is already
+    // running (a Next reached while the sequence waits for a program). When the backup
+    // cannot be saved, runs nothing, reports it and gives the page back as it was. When
+    // the store cannot open the adapter or a write fails, reports what failed and gives
+    // the page back (no closing page). Exceptions from the store pass through, with the
+    // note window gone.
+    // The tool is given toolAdapterName (see ToolAdapterName).
+    bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
     // Parameters of the network shell run when the connection name is unknown: the
@@ -113,16 +124,24 @@ public:
     // a blank) when known, otherwise NetworkShellParameters as the shell's ANSI calls
     // would pass them.
     static std::wstring NetworkShellParametersFor(const std::optional<std::wstring>& connectionName);
-    // Parameter text of one tool run: "n address mask gateway dns-list".
-    static std::string ToolParameters(int adapterNumber, const std::string& address,
-                                      const std::string& gateway);
+    // How the tool is to be given the adapter: its service name, unless that begins with
+    // a digit, which the tool reads as an adapter number; then the adapter's number, its
+    // card's 1-based place among the NetworkCards subkeys (cardKeys, in the registry's
+    // order). The service name when the card is not among them.
+    static std::wstring ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                        const std::vector<std::wstring>& cardKeys);
+    // Parameter text of the tool run: "adapter address mask gateway dns-list".
+    static std::wstring ToolParameters(const std::wstring& adapterName, const std::string& address,
+                                       const std::string& gateway);
 
 private:
-    void RunPrograms(IProgramLauncher& launcher, ISettingsStore& store, IApplyLog& log, std::string& address,
-                     std::string& gateway);
-    static void WriteStore(ISettingsStore& store, IApplyLog& log, const std::string& address,
-                           const std::string& gateway);
-    bool SaveBackup(ISettingsBackup& backup, IApplyLog& log);
+    void RunPrograms(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+                     IProgramLauncher& launcher, IApplyLog& log, std::string& address, std::string& gateway);
+    static std::vector<StoreStep> WriteStore(const AdapterInventory::Adapter& adapter, ISettingsStore& store,
+                                             IApplyLog& log, const std::string& address,
+                                             const std::string& gateway);
+    bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log);
+    void GivePageBack();
     void FinishAndEnd(IApplyLog& log);
 
     IApplyPage& m_page;

@@ -1,13 +1,15 @@
-// Runs the real wizard on a demo machine of two network adapters (in the sandbox Wine
-// prefix that scripts/demo.sh makes) and prints network card 1's settings before and
-// after. Headless, it types the demo address, saves a screenshot of each page and
-// presses Next and Finish; otherwise the user does. Either way the restart that Finish
-// asks for is caught by a stand-in and only reported, and the wizard ends itself.
+// Runs the real wizard on a demo laptop as Windows 10 lays it out (wired Ethernet, Wi-Fi
+// and a Bluetooth network, in the sandbox Wine prefix that scripts/demo.sh makes) and
+// prints each adapter's settings before and after: the wired one changed, the others not. Headless, it types
+// the demo address, saves a screenshot of each page and presses Next and Finish; otherwise the user does.
+// Either way the restart that Finish asks for is caught by a stand-in and only reported, and the wizard ends
+// itself.
 //
 //   tarvelo_demo --headless OUTPUT_DIRECTORY | --interactive OUTPUT_DIRECTORY
 #include <windows.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "test_support/RegistryFixture.h"
@@ -22,18 +24,46 @@ const char kDemoAddress[] = "192.168.5.20";
 constexpr DWORD kStepTimeoutMs = 60000;
 constexpr DWORD kUserTimeoutMs = 60 * 60 * 1000;
 
-void PrintSettings(const char* heading, const std::vector<SeedAdapter>& adapters) {
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+const char* const kShownValues[] = {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer", "EnableDHCP"};
+
+// One adapter's shown values, as the registry holds them.
+std::string AdapterSettings(const SeedAdapter& adapter) {
+    std::string text;
+    const std::string key = InterfaceKey(InterfaceName(adapter));
+    for (const char* name : kShownValues) {
+        const auto value = ReadRawValue(HKEY_LOCAL_MACHINE, key, name);
+        char line[512];
+        std::snprintf(line, sizeof line, "    %-15s %s\n", name,
+                      value ? DescribeValue(*value).c_str() : "(not set: on DHCP)");
+        text += line;
+    }
+    return text;
+}
+
+// The settings of the adapters the user can see (those with a network card), each with
+// its connection name; after the run, whether they changed.
+void PrintSettings(const char* heading, const std::vector<SeedAdapter>& adapters,
+                   std::map<std::string, std::string>* before) {
     std::printf("\n%s\n", heading);
-    for (size_t card = 0; card < adapters.size(); ++card) {
-        for (const std::string& key :
-             {AdapterTcpipKey(adapters[card].service), InterfaceKey(adapters[card].service)}) {
-            std::printf("  card %zu  HKLM\\%s\n", card + 1, key.c_str());
-            for (const char* name :
-                 {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer", "EnableDHCP"}) {
-                const auto value = ReadRawValue(HKEY_LOCAL_MACHINE, key, name);
-                std::printf("    %-15s %s\n", name, value ? DescribeValue(*value).c_str() : "(not set)");
-            }
-        }
+    for (const SeedAdapter& adapter : adapters) {
+        if (adapter.subkey.empty()) continue;
+        const std::string settings = AdapterSettings(adapter);
+        const char* change = "";
+        if (before->count(adapter.service) != 0)
+            change = (*before)[adapter.service] == settings ? "  (unchanged)" : "  (changed)";
+        else
+            (*before)[adapter.service] = settings;
+        std::printf("  %s, card %s%s  HKLM\\%s\n%s", Utf8(adapter.connectionName).c_str(),
+                    adapter.subkey.c_str(), change, InterfaceKey(InterfaceName(adapter)).c_str(),
+                    settings.c_str());
     }
     std::fflush(stdout);
 }
@@ -67,7 +97,8 @@ bool Fail(const char* what) {
 }
 
 bool DriveHeadless(WizardDriver& wizard, const WizardStage& stage, const std::string& output) {
-    std::printf("\nTyping %s and pressing Next ...\n", kDemoAddress);
+    std::printf("\nThe page shows the adapter it will configure: %s\n", Utf8(wizard.ChosenAdapter()).c_str());
+    std::printf("Typing %s and pressing Next ...\n", kDemoAddress);
     wizard.TypeAddress(kDemoAddress);
     Sleep(300);  // let the page paint the derived fields
     if (!SaveScreenshot(wizard.Page(), output + "\\1-entry-page.bmp"))
@@ -108,17 +139,16 @@ int main(int argc, char** argv) {
     const std::string output = argv[2];
     CreateDirectoryA(output.c_str(), nullptr);
 
-    // Card 1 as today's Windows has it: on DHCP, its connection named "乙太網路".
-    std::vector<SeedAdapter> adapters = WizardMachine();
-    adapters[0].dhcpEnabled = true;
-    adapters[0].connectionName = L"乙太網路";
+    // A laptop as today's Windows has it, every adapter on DHCP: 乙太網路 (card 2),
+    // Wi-Fi (card 3), 藍牙網路連線 (card 15), and the hidden kernel debugger's adapter.
+    const std::vector<SeedAdapter> adapters = Windows10Machine();
     if (!SeedWizardMachine(adapters)) return Fail("could not seed the demo machine"), 1;
     const WizardStage stage(output, {});
     std::string problem;
     if (!stage.Ready(&problem)) return Fail(problem.c_str()), 1;
-    std::printf("Demo machine: two network adapters, %s (card 1) and %s (card 2).\n",
-                adapters[0].service.c_str(), adapters[1].service.c_str());
-    PrintSettings("Before:", adapters);
+    std::printf("Demo machine: a Windows 10 laptop with wired Ethernet, Wi-Fi and a Bluetooth network.\n");
+    std::map<std::string, std::string> before;
+    PrintSettings("Before:", adapters, &before);
 
     bool ok = false;
     {
@@ -135,7 +165,7 @@ int main(int argc, char** argv) {
         if (ok && !wizard.Process().WaitForExit(kStepTimeoutMs, exitCode))
             ok = Fail("the wizard did not end");
     }
-    PrintSettings("After:", adapters);
+    PrintSettings("After:", adapters, &before);
     std::printf("\nNetwork shell (stand-in) run:\n%s", PrintableRecord(stage.NetworkShellLog()).c_str());
     std::printf("DHCP client notified:\n%s", stage.DhcpLog().c_str());
     std::printf("Apply log (%s):\n%s", WizardStage::ApplyLogPath().c_str(), WizardStage::ApplyLog().c_str());

@@ -1,5 +1,7 @@
 #include "pages/EntryPageActions.h"
 
+#include <algorithm>
+
 #include "pages/FinishDlg.h"
 #include "pages/ResourceText.h"
 #include "platform/Restart.h"
@@ -11,8 +13,13 @@ constexpr int FieldTextBuffer = 255;
 }  // namespace
 
 CEntryPageActions::CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
-                                     CIPAddressCtrl& gateway)
-    : m_page(page), m_next(next), m_exit(exit), m_address(address), m_gateway(gateway) {}
+                                     CComboBox& adapterList, CIPAddressCtrl& gateway)
+    : m_page(page),
+      m_next(next),
+      m_exit(exit),
+      m_address(address),
+      m_adapterList(adapterList),
+      m_gateway(gateway) {}
 
 void CEntryPageActions::ShowWaitCursor() {
     m_previousCursor = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
@@ -30,8 +37,9 @@ void CEntryPageActions::EnableExit(bool enable) {
     m_exit.EnableWindow(enable ? TRUE : FALSE);
 }
 
-void CEntryPageActions::LockAddress(bool locked) {
+void CEntryPageActions::LockInput(bool locked) {
     m_address.EnableWindow(locked ? FALSE : TRUE);
+    m_adapterList.EnableWindow(locked ? FALSE : TRUE);
 }
 
 void CEntryPageActions::ShowNote() {
@@ -72,6 +80,28 @@ void CEntryPageActions::AskForRestartByHand() {
 
 void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
     const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + detail;
+    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
+}
+
+void CEntryPageActions::ReportStoreFailure(const std::wstring& connection,
+                                           const std::vector<StoreStep>& failed) {
+    const bool notOpened = std::find(failed.begin(), failed.end(), StoreStep::Open) != failed.end();
+    std::wstring text = ResourceText(notOpened ? IDS_STORE_OPEN_FAILED : IDS_STORE_WRITE_FAILED);
+    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos) text.replace(mark, 2, connection);
+    if (!notOpened) {
+        const std::pair<StoreStep, UINT> names[] = {{StoreStep::IPAddress, IDS_VALUE_IP_ADDRESS},
+                                                    {StoreStep::SubnetMask, IDS_VALUE_SUBNET_MASK},
+                                                    {StoreStep::DefaultGateway, IDS_VALUE_GATEWAY},
+                                                    {StoreStep::NameServer, IDS_VALUE_DNS},
+                                                    {StoreStep::DisableDhcp, IDS_VALUE_DHCP_OFF}};
+        bool first = true;
+        for (const auto& [step, name] : names) {
+            if (std::find(failed.begin(), failed.end(), step) == failed.end()) continue;
+            text += (first ? L"" : L"、") + ResourceText(name);
+            first = false;
+        }
+    }
+    text += L"\n\n" + ResourceText(IDS_STORE_KEEP_TRYING);
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

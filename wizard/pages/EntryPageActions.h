@@ -4,21 +4,22 @@
 #include "apply/ApplySequence.h"
 #include "pages/WaitDlg.h"
 #include "dialog_framework/Button.h"
+#include "dialog_framework/ComboBox.h"
 #include "dialog_framework/Dialog.h"
 #include "dialog_framework/IPAddressCtrl.h"
 
-// The apply sequence's actions on the entry page: its buttons, fields and cursor,
+// The apply sequence's actions on the entry page: its buttons, fields, adapter list and cursor,
 // the note window, the closing page, the restart and the wizard's end.
 class CEntryPageActions : public IApplyPage {
 public:
     CEntryPageActions(CDialog& page, CButton& next, CButton& exit, CIPAddressCtrl& address,
-                      CIPAddressCtrl& gateway);
+                      CComboBox& adapterList, CIPAddressCtrl& gateway);
 
     void ShowWaitCursor() override;
     void RestoreCursor() override;
     void EnableNext(bool enable) override;
     void EnableExit(bool enable) override;
-    void LockAddress(bool locked) override;
+    void LockInput(bool locked) override;
     void ShowNote() override;
     void CloseNote() override;
     void DestroyNote() override;
@@ -28,6 +29,7 @@ public:
     DWORD RestartComputer() override;
     void AskForRestartByHand() override;
     void ReportBackupFailure(const std::wstring& detail) override;
+    void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override;
     void EndWizard() override;
 
 private:
@@ -35,6 +37,7 @@ private:
     CButton& m_next;
     CButton& m_exit;
     CIPAddressCtrl& m_address;
+    CComboBox& m_adapterList;
     CIPAddressCtrl& m_gateway;
     HCURSOR m_previousCursor = nullptr;
     std::unique_ptr<CWaitDlg> m_note;

@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include "adapter_inventory/AdapterChoice.h"
+#include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "platform/ApplyLogFile.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
 #include "platform/ShellLauncher.h"
 #include "platform/SiblingHandOff.h"
+#include "pages/ResourceText.h"
 #include "pages/WaitDlg.h"
 #include "dialog_framework/DataExchange.h"
 #include "dialog_framework/WinApp.h"
@@ -17,9 +20,10 @@ namespace {
 constexpr int AddressTextBuffer = 255;
 }  // namespace
 
-CTarveloIPDlg::CTarveloIPDlg(CWnd* parent)
+CTarveloIPDlg::CTarveloIPDlg(CWnd* parent, AdapterReader readAdapters)
     : CPicturePage(IDD_ENTRY_PAGE, parent),
-      m_applyActions(*this, m_next, m_exit, m_address, m_gateway),
+      m_readAdapters(std::move(readAdapters)),
+      m_applyActions(*this, m_next, m_exit, m_address, m_adapterList, m_gateway),
       m_applySequence(m_applyActions) {}
 
 void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
@@ -31,6 +35,8 @@ void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Control(dx, IDC_GATEWAY, m_gateway);
     DDX_Control(dx, IDC_MASK, m_mask);
     DDX_Control(dx, IDC_ADDRESS, m_address);
+    DDX_Control(dx, IDC_ADAPTER, m_adapterList);
+    DDX_Control(dx, IDC_NO_ADAPTER, m_noAdapter);
 }
 
 BOOL CTarveloIPDlg::OnInitDialog() {
@@ -40,6 +46,7 @@ BOOL CTarveloIPDlg::OnInitDialog() {
         HandOffToSibling(main != nullptr ? main->GetSafeHwnd() : nullptr);
     }
     AppendAboutEntry();
+    ListAdapters();
     // TRUE: the dialog manager focuses the first enabled tab stop, Exit while Next is disabled.
     return TRUE;
 }
@@ -54,12 +61,38 @@ void CTarveloIPDlg::AppendAboutEntry() const {
     ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
 }
 
+void CTarveloIPDlg::ListAdapters() {
+    m_adapters = m_readAdapters ? m_readAdapters() : std::vector<AdapterInventory::Adapter>();
+    m_adapterList.ResetContent();
+    if (m_adapters.empty()) {
+        // Nothing to configure: the note takes the list's place and Next stays off.
+        m_noAdapter.SetText(ResourceText(IDS_NO_ADAPTER));
+        m_adapterList.ShowWindow(SW_HIDE);
+        m_noAdapter.ShowWindow(SW_SHOW);
+        return;
+    }
+    const AdapterStateTexts states{ResourceText(IDS_CONNECTED), ResourceText(IDS_NOT_CONNECTED)};
+    for (const AdapterInventory::Adapter& adapter : m_adapters)
+        m_adapterList.AddString(AdapterLabel(adapter, states));
+    const std::optional<size_t> choice = AdapterInventory::ChooseAdapter(m_adapters);
+    m_adapterList.SetCurSel(choice ? static_cast<int>(*choice) : 0);
+    m_adapterList.FitDroppedWidth();
+}
+
+std::optional<AdapterInventory::Adapter> CTarveloIPDlg::ChosenAdapter() const {
+    const int selected = m_adapterList.GetCurSel();
+    if (selected < 0 || static_cast<size_t>(selected) >= m_adapters.size()) return std::nullopt;
+    return m_adapters[static_cast<size_t>(selected)];
+}
+
 void CTarveloIPDlg::OnOK() {
     // Enter reaches here even while Next is disabled (no address yet, or the sequence
     // already ran); a queued Next while programs run must not start it again.
     if (m_applySequence.IsRunning() || !m_next.IsWindowEnabled()) return;
     // A field emptied without a notification must not slip through: decide anew.
     if (!DeriveFromAddress()) return;
+    const std::optional<AdapterInventory::Adapter> adapter = ChosenAdapter();
+    if (!adapter) return;
     CAdapterSettings settings;
     const CPublishedStore published(settings);
     CPublishedStoreOperations store;
@@ -67,7 +100,11 @@ void CTarveloIPDlg::OnOK() {
     CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
     CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
-    m_applySequence.Run(launcher, store, backup, log);
+    std::vector<std::wstring> cardKeys;
+    for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
+        cardKeys.push_back(card.cardKey);
+    m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
+                        backup, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
@@ -91,7 +128,9 @@ BOOL CTarveloIPDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 
 BOOL CTarveloIPDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Not while the sequence runs: the field is locked then and Next stays off.
-    if (LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE && !m_applySequence.IsRunning()) {
+    const bool addressChanged = LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE;
+    const bool adapterChosen = LOWORD(wParam) == IDC_ADAPTER && HIWORD(wParam) == CBN_SELCHANGE;
+    if ((addressChanged || adapterChosen) && !m_applySequence.IsRunning()) {
         DeriveFromAddress();
         return TRUE;
     }
@@ -105,12 +144,14 @@ void CTarveloIPDlg::OnFieldChangedAddress(LRESULT* result) {
 
 bool CTarveloIPDlg::DeriveFromAddress() {
     const std::string text = m_address.GetWindowText(AddressTextBuffer);
-    const bool usable = IsUsableHostAddress(text);
-    if (usable)
-        FillDerivedFields(text);
-    else
+    if (!IsUsableHostAddress(text)) {
         ClearDerivedFields();
-    return usable;
+        return false;
+    }
+    FillDerivedFields(text);
+    const bool ready = ChosenAdapter().has_value();
+    m_next.EnableWindow(ready ? TRUE : FALSE);
+    return ready;
 }
 
 void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
@@ -118,7 +159,6 @@ void CTarveloIPDlg::FillDerivedFields(const std::string& addressText) {
     m_gateway.SetWindowText(DeriveGateway(addressText));
     m_dnsPreferred.SetWindowText(ProviderDnsPrimary);
     m_dnsAlternate.SetWindowText(ProviderDnsSecondary);
-    m_next.EnableWindow(TRUE);
 }
 
 void CTarveloIPDlg::ClearDerivedFields() {

@@ -1,9 +1,7 @@
 #include "platform/SettingsBackup.h"
 
-#include <algorithm>
 #include <vector>
 
-#include "platform/NetworkCards.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
@@ -13,25 +11,15 @@ namespace {
 
 using namespace SettingsSnapshot;
 
-// The services the sequence may change: the tool's adapters 1 to 3 and the store's card.
-std::vector<std::wstring> ChangedServices() {
-    std::vector<std::wstring> services = CardServiceNames(3);
-    const std::optional<std::wstring> first = FirstCardServiceName();
-    if (first && std::find(services.begin(), services.end(), *first) == services.end())
-        services.push_back(*first);
-    return services;
-}
-
-// What the network shell, the tool and the store write for those services.
-std::vector<KeyRequest> Requests(const std::vector<std::wstring>& services) {
+// What the tool and the store write for the adapter's service (the network shell
+// writes the same values of the same adapter).
+std::vector<KeyRequest> Requests(const std::wstring& service) {
     const std::vector<std::wstring> addressValues = {L"IPAddress", L"SubnetMask", L"DefaultGateway",
                                                      L"NameServer", L"EnableDHCP"};
     std::vector<KeyRequest> requests = {{kTcpipParametersKey, {L"NameServer"}}};
-    for (const std::wstring& service : services) {
-        requests.push_back({AdapterTcpipKey(service), addressValues});
-        requests.push_back({TcpipInterfaceKey(service), addressValues});
-        requests.push_back({NetbtInterfaceKey(service), {L"NameServerList"}});
-    }
+    requests.push_back({AdapterTcpipKey(service), addressValues});
+    requests.push_back({TcpipInterfaceKey(service), addressValues});
+    requests.push_back({NetbtInterfaceKey(service), {L"NameServerList"}});
     return requests;
 }
 
@@ -39,13 +27,13 @@ std::vector<KeyRequest> Requests(const std::vector<std::wstring>& services) {
 
 const wchar_t CSettingsBackup::Tag[] = L"TarveloIP";
 
-bool CSettingsBackup::Save(std::wstring& detail) {
+bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
         detail = folder.Error().Describe();
         return false;
     }
-    const Outcome<Snapshot> snapshot = CaptureSnapshot(Requests(ChangedServices()));
+    const Outcome<Snapshot> snapshot = CaptureSnapshot(Requests(adapter.serviceName));
     if (!snapshot) {
         detail = snapshot.Error().Describe();
         return false;

@@ -2,13 +2,13 @@
 #include "apply/ApplySequence.h"
 
 // The wizard's snapshot before it changes anything: every value its sequence may
-// change for network cards 1, 2 and 3 (the tool's adapters 1 to 3, in the registry's
-// order, and NetworkCards\1, the card the store works on), saved in the backup folder
-// as "<time>-TarveloIP.reg"; then only the newest of the wizard's snapshots are kept.
+// change for the chosen adapter (both adapter keys, its NetBT interface key) and the
+// TCP/IP parameters' NameServer, saved in the backup folder as "<time>-TarveloIP.reg";
+// then only the newest of the wizard's snapshots are kept.
 class CSettingsBackup : public ISettingsBackup {
 public:
     // The tag of the wizard's snapshot files.
     static const wchar_t Tag[];
 
-    bool Save(std::wstring& detail) override;
+    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
 };

@@ -1,6 +1,5 @@
 #pragma once
 #include "apply/ApplySequence.h"
-#include "platform/ConnectionName.h"
 #include "adapter_settings/AdapterSettings.h"
 
 // The store of the running apply sequence, for the whole process; null when no
@@ -17,11 +16,12 @@ public:
 };
 
 // The apply sequence's view of the published store: every store call goes through
-// g_pAdapterSettings; the connection name is read from the registry on its own.
+// g_pAdapterSettings, on this computer.
 class CPublishedStoreOperations : public ISettingsStore {
 public:
-    std::optional<std::wstring> ConnectionName() const override { return ReadFirstCardConnectionName(); }
-    bool Open(const char* machineName) override { return g_pAdapterSettings->Open(machineName); }
+    bool Open(const AdapterInventory::Adapter& adapter) override {
+        return g_pAdapterSettings->Open(adapter, nullptr);
+    }
     bool SetIPAddress(const char* text) override { return g_pAdapterSettings->SetIPAddress(text); }
     bool SetSubnetMask(const char* text) override { return g_pAdapterSettings->SetSubnetMask(text); }
     bool SetDefaultGateway(const char* text) override { return g_pAdapterSettings->SetDefaultGateway(text); }

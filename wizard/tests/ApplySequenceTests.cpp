@@ -37,9 +37,8 @@ private:
 class RecordingStore : public ISettingsStore {
 public:
     explicit RecordingStore(Journal& journal) : m_journal(journal) {}
-    std::optional<std::wstring> ConnectionName() const override { return connectionName; }
-    bool Open(const char* machineName) override {
-        m_journal.push_back(machineName == nullptr ? "store open" : "store open remote");
+    bool Open(const AdapterInventory::Adapter& adapter) override {
+        m_journal.push_back("store open " + ToUtf8(adapter.serviceName));
         if (throwOnOpen) throw std::bad_alloc();
         return openResult;
     }
@@ -49,15 +48,15 @@ public:
     bool SetNameServer(const char* t) override { return Record("dns", t); }
     bool DisableDhcp() override { return Record("dhcp", "off"); }
     void Close() override { m_journal.push_back("store close"); }
-    std::optional<std::wstring> connectionName;
     bool openResult = true;
     bool writeResult = true;
+    std::string failingWrite;  // this write alone fails (with writeResult true)
     bool throwOnOpen = false;
 
 private:
     bool Record(const std::string& what, const char* text) {
         m_journal.push_back("store " + what + " " + text);
-        return writeResult;
+        return writeResult && what != failingWrite;
     }
     Journal& m_journal;
 };
@@ -69,7 +68,7 @@ public:
     void RestoreCursor() override { m_journal.push_back("restore cursor"); }
     void EnableNext(bool e) override { m_journal.push_back(e ? "next on" : "next off"); }
     void EnableExit(bool e) override { m_journal.push_back(e ? "exit on" : "exit off"); }
-    void LockAddress(bool l) override { m_journal.push_back(l ? "address locked" : "address free"); }
+    void LockInput(bool l) override { m_journal.push_back(l ? "input locked" : "input free"); }
     void ShowNote() override { m_journal.push_back("note shown"); }
     void CloseNote() override { m_journal.push_back("note closed"); }
     void DestroyNote() override { m_journal.push_back("note destroyed"); }
@@ -93,6 +92,12 @@ public:
     void ReportBackupFailure(const std::wstring& detail) override {
         m_journal.push_back("backup failure: " + ToUtf8(detail));
     }
+    void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override {
+        static const char* const names[] = {"open", "ip", "mask", "gateway", "dns", "dhcp"};
+        std::string entry = "store failure: " + ToUtf8(connection) + ":";
+        for (const StoreStep step : failed) entry += std::string(" ") + names[static_cast<int>(step)];
+        m_journal.push_back(entry);
+    }
     void EndWizard() override { m_journal.push_back("end"); }
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
@@ -105,8 +110,8 @@ private:
 class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
-    bool Save(std::wstring& detail) override {
-        m_journal.push_back("backup");
+    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
+        m_journal.push_back("backup " + ToUtf8(adapter.serviceName));
         detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
         return saved;
     }
@@ -123,27 +128,43 @@ public:
     Journal lines;
 };
 
+// The wired adapter of a Windows 10 laptop, as the inventory describes it.
+AdapterInventory::Adapter WiredAdapter() {
+    AdapterInventory::Adapter adapter;
+    adapter.cardKey = L"2";
+    adapter.serviceName = L"{5C6E1A02-3D4B-4F8A-9E21-7B0C9D8E6F02}";
+    adapter.description = L"Intel(R) Ethernet Connection I219-V";
+    adapter.connectionName = L"乙太網路";
+    adapter.physical = true;
+    adapter.medium = AdapterInventory::Medium::Wired;
+    return adapter;
+}
+
+const std::string Service = "{5C6E1A02-3D4B-4F8A-9E21-7B0C9D8E6F02}";
+
 struct Sequence {
     Journal journal;
+    AdapterInventory::Adapter adapter = WiredAdapter();
     RecordingLauncher launcher{journal};
     RecordingStore store{journal};
     RecordingPage page{journal};
     RecordingBackup backup{journal};
     RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(launcher, store, backup, log); }
+    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, log); }
 };
 
 const std::string Dns = ProviderDnsList;
 const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
-// Without a connection name: the fixed name's Big5 bytes as the shell's ANSI call
-// reads them under code page 950.
 const std::string NetshRun =
-    "run netsh.exe [interface ip set address 區域連線 " + NetshParameters + "] in C:\\windows\\system32";
+    "run netsh.exe [interface ip set address 乙太網路 " + NetshParameters + "] in C:\\windows\\system32";
+// The one tool run, for the chosen adapter's service name.
+const std::string ToolRun =
+    "run Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 
-std::string ToolRun(int n) {
-    return "run Adapset.exe [" + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
-           "] in C:\\windows";
+// Whether the journal holds the entry.
+bool Holds(const Journal& journal, const std::string& entry) {
+    return std::find(journal.begin(), journal.end(), entry) != journal.end();
 }
 
 }  // namespace
@@ -156,16 +177,14 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
         "wait cursor",
         "next off",
         "exit off",
-        "address locked",
+        "input locked",
         "note shown",
-        "backup",
+        "backup " + Service,
         NetshRun,
         "read address",
         "read gateway",
-        ToolRun(1),
-        ToolRun(2),
-        ToolRun(3),
-        "store open",
+        ToolRun,
+        "store open " + Service,
         "store ip 192.168.5.20",
         "store mask 255.255.255.0",
         "store gateway 192.168.5.254",
@@ -182,11 +201,15 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
     EXPECT_EQ(s.journal, expected);
 }
 
-TEST(ApplySequence, NetworkShellGetsTheCardsConnectionNameQuotedWhenItHoldsABlank) {
-    for (const auto& [name, shown] :
-         {std::pair<std::wstring, std::string>{L"乙太網路 2", "\"乙太網路 2\""}, {L"Wi-Fi", "Wi-Fi"}}) {
+TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsABlank) {
+    for (const auto& [name, shown] : {std::pair<std::wstring, std::string>{L"乙太網路 2", "\"乙太網路 2\""},
+                                      {L"Wi-Fi", "Wi-Fi"},
+                                      // unknown: the fixed name's Big5 bytes as the shell's
+                                      // ANSI call reads them under code page 950
+                                      {L"", "區域連線"},
+                                      {L"My \"home\"", "區域連線"}}) {
         Sequence s;
-        s.store.connectionName = name;
+        s.adapter.connectionName = name;
         s.Run();
         EXPECT_EQ(s.journal.at(6), "run netsh.exe [interface ip set address " + shown + " " +
                                        NetshParameters + "] in C:\\windows\\system32");
@@ -197,30 +220,36 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
     Sequence s;
     s.launcher.exitStatus = 87;
     s.store.writeResult = false;
-    s.store.connectionName = L"乙太網路";
     s.Run();
-    const auto tool = [](int n) {
-        return "run Adapset.exe " + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
-               " (in C:\\windows): exit status 87";
-    };
     const Journal expected = {
         "apply started",
+        "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
         "run netsh.exe interface ip set address 乙太網路 " + NetshParameters +
             " (in C:\\windows\\system32): not started",
         "address 192.168.5.20, gateway 192.168.5.254",
-        tool(1),
-        tool(2),
-        tool(3),
+        "run Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+            " (in C:\\windows): exit status 87",
         "store open: ok",
         "store IPAddress 192.168.5.20: failed",
         "store SubnetMask 255.255.255.0: failed",
         "store DefaultGateway 192.168.5.254: failed",
         "store NameServer " + Dns + ": failed",
         "store EnableDHCP 0: failed",
-        "restart requested",
     };
     EXPECT_EQ(s.log.lines, expected);
+}
+
+// The tool reads a name that begins with a digit as an adapter number: such a service
+// name is given as the number of the adapter's card instead, so no other card is meant.
+TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
+    AdapterInventory::Adapter adapter = WiredAdapter();
+    const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    adapter.serviceName = L"3C905C1";
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
+    adapter.cardKey = L"9";  // a card that is not listed (any more)
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"3C905C1");
 }
 
 TEST(ApplySequence, NetworkShellLiteralIsBig5) {
@@ -235,39 +264,58 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_NE(
-        std::find(s.journal.begin(), s.journal.end(),
-                  "run Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"),
-        s.journal.end());
-    EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store mask 255.255.255.0"), s.journal.end());
-    EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store dns " + Dns), s.journal.end());
+    EXPECT_TRUE(Holds(s.journal, "run Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
+                                     Dns + "] in C:\\windows"));
+    EXPECT_TRUE(Holds(s.journal, "store mask 255.255.255.0"));
+    EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));
 }
 
-TEST(ApplySequence, FailedWritesAreIgnoredAndCloseStillFollows) {
-    Sequence s;
-    s.store.writeResult = false;
-    s.Run();
-    const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
-    ASSERT_NE(close, s.journal.end());
-    EXPECT_EQ(*(close - 1), "store dhcp off");
-    EXPECT_EQ(*(close - 2), "store dns " + Dns);
-    EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "restart"), s.journal.end());
+// A write that fails is no success: every write is still tried and the store closed,
+// then the user is told which values of which connection could not be written and
+// gets the page back instead of the closing page.
+TEST(ApplySequence, FailedWritesAreNamedAndTheClosingPageNeverShows) {
+    for (const auto& [failing, named] : {std::pair<std::string, std::string>{"", " ip mask gateway dns dhcp"},
+                                         {"dns", " dns"},
+                                         {"dhcp", " dhcp"}}) {
+        SCOPED_TRACE(failing);
+        Sequence s;
+        s.store.writeResult = failing.empty() ? false : true;
+        s.store.failingWrite = failing;
+        s.Run();
+        const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
+        ASSERT_NE(close, s.journal.end());
+        EXPECT_EQ(*(close - 1), "store dhcp off");
+        EXPECT_EQ(*(close - 2), "store dns " + Dns);
+        const Journal tail(close + 1, s.journal.end());
+        const Journal expected = {"note destroyed", "restore cursor", "store failure: 乙太網路:" + named,
+                                  "input free",     "exit on",        "next on",
+                                  "note destroyed"};
+        EXPECT_EQ(tail, expected);
+    }
 }
 
-TEST(ApplySequence, OpenFailureWritesNothingAndLetsTheUserLeave) {
+TEST(ApplySequence, AdapterThatCannotBeOpenedWritesNothingAndGivesThePageBack) {
     Sequence s;
     s.store.openResult = false;
+    s.adapter.connectionName.clear();  // then the description names it
     s.Run();
-    const Journal tail(s.journal.end() - 5, s.journal.end());
-    const Journal expected = {"store open", "note destroyed", "restore cursor", "exit on", "note destroyed"};
+    const Journal tail(s.journal.end() - 8, s.journal.end());
+    const Journal expected = {"store open " + Service,
+                              "note destroyed",
+                              "restore cursor",
+                              "store failure: Intel(R) Ethernet Connection I219-V: open",
+                              "input free",
+                              "exit on",
+                              "next on",
+                              "note destroyed"};
     EXPECT_EQ(tail, expected);
     for (const auto& entry : s.journal) {
         EXPECT_EQ(entry.find("store ip"), std::string::npos);
         EXPECT_NE(entry, "finish page");
         EXPECT_NE(entry, "restart");
         EXPECT_NE(entry, "end");
-        EXPECT_NE(entry, "next on");
     }
+    EXPECT_EQ(s.log.lines.back(), "store open: failed");
 }
 
 TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
@@ -275,12 +323,12 @@ TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
     s.backup.saved = false;
     EXPECT_TRUE(s.Run());
     const Journal expected = {"wait cursor",    "next off",       "exit off",
-                              "address locked", "note shown",     "backup",
+                              "input locked",   "note shown",     "backup " + Service,
                               "note destroyed", "restore cursor", "backup failure: disk full",
-                              "address free",   "exit on",        "next on",
+                              "input free",     "exit on",        "next on",
                               "note destroyed"};
     EXPECT_EQ(s.journal, expected);
-    EXPECT_EQ(s.log.lines, (Journal{"apply started", "snapshot not saved, nothing changed: disk full"}));
+    EXPECT_EQ(s.log.lines.back(), "snapshot not saved, nothing changed: disk full");
 }
 
 TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {
@@ -304,6 +352,7 @@ TEST(ApplySequence, CannotStartAgainWhileItWaitsForAProgram) {
     EXPECT_TRUE(s.Run());
     EXPECT_FALSE(nestedResult);
     EXPECT_EQ(std::count(s.journal.begin(), s.journal.end(), NetshRun), 1);
+    EXPECT_EQ(std::count(s.journal.begin(), s.journal.end(), ToolRun), 1);
     // Once ended, the guard is down again.
     s.journal.clear();
     EXPECT_TRUE(s.Run());

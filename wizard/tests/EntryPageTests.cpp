@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "apply/AddressRules.h"
 #include "pages/TarveloIPDlg.h"
@@ -15,8 +16,30 @@
 
 namespace {
 
+using AdapterInventory::Adapter;
+using AdapterInventory::LinkState;
+using AdapterInventory::Medium;
+
+Adapter MakeAdapter(const wchar_t* connection, const wchar_t* description, Medium medium, LinkState state,
+                    bool physical = true) {
+    Adapter adapter;
+    adapter.serviceName = std::wstring(L"{") + connection + L"}";
+    adapter.connectionName = connection;
+    adapter.description = description;
+    adapter.medium = medium;
+    adapter.state = state;
+    adapter.physical = physical;
+    adapter.isVirtual = !physical;
+    return adapter;
+}
+
+// The page over a fixed list of adapters instead of the machine's.
 class EntryPage : public ::testing::Test {
 protected:
+    explicit EntryPage(std::vector<Adapter> adapters = {MakeAdapter(L"乙太網路", L"PCIe GbE", Medium::Wired,
+                                                                    LinkState::Unknown)})
+        : m_page(nullptr, [adapters] { return adapters; }) {}
+
     void SetUp() override {
         CWinApp::EnableCommonControls();
         ASSERT_TRUE(m_page.Create(IDD_ENTRY_PAGE));
@@ -55,6 +78,18 @@ protected:
         char text[256] = "";
         GetWindowTextA(window, text, 256);
         return text;
+    }
+
+    std::vector<std::wstring> AdapterEntries() const {
+        std::vector<std::wstring> entries;
+        const int count = static_cast<int>(SendMessageW(Item(IDC_ADAPTER), CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[256] = L"";
+            SendMessageW(Item(IDC_ADAPTER), CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
+            entries.emplace_back(text);
+        }
+        return entries;
     }
 
     CTarveloIPDlg m_page;
@@ -112,6 +147,49 @@ TEST_F(EntryPage, EveryChangeOfTheAddressDerivesAndNothingStaleStays) {
     for (const int id : {IDC_MASK, IDC_GATEWAY, IDC_DNS_PREFERRED, IDC_DNS_ALTERNATE})
         EXPECT_TRUE(FieldsBlank(Item(id))) << id;
     EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+}
+
+// A laptop whose IP Helper knows its links (Windows does; Wine does not know seeded
+// adapters): the connected wired adapter is preselected, each entry shows its state.
+class EntryPageOnALaptop : public EntryPage {
+protected:
+    EntryPageOnALaptop()
+        : EntryPage(
+              {MakeAdapter(L"Wi-Fi", L"Wireless-AC", Medium::WiFi, LinkState::Connected),
+               MakeAdapter(L"乙太網路", L"PCIe GbE", Medium::Wired, LinkState::NotConnected),
+               MakeAdapter(L"乙太網路 2", L"USB GbE", Medium::Wired, LinkState::Connected),
+               MakeAdapter(L"藍牙網路連線", L"Bluetooth PAN", Medium::Other, LinkState::Unknown, false)}) {}
+};
+
+TEST_F(EntryPageOnALaptop, ListsEveryAdapterWithItsStateAndPreselectsTheConnectedWiredOne) {
+    EXPECT_EQ(AdapterEntries(),
+              (std::vector<std::wstring>{L"Wi-Fi (Wireless-AC) 已連線", L"乙太網路 (PCIe GbE) 未連線",
+                                         L"乙太網路 2 (USB GbE) 已連線", L"藍牙網路連線 (Bluetooth PAN)"}));
+    EXPECT_EQ(SendMessageW(Item(IDC_ADAPTER), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_TRUE(IsWindowVisible(Item(IDC_ADAPTER)));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_NO_ADAPTER)));
+    SendMessageW(Item(IDC_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 5, 20));
+    NotifyFieldChanged(IDC_ADDRESS);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
+}
+
+class EntryPageWithoutAdapters : public EntryPage {
+protected:
+    EntryPageWithoutAdapters() : EntryPage(std::vector<Adapter>{}) {}
+};
+
+TEST_F(EntryPageWithoutAdapters, SaysSoInPlaceOfTheListAndNextStaysOff) {
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_ADAPTER)));
+    ASSERT_TRUE(IsWindowVisible(Item(IDC_NO_ADAPTER)));
+    wchar_t text[64] = L"";
+    GetWindowTextW(Item(IDC_NO_ADAPTER), text, 64);
+    EXPECT_EQ(std::wstring(text), L"找不到網路卡");
+    SendMessageW(Item(IDC_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 5, 20));
+    NotifyFieldChanged(IDC_ADDRESS);
+    EXPECT_EQ(Text(Item(IDC_GATEWAY)), "192.168.5.254");
+    EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
+    SendMessageW(m_hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDOK)));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDCANCEL)));
 }
 
 // Closes the note window as soon as it shows up in this process.

@@ -160,6 +160,7 @@ void ExpectItems(const Template& t, const std::vector<ExpectedItem>& expected) {
         std::wstring className = item.className;
         if (className == L"#128") className = L"Button";
         if (className == L"#130") className = L"Static";
+        if (className == L"#133") className = L"ComboBox";
         EXPECT_EQ(_wcsicmp(className.c_str(), e.className), 0);
         EXPECT_EQ(item.text, e.text);
         EXPECT_EQ(item.x, e.x);
@@ -221,19 +222,22 @@ TEST_F(WizardResources, EntryPageTemplate102) {
                        {1000, L"Static", L"", 16, 7, 129, 101, 0, 0},
                        {-1, L"Static", L"固定IP讓您的連線位址永遠不變", 13, 113, 137, 8, 0, 0},
                        {-1, L"Static", L"設定完成後請重新開機", 17, 125, 128, 8, 0, 0},
-                       {-1, L"Static", L"此步驟將幫你完成固定IP ADSL相關設定，請正確輸入以下資料", 167, 15,
+                       {-1, L"Static", L"此步驟將幫你完成固定IP ADSL相關設定，請正確輸入以下資料", 167, 12,
                         221, 8, 0, 0},
-                       {-1, L"Button", L"請輸入Tarvelo所配發的IP位址", 169, 33, 211, 132, BS_GROUPBOX, 0},
-                       {-1, L"Static", L"IP位址:", 221, 53, 26, 8, 0, 0},
-                       {1004, L"SysIPAddress32", L"", 261, 51, 100, 15, kTab, kDisabled},
-                       {-1, L"Static", L"子網路遮罩:", 204, 76, 43, 8, 0, 0},
-                       {1005, L"SysIPAddress32", L"", 261, 73, 100, 15, kDisabled | kTab, 0},
-                       {-1, L"Static", L"預設閘道:", 212, 99, 35, 8, 0, 0},
-                       {1006, L"SysIPAddress32", L"", 261, 95, 100, 15, kDisabled | kTab, 0},
-                       {-1, L"Static", L"慣用的DNS伺服器:", 181, 122, 66, 8, 0, 0},
-                       {1007, L"SysIPAddress32", L"", 261, 117, 100, 15, kDisabled | kTab, 0},
-                       {-1, L"Static", L"其他的DNS伺服器:", 181, 145, 66, 8, 0, 0},
-                       {1008, L"SysIPAddress32", L"", 261, 139, 100, 15, kDisabled | kTab, 0},
+                       {-1, L"Button", L"請輸入Tarvelo所配發的IP位址", 169, 26, 211, 115, BS_GROUPBOX, 0},
+                       {-1, L"Static", L"IP位址:", 221, 44, 26, 8, 0, 0},
+                       {1004, L"SysIPAddress32", L"", 261, 41, 100, 15, kTab, kDisabled},
+                       {-1, L"Static", L"子網路遮罩:", 204, 63, 43, 8, 0, 0},
+                       {1005, L"SysIPAddress32", L"", 261, 60, 100, 15, kDisabled | kTab, 0},
+                       {-1, L"Static", L"預設閘道:", 212, 82, 35, 8, 0, 0},
+                       {1006, L"SysIPAddress32", L"", 261, 79, 100, 15, kDisabled | kTab, 0},
+                       {-1, L"Static", L"慣用的DNS伺服器:", 181, 101, 66, 8, 0, 0},
+                       {1007, L"SysIPAddress32", L"", 261, 98, 100, 15, kDisabled | kTab, 0},
+                       {-1, L"Static", L"其他的DNS伺服器:", 181, 120, 66, 8, 0, 0},
+                       {1008, L"SysIPAddress32", L"", 261, 117, 100, 15, kDisabled | kTab, 0},
+                       {-1, L"Static", L"網路卡:", 169, 152, 28, 8, 0, 0},
+                       {1009, L"ComboBox", L"", 199, 150, 181, 100, CBS_DROPDOWNLIST | kTab, kDisabled},
+                       {1010, L"Static", L"", 199, 152, 181, 8, 0, WS_VISIBLE},
                    });
 }
 

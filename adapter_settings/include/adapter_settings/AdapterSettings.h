@@ -1,7 +1,8 @@
 #pragma once
-// CAdapterSettings: the TCP/IP settings of network card 1 as the registry holds them.
-// Open locates and loads the adapter's two TCP/IP keys plus the DHCP service, TCP/IP
-// parameters and computer-name keys; the writers put new values straight into them.
+// CAdapterSettings: the TCP/IP settings of one network adapter as the registry holds
+// them. Open loads the two TCP/IP keys of the adapter it is given (from the adapter
+// inventory) plus the DHCP service, TCP/IP parameters and computer-name keys; the
+// writers put new values straight into them.
 // Where the adapter's per-service key is missing (today's Windows), the interface key
 // stands in for it: it is read, and written once, in its place. Every key is opened
 // in the 64-bit registry view.
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "adapter_inventory/AdapterInventory.h"
 #include "registry/Registry.h"
 
 class CAdapterSettings {
@@ -22,12 +24,13 @@ public:
     CAdapterSettings(const CAdapterSettings&) = delete;
     CAdapterSettings& operator=(const CAdapterSettings&) = delete;
 
-    // Closes, then loads the keys and values of network card 1 from this computer
-    // (machineName null) or the named one. True when everything loaded. False on a
-    // missing or mistyped value: what loaded before the failure stays held. A registry
-    // error closes the store and returns true once the DHCP "Start" value was read,
-    // false before that.
-    bool Open(const char* machineName = nullptr);
+    // Closes, then loads the keys and values of the adapter (by its service name) from
+    // this computer (machineName null) or the named one. True when everything loaded; a
+    // list value that does not exist loads as the empty list. False on a missing or
+    // mistyped value, or a service name the ANSI key paths cannot hold: what loaded
+    // before the failure stays held. A registry error (a key that cannot be opened, a
+    // number or text that cannot be read) closes the store and returns false.
+    bool Open(const AdapterInventory::Adapter& adapter, const char* machineName = nullptr);
     // Empties every key, releases every text and buffer, zeroes both numbers. Never
     // fails; harmless on a closed store.
     void Close();
@@ -109,7 +112,6 @@ private:
     DWORD m_enableDhcp = 0;
     OwnedText m_machineName;
     BrenlowTools::CRegistryKey m_dhcpServiceKey;
-    BrenlowTools::CRegistryKey m_networkCardKey;
     BrenlowTools::CRegistryKey m_adapterTcpipKey;
     BrenlowTools::CRegistryKey m_interfaceKey;
     BrenlowTools::CRegistryKey m_tcpipParametersKey;

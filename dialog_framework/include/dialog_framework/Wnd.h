@@ -26,6 +26,8 @@ public:
 
     // Window text in the ANSI code page.
     virtual void SetWindowText(const std::string& text);
+    // Window text as Unicode, whatever the ANSI code page.
+    void SetText(const std::wstring& text) const;
     // Reads at most maxChars - 1 characters of the window text, in the ANSI code page.
     std::string GetWindowText(int maxChars = 256) const;
     // The whole window text as Unicode (a caption for a message box of the window's own).
