@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestDialogs.h"
+#include "dialog_framework/ComboBox.h"
 #include "dialog_framework/DataExchange.h"
 #include "dialog_framework/Dialog.h"
 #include "dialog_framework/Gdi.h"
@@ -95,6 +96,41 @@ TEST(Gdi, SelectionIsUndoneAtScopeEnd) {
         EXPECT_EQ(GetCurrentObject(memory.GetSafeHdc(), OBJ_BITMAP), bitmap.get());
     }
     EXPECT_EQ(GetCurrentObject(memory.GetSafeHdc(), OBJ_BITMAP), original);
+}
+
+// The combo box wrapper's dropped-down list shows each entry in full, and is never
+// narrower than the control.
+TEST(ComboBox, DroppedListFitsTheLongestEntry) {
+    AddressDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_TEST));
+    const HWND window =
+        CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 10, 10, 80, 120,
+                        dialog.GetSafeHwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    CComboBox list;
+    list.Attach(window);
+    RECT control{};
+    GetClientRect(window, &control);
+
+    EXPECT_EQ(list.AddString(L"Wi-Fi"), 0);
+    list.FitDroppedWidth();
+    EXPECT_EQ(SendMessageW(window, CB_GETDROPPEDWIDTH, 0, 0), control.right);
+
+    const std::wstring longest = L"乙太網路 2 (Intel(R) Ethernet Connection (7) I219-V) 已連線";
+    EXPECT_EQ(list.AddString(longest), 1);
+    EXPECT_EQ(list.SetCurSel(1), 1);
+    EXPECT_EQ(list.GetCurSel(), 1);
+    list.FitDroppedWidth();
+    const HDC dc = GetDC(window);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, longest.c_str(), static_cast<int>(longest.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    EXPECT_GT(SendMessageW(window, CB_GETDROPPEDWIDTH, 0, 0), extent.cx);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
 }
 
 }  // namespace

@@ -71,9 +71,18 @@ std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, con
            WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 
-bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher,
-                         ISettingsStore& store, ISettingsBackup& backup, IConnectionChecks& checks,
-                         IApplyLog& log) {
+std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                             const std::vector<std::wstring>& cardKeys) {
+    const std::wstring& service = adapter.serviceName;
+    if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
+    for (size_t i = 0; i < cardKeys.size(); ++i)
+        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+    return service;
+}
+
+bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+                         IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+                         IConnectionChecks& checks, IApplyLog& log) {
     if (m_running) return false;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
@@ -96,7 +105,7 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, IProgramLaunc
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
     const std::wstring connection = ConnectionFor(adapter.connectionName);
-    RunPrograms(adapter, launcher, log, connection, address, gateway);
+    RunPrograms(toolAdapterName, launcher, log, connection, address, gateway);
 
     const std::vector<StoreStep> failed = WriteStore(adapter, store, log, address, gateway);
     if (!failed.empty()) {
@@ -139,7 +148,7 @@ bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISetti
     return false;
 }
 
-void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher,
+void CApplySequence::RunPrograms(const std::wstring& toolAdapterName, IProgramLauncher& launcher,
                                  IApplyLog& log, const std::wstring& connection, const std::string& address,
                                  const std::string& gateway) {
     // The typed settings go live at once; the registry writes below make them hold
@@ -148,9 +157,8 @@ void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter, IProg
          NetworkShellCommands::Apply(connection, address, gateway, ProviderDnsPrimary, ProviderDnsSecondary))
         RunLogged(launcher, log, NetworkShellFile, parameters, NetworkShellDirectory(launcher));
 
-    // One run, for the chosen adapter only: its service name, which the tool looks up
-    // itself (no position that another card could hold).
-    RunLogged(launcher, log, ToolFile, ToolParameters(adapter.serviceName, address, gateway),
+    // One run, for the chosen adapter only, named so that no other card is meant.
+    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway),
               launcher.WindowsDirectory());
 }
 

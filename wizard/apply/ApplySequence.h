@@ -131,9 +131,11 @@ public:
     // When the backup cannot be saved, runs nothing, reports it and gives the page back
     // as it was. When the store cannot open the adapter or a write fails, reports what
     // failed and gives the page back (no checks, no closing page). Exceptions from the
-    // store pass through, with the note window gone.
-    bool Run(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher, ISettingsStore& store,
-             ISettingsBackup& backup, IConnectionChecks& checks, IApplyLog& log);
+    // store pass through, with the note window gone. The tool is given toolAdapterName
+    // (see ToolAdapterName).
+    bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
+             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+             IConnectionChecks& checks, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
     // The connection name used when the real one is unknown: 區域連線 as Big5 bytes,
@@ -143,13 +145,18 @@ public:
     // (and passable inside quotes), otherwise FallbackConnectionName as the shell's
     // ANSI calls would pass it.
     static std::wstring ConnectionFor(const std::wstring& connectionName);
-    // Parameter text of the tool run: "adapter address mask gateway dns-list", the
-    // adapter named by its service name.
+    // How the tool is to be given the adapter: its service name, unless that begins with
+    // a digit, which the tool reads as an adapter number; then the adapter's number, its
+    // card's 1-based place among the NetworkCards subkeys (cardKeys, in the registry's
+    // order). The service name when the card is not among them.
+    static std::wstring ToolAdapterName(const AdapterInventory::Adapter& adapter,
+                                        const std::vector<std::wstring>& cardKeys);
+    // Parameter text of the tool run: "adapter address mask gateway dns-list".
     static std::wstring ToolParameters(const std::wstring& adapterName, const std::string& address,
                                        const std::string& gateway);
 
 private:
-    void RunPrograms(const AdapterInventory::Adapter& adapter, IProgramLauncher& launcher, IApplyLog& log,
+    void RunPrograms(const std::wstring& toolAdapterName, IProgramLauncher& launcher, IApplyLog& log,
                      const std::wstring& connection, const std::string& address, const std::string& gateway);
     static std::vector<StoreStep> WriteStore(const AdapterInventory::Adapter& adapter, ISettingsStore& store,
                                              IApplyLog& log, const std::string& address,

@@ -97,8 +97,7 @@ bool Fail(const char* what) {
 }
 
 bool DriveHeadless(WizardDriver& wizard, const WizardStage& stage, const std::string& output) {
-    std::printf("\nThe page shows the adapter it will configure: %s\n",
-                Utf8(WindowTextW(GetDlgItem(wizard.Page(), 1009))).c_str());
+    std::printf("\nThe page shows the adapter it will configure: %s\n", Utf8(wizard.ChosenAdapter()).c_str());
     std::printf("Typing %s and pressing Next ...\n", kDemoAddress);
     wizard.TypeAddress(kDemoAddress);
     Sleep(300);  // let the page paint the derived fields

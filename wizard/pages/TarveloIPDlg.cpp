@@ -101,8 +101,12 @@ void CTarveloIPDlg::OnOK() {
     CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
     CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
+    std::vector<std::wstring> cardKeys;
+    for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
+        cardKeys.push_back(card.cardKey);
     CConnectionChecks checks;
-    m_applySequence.Run(*adapter, launcher, store, backup, checks, log);
+    m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
+                        backup, checks, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {

@@ -4,14 +4,18 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "adapter_inventory/AdapterInventory.h"
+#include "apply/AdapterListing.h"
 #include "platform/ApplyLogFile.h"
 #include "pages/ResourceText.h"
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
 #include "platform/SnapshotRestore.h"
+#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 
 namespace {
@@ -20,14 +24,45 @@ using namespace SettingsSnapshot;
 
 const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
 
-// Restores the newest of the wizard's snapshots. The file's path on success; otherwise
-// why nothing was restored (no snapshot at all, or the failure).
-Outcome<std::wstring> RestoreNewest() {
+// What was restored: the file, and the names the user knows its adapters by.
+struct Restored {
+    std::wstring path;
+    std::wstring adapters;  // "乙太網路"; several joined by "、"; empty when none is known
+};
+
+// The machine's adapters whose keys the snapshot holds, by the names the user knows.
+std::wstring AdapterNames(const Snapshot& snapshot) {
+    const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
+    std::vector<std::wstring> services;
+    std::wstring names;
+    for (const SnapshotKey& key : snapshot.keys) {
+        const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path);
+        if (!service) continue;
+        bool seen = false;
+        for (const std::wstring& other : services)
+            seen = seen || AdapterInventory::SameServiceName(other, *service);
+        if (seen) continue;
+        services.push_back(*service);
+        for (const AdapterInventory::Adapter& adapter : adapters) {
+            if (!AdapterInventory::SameServiceName(adapter.serviceName, *service)) continue;
+            names += (names.empty() ? L"" : L"、") + AdapterDisplayName(adapter);
+            break;
+        }
+    }
+    return names;
+}
+
+// Restores the newest of the wizard's snapshots. The file and its adapters on success;
+// otherwise why nothing was restored (no snapshot at all, or the failure).
+Outcome<Restored> RestoreNewest() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return folder.Error();
     const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
     if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    return RestoreSnapshotFile(entries.front().path);
+    const std::wstring& path = entries.front().path;
+    const Outcome<Snapshot> restored = RestoreSnapshotFile(path);
+    if (!restored) return restored.Error();
+    return Restored{path, AdapterNames(restored.Value())};
 }
 
 }  // namespace
@@ -40,7 +75,7 @@ bool IsRestoreRequest() {
 }
 
 int RunRestoreMode() {
-    const Outcome<std::wstring> restored = RestoreNewest();
+    const Outcome<Restored> restored = RestoreNewest();
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
         log.Write(L"restore failed: " + restored.Error().Describe());
@@ -48,9 +83,11 @@ int RunRestoreMode() {
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
-    log.Write(L"restored " + restored.Value());
-    const std::wstring text =
-        ResourceText(IDS_RESTORED) + L"\n" + restored.Value() + L"\n\n" + ResourceText(IDS_RESTART_NOW);
+    log.Write(L"restored " + restored.Value().path);
+    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
+    if (!restored.Value().adapters.empty())
+        text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;
+    text += L"\n\n" + ResourceText(IDS_RESTART_NOW);
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
         log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")

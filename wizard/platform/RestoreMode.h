@@ -7,8 +7,8 @@
 bool IsRestoreRequest();
 
 // Restores the newest snapshot the wizard saved (all or nothing, as the snapshot
-// library applies it), then shows one message box in Traditional Chinese: restored,
-// asking whether to restart now (a restart is requested on Yes), or why nothing could
-// be restored. Records the outcome in the apply log. Returns the exit status: 0 when
-// restored, 1 otherwise.
+// library applies it), then shows one message box in Traditional Chinese: restored
+// (the file, and the adapters it concerns by their connection names), asking whether to restart now (a
+// restart is requested on Yes), or why nothing could be restored. Records the outcome in the apply log.
+// Returns the exit status: 0 when restored, 1 otherwise.
 int RunRestoreMode();

@@ -57,7 +57,7 @@ bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
         detail = L"no snapshot saved by this run";
         return false;
     }
-    const Outcome<std::wstring> restored = RestoreSnapshotFile(m_savedPath);
-    detail = restored ? restored.Value() : restored.Error().Describe();
+    const Outcome<Snapshot> restored = RestoreSnapshotFile(m_savedPath);
+    detail = restored ? m_savedPath : restored.Error().Describe();
     return restored.Succeeded();
 }

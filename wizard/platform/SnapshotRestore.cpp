@@ -70,7 +70,7 @@ bool HoldsAddress(const SnapshotKey* key) {
 
 }  // namespace
 
-Outcome<std::wstring> RestoreSnapshotFile(const std::wstring& path) {
+Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path) {
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
     if (!bytes) return bytes.Error();
     Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
@@ -80,7 +80,7 @@ Outcome<std::wstring> RestoreSnapshotFile(const std::wstring& path) {
         return failure;
     }
     if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
-    return path;
+    return snapshot;
 }
 
 std::optional<PreviousAddress> PreviousAddressIn(const Snapshot& snapshot, const std::wstring& service) {

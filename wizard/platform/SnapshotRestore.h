@@ -7,9 +7,9 @@
 #include "settings_snapshot/Snapshot.h"
 
 // Puts one of the wizard's snapshot files back: read (bounded), parsed with the
-// adapter keys' filter, applied all or nothing. The file's path on success; otherwise
-// why nothing was restored (a file that is no snapshot names its path).
-SettingsSnapshot::Outcome<std::wstring> RestoreSnapshotFile(const std::wstring& path);
+// adapter keys' filter, applied all or nothing. The snapshot put back on success;
+// otherwise why nothing was restored (a file that is no snapshot names its path).
+SettingsSnapshot::Outcome<SettingsSnapshot::Snapshot> RestoreSnapshotFile(const std::wstring& path);
 
 // The service's address settings as a snapshot holds them: the interface key when it
 // holds them (today's layout), else the per-service TCP/IP key. DHCP when EnableDHCP is

@@ -184,20 +184,6 @@ protected:
         Start();
         TypeAndPressNext();
     }
-    // Chooses the entry of the adapter list that reads so, as a user's click does;
-    // false when there is none.
-    bool ChooseAdapter(const std::wstring& entry) const {
-        const HWND list = Item(kAdapterListId);
-        const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
-        for (int index = 0; index < count; ++index) {
-            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            if (WindowTextW(list) != entry) continue;
-            SendMessageW(m_wizard->Page(), WM_COMMAND, MAKEWPARAM(kAdapterListId, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(list));
-            return true;
-        }
-        return false;
-    }
 
     static std::string LogDirectory() {
         std::string directory = ArtifactPath("apply-end-to-end");
@@ -297,8 +283,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     // Neither card is known to be physical: the first one is chosen.
     Start();
     EXPECT_EQ(SendMessageW(Item(kAdapterListId), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(WindowTextW(Item(kAdapterListId)),
-              std::wstring(kConnectionName) + L" (PCI Fast Ethernet Adapter)");
+    EXPECT_EQ(m_wizard->ChosenAdapter(), std::wstring(kConnectionName) + L" (PCI Fast Ethernet Adapter)");
     TypeAndPressNext();
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
     ASSERT_NE(closing, nullptr) << "the closing page did not show";
@@ -380,6 +365,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     EXPECT_EQ(FindProcessWindows(restore.Id(), L"Tarvelo ADSL", false).size(), 1u);
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
     EXPECT_NE(text.find(L"已還原先前的網路設定"), std::wstring::npos);
+    EXPECT_NE(text.find(std::wstring(L"網路卡：") + kConnectionName + L"\n"), std::wstring::npos);
     EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
     EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
@@ -500,7 +486,7 @@ TEST_F(ApplyEndToEnd, OnAWindows10LaptopTheWiredAdapterAloneIsConfigured) {
     const HWND list = Item(kAdapterListId);
     EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_EQ(WindowTextW(list), L"乙太網路 (PCIe GbE Family Controller)");
+    EXPECT_EQ(m_wizard->ChosenAdapter(), L"乙太網路 (PCIe GbE Family Controller)");
     EXPECT_TRUE(SaveScreenshot(m_wizard->Page(), ArtifactPath("wizard-page-windows10-laptop.bmp")));
     TypeAndPressNext();
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
@@ -520,7 +506,7 @@ TEST_F(ApplyEndToEnd, ChoosingWiFiConfiguresOnlyWiFi) {
     const Snapshot expected = ExpectedAfterApply(m_adapters[1]);
 
     Start();
-    ASSERT_TRUE(ChooseAdapter(L"Wi-Fi (Dual Band Wireless-AC Adapter)"));
+    ASSERT_TRUE(m_wizard->ChooseAdapter(L"Wi-Fi (Dual Band Wireless-AC Adapter)"));
     TypeAndPressNext();
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
     ASSERT_NE(closing, nullptr) << "the closing page did not show";
@@ -570,6 +556,7 @@ TEST_F(ApplyEndToEnd, PageKeepsWorkingWhileAChildSleepsAndNextCannotStartTwice) 
 
     // Locked while the sequence runs.
     EXPECT_FALSE(IsWindowEnabled(Item(kAddressId)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kAdapterListId)));
     EXPECT_FALSE(IsWindowEnabled(Item(IDOK)));
     EXPECT_FALSE(IsWindowEnabled(Item(IDCANCEL)));
 

@@ -190,7 +190,7 @@ struct Sequence {
     RecordingChecks checks{journal};
     RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(adapter, launcher, store, backup, checks, log); }
+    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, checks, log); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -264,7 +264,7 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsAB
                                       // ANSI call reads them under code page 950
                                       {L"", "區域連線"},
                                       // a quote cannot be passed inside the quoted name
-                                      {L"a\"b", "區域連線"}}) {
+                                      {L"My \"home\"", "區域連線"}}) {
         Sequence s;
         s.adapter.connectionName = name;
         s.Run();
@@ -298,6 +298,18 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "store EnableDHCP 0: failed",
     };
     EXPECT_EQ(s.log.lines, expected);
+}
+
+// The tool reads a name that begins with a digit as an adapter number: such a service
+// name is given as the number of the adapter's card instead, so no other card is meant.
+TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
+    AdapterInventory::Adapter adapter = WiredAdapter();
+    const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    adapter.serviceName = L"3C905C1";
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
+    adapter.cardKey = L"9";  // a card that is not listed (any more)
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"3C905C1");
 }
 
 TEST(ApplySequence, FallbackConnectionNameIsBig5) {

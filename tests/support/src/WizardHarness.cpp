@@ -127,6 +127,24 @@ void WizardDriver::TypeAddress(const std::string& text) const {
     TestSupport::TypeAddress(m_page, IDC_ADDRESS, text);
 }
 
+std::wstring WizardDriver::ChosenAdapter() const {
+    return WindowTextW(Item(IDC_ADAPTER));
+}
+
+bool WizardDriver::ChooseAdapter(const std::wstring& entry) const {
+    const HWND list = Item(IDC_ADAPTER);
+    const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        // The text of the selected entry is the one that reads across processes.
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (WindowTextW(list) != entry) continue;
+        SendMessageW(m_page, WM_COMMAND, MAKEWPARAM(IDC_ADAPTER, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        return true;
+    }
+    return false;
+}
+
 HWND WizardDriver::ClosingPage() const {
     for (const HWND window : FindProcessWindows(m_process->Id(), PageCaption, true))
         if (window != m_page) return window;

@@ -106,6 +106,11 @@ public:
     HWND Item(int id) const { return GetDlgItem(m_page, id); }
 
     void TypeAddress(const std::string& text) const;
+    // The adapter list's shown entry ("乙太網路 (...)").
+    std::wstring ChosenAdapter() const;
+    // Chooses the list's entry that reads so, as a user's click does; false when there
+    // is none.
+    bool ChooseAdapter(const std::wstring& entry) const;
     // Clicks a button the way a user would, without waiting for what the click starts.
     static void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
     void PressNext() const { Click(Item(IDOK)); }
