@@ -6,7 +6,7 @@ set -euo pipefail
 objdump=$1
 shift
 system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-  oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll ws2_32.dll wsock32.dll iphlpapi.dll"
+  oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll ws2_32.dll wsock32.dll"
 system_dlls=" $(echo $system_dlls) "
 failures=0
 for exe in "$@"; do
