@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "DecimalText.h"
 #include "Win32Handles.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
@@ -17,10 +18,8 @@ constexpr unsigned kMaxCounter = 1000;
 const wchar_t kExtension[] = L".reg";
 
 std::wstring Stamp(const SYSTEMTIME& t) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-             t.wSecond);
-    return text;
+    return DecimalText(t.wYear, 4) + DecimalText(t.wMonth, 2) + DecimalText(t.wDay, 2) + L"-" +
+           DecimalText(t.wHour, 2) + DecimalText(t.wMinute, 2) + DecimalText(t.wSecond, 2);
 }
 
 // The tag as a file name part: characters a file name cannot hold become "_".
@@ -88,7 +87,7 @@ Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vec
     if (folderError != ERROR_SUCCESS)
         return Failure{first, L"cannot create the folder " + m_path, folderError};
     for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
-        const std::wstring path = counter == 1 ? first : stem + L"-" + std::to_wstring(counter) + kExtension;
+        const std::wstring path = counter == 1 ? first : stem + L"-" + DecimalText(counter) + kExtension;
         std::optional<Failure> failure = WriteNewFile(path, bytes);
         if (!failure) return path;
         if (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS) return *failure;

@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "DecimalText.h"
 #include "NameCompare.h"
 #include "settings_snapshot/RegFileFormat.h"
 
@@ -193,7 +194,7 @@ private:
 
 Outcome<Snapshot> ParseRegFile(const std::vector<BYTE>& bytes, const KeyFilter& allowed) {
     if (bytes.size() > kMaxRegFileBytes)
-        return AtLine(0, L"file larger than " + std::to_wstring(kMaxRegFileBytes) + L" bytes");
+        return AtLine(0, L"file larger than " + DecimalText(kMaxRegFileBytes) + L" bytes");
     if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE || bytes.size() % 2 != 0)
         return AtLine(1, L"not a UTF-16LE file with a byte-order mark");
     std::wstring text;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "DecimalText.h"
 #include "Win32Handles.h"
 #include "settings_snapshot/RegFileParser.h"
 
@@ -43,7 +44,7 @@ Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return Failure{path, L"cannot read the file", GetLastError()};
     if (static_cast<ULONGLONG>(size.QuadPart) > kMaxRegFileBytes)
-        return Failure{path, L"file larger than " + std::to_wstring(kMaxRegFileBytes) + L" bytes"};
+        return Failure{path, L"file larger than " + DecimalText(kMaxRegFileBytes) + L" bytes"};
     std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!bytes.empty() &&
