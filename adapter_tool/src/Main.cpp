@@ -13,6 +13,7 @@
 #include "AdapterListing.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
+#include "settings_snapshot/DllSearch.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ int Run(int argc, char* argv[]) {
         case kListSnapshots:
             return ListSnapshots();
         case kRestore:
-            return RestoreSnapshot(WideArgument(2));
+            return RestoreSnapshot(WideArgument(2), table);
         case kConfigure:
             break;
     }
@@ -51,5 +52,6 @@ int Run(int argc, char* argv[]) {
 
 // A refused registry open adds the elevation hint after the run's own message.
 int main(int argc, char* argv[]) {
+    SettingsSnapshot::RestrictDllSearchToSystem();
     return FinishWithAccessHint(Run(argc, argv), stderr);
 }

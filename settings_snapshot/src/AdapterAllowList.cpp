@@ -17,11 +17,15 @@ struct ValueRule {
 };
 
 const ValueRule kRules[] = {
-    {KeyKind::Adapter, L"IPAddress", REG_MULTI_SZ},       {KeyKind::Adapter, L"SubnetMask", REG_MULTI_SZ},
-    {KeyKind::Adapter, L"DefaultGateway", REG_MULTI_SZ},  {KeyKind::Adapter, L"NameServer", REG_SZ},
-    {KeyKind::Adapter, L"EnableDHCP", REG_DWORD},         {KeyKind::Parameters, L"NameServer", REG_SZ},
+    {KeyKind::Adapter, L"IPAddress", REG_MULTI_SZ},
+    {KeyKind::Adapter, L"SubnetMask", REG_MULTI_SZ},
+    {KeyKind::Adapter, L"DefaultGateway", REG_MULTI_SZ},
+    {KeyKind::Adapter, L"NameServer", REG_SZ},
+    {KeyKind::Adapter, L"EnableDHCP", REG_DWORD},
+    {KeyKind::Parameters, L"NameServer", REG_SZ},
     {KeyKind::NetbtInterface, L"NameServerList", REG_MULTI_SZ},
-    {KeyKind::NetbtAdapter, L"NameServer", REG_SZ},       {KeyKind::NetbtAdapter, L"NamerServerBackup", REG_SZ},
+    {KeyKind::NetbtAdapter, L"NameServer", REG_SZ},
+    {KeyKind::NetbtAdapter, L"NamerServerBackup", REG_SZ},
 };
 
 // A service name that can only ever name one key component.

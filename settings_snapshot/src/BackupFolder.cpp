@@ -99,7 +99,8 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
         GetLastError() == ERROR_FILE_NOT_FOUND)
         return entries;
     if (std::optional<Failure> failure = CheckTrustedFolder(m_dataFolder, m_owners)) return *failure;
-    if (GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+    if (GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND)
         return entries;
     if (std::optional<Failure> failure = CheckTrustedFolder(m_path, m_owners)) return *failure;
 

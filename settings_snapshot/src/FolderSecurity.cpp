@@ -97,9 +97,10 @@ bool HasTrustedOwner(HANDLE file, const TrustedOwners& owners) {
 }
 
 std::optional<Failure> CheckTrustedFolder(const std::wstring& path, const TrustedOwners& owners) {
-    const HANDLE raw = CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE raw =
+        CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return FolderFault(path, L"cannot open the folder", GetLastError());
     const OwnedHandle folder(raw);
     BY_HANDLE_FILE_INFORMATION information{};
@@ -130,9 +131,9 @@ Outcome<OwnedHandle> OpenPlainFile(const std::wstring& path, DWORD access, DWORD
     const HANDLE raw = CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, share, nullptr, disposition,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return Failure{path, L"cannot open the file", GetLastError()};
-    const bool created = (disposition == CREATE_NEW || disposition == CREATE_ALWAYS ||
-                          disposition == OPEN_ALWAYS) &&
-                         GetLastError() != ERROR_ALREADY_EXISTS;
+    const bool created =
+        (disposition == CREATE_NEW || disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) &&
+        GetLastError() != ERROR_ALREADY_EXISTS;
     OwnedHandle file(raw);
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(file.get(), &information)) {

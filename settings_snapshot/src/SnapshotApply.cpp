@@ -81,7 +81,8 @@ std::optional<Failure> ApplySnapshot(const Snapshot& snapshot) {
             Change change{raw, &key.path, &value, {}};
             const LONG read = ReadValue(raw, value.name, &change.before);
             if (read != ERROR_SUCCESS)
-                return Failure{key.path + L"\\" + value.name, L"cannot read the value", static_cast<DWORD>(read)};
+                return Failure{key.path + L"\\" + value.name, L"cannot read the value",
+                               static_cast<DWORD>(read)};
             changes.push_back(std::move(change));
         }
     }
@@ -92,8 +93,9 @@ std::optional<Failure> ApplySnapshot(const Snapshot& snapshot) {
         // Put back what this run changed, last change first.
         for (size_t back = i + 1; back-- > 0;) PutValue(changes[back].key, changes[back].before);
         return Failure{*changes[i].path + L"\\" + changes[i].wanted->name,
-                       changes[i].wanted->present ? L"cannot write the value; the values before it were put back"
-                                                  : L"cannot delete the value; the values before it were put back",
+                       changes[i].wanted->present
+                           ? L"cannot write the value; the values before it were put back"
+                           : L"cannot delete the value; the values before it were put back",
                        static_cast<DWORD>(status)};
     }
     return std::nullopt;

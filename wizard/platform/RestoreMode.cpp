@@ -11,7 +11,8 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
-#include "settings_snapshot/AdapterKeys.h"
+#include "platform/NetworkCards.h"
+#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
@@ -23,17 +24,30 @@ using namespace SettingsSnapshot;
 
 const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
 
+// The services a snapshot may name: the adapters of this machine's NetworkCards.
+std::vector<std::wstring> AllowedServices() {
+    return CardServiceNames(static_cast<size_t>(-1));
+}
+
+// A failure as the log records it: the parts that may come from a file bounded.
+std::wstring LoggedFailure(Failure failure) {
+    failure.subject = LogField(failure.subject);
+    failure.reason = LogField(failure.reason);
+    return failure.Describe();
+}
+
 // Restores the newest of the wizard's snapshots. The file's path on success; otherwise
 // why nothing was restored (no snapshot at all, or the failure).
 Outcome<std::wstring> RestoreNewest() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return folder.Error();
-    const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
-    if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    const std::wstring& path = entries.front().path;
+    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List(CSettingsBackup::Tag);
+    if (!entries) return entries.Error();
+    if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
+    const std::wstring& path = entries.Value().front().path;
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
     if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
+    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
     if (!snapshot) {
         Failure failure = snapshot.Error();
         failure.subject = path;
@@ -56,12 +70,12 @@ int RunRestoreMode() {
     const Outcome<std::wstring> restored = RestoreNewest();
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
-        log.Write(L"restore failed: " + restored.Error().Describe());
+        log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
         const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
-    log.Write(L"restored " + restored.Value());
+    log.Write(L"restored " + LogField(restored.Value()));
     const std::wstring text =
         ResourceText(IDS_RESTORED) + L"\n" + restored.Value() + L"\n\n" + ResourceText(IDS_RESTART_NOW);
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {

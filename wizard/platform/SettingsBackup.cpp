@@ -57,6 +57,6 @@ bool CSettingsBackup::Save(std::wstring& detail) {
     }
     detail = saved.Value();
     // An old snapshot that cannot be deleted does not stop the sequence.
-    folder.Value().Prune(Tag);
+    folder.Value().Prune(Tag, saved.Value());
     return true;
 }

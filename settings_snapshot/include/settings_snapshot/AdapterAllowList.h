@@ -24,7 +24,8 @@ public:
     // NameServer; in the NetBT interface key NameServerList (REG_MULTI_SZ); in the NetBT
     // adapter key NameServer and NameServerBackup (REG_SZ). Text at most
     // kMaxSnapshotTextBytes, whole UTF-16 units; any of these names may be absent.
-    std::optional<std::wstring> ValueFault(const std::wstring& keyPath, const SnapshotValue& value) const override;
+    std::optional<std::wstring> ValueFault(const std::wstring& keyPath,
+                                           const SnapshotValue& value) const override;
 
 private:
     std::vector<std::wstring> m_services;
