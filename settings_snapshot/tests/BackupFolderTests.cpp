@@ -45,6 +45,7 @@ std::unique_ptr<void, decltype(&LocalFree)> Descriptor(const wchar_t* sddl) {
 
 class BackupFolderTest : public ::testing::Test {
 protected:
+    BackupFolderTest() { CreateDirectoryW(m_base.c_str(), nullptr); }
     ~BackupFolderTest() override {
         for (const std::wstring& folder : {m_base + L"\\Tarvelo\\Backups", m_base + L"\\Tarvelo", m_base}) {
             WIN32_FIND_DATAW found{};
@@ -110,12 +111,13 @@ TEST_F(BackupFolderTest, CountsOnlyOurFilesByWriteTimeAndNeverPrunesTheOneJustSa
         Names(m_folder.List(L"TarveloIP")),
         (std::vector<std::wstring>{L"20261201-220400-TarveloIP.reg", L"20261210-220400-TarveloIP.reg"}));
 
-    // The run's own file has the oldest write time of all: it stays, with the 19 newest.
+    // The run's own file has the oldest write time of all: it stays, with the 19 newest
+    // others; the planted far-future name goes by its old write time.
     SetWriteTime(saved[5], 1);
     EXPECT_FALSE(m_folder.Prune(L"adapset-", saved[5]));
     const std::vector<std::wstring> kept = Names(m_folder.List(L"adapset-"));
     ASSERT_EQ(kept.size(), 20u);
-    EXPECT_EQ(kept[18], L"20261209-220404-adapset-eth0.reg");
+    EXPECT_EQ(kept[18], L"20261209-220403-adapset-eth1.reg");  // 22 down to 3, without 5
     EXPECT_EQ(m_folder.Path() + L"\\" + kept[19], saved[5]);
     EXPECT_EQ(m_folder.List(L"TarveloIP").Value().size(), 2u);
     EXPECT_NE(GetFileAttributesW((m_folder.Path() + L"\\notes.reg").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -181,7 +183,6 @@ TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnersh
 }
 
 TEST_F(BackupFolderTest, AFailedSaveNamesThePathAndLeavesNoFile) {
-    ASSERT_TRUE(CreateDirectoryW(m_base.c_str(), nullptr));
     const std::wstring blocker = m_base + L"\\Tarvelo";
     HANDLE file = CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -189,7 +190,7 @@ TEST_F(BackupFolderTest, AFailedSaveNamesThePathAndLeavesNoFile) {
     const Outcome<std::wstring> saved = m_folder.Save(L"TarveloIP", m_bytes, At(8, 5));
     DeleteFileW(blocker.c_str());
     ASSERT_FALSE(saved);
-    EXPECT_EQ(saved.Error().subject, m_folder.Path() + L"\\20261208-220405-TarveloIP.reg");
+    EXPECT_EQ(saved.Error().subject, m_folder.DataFolder());
     EXPECT_TRUE(m_folder.List().Value().empty());
 }
 
