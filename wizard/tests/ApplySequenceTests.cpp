@@ -24,7 +24,7 @@ public:
                                     const std::wstring& directory) override {
         m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
         if (onRun) onRun();
-        return file == L"netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
+        return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
     std::wstring WindowsDirectory() const override { return L"C:\\windows"; }
     std::function<void()> onRun;
@@ -139,10 +139,10 @@ const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
 // Without a connection name: the fixed name's Big5 bytes as the shell's ANSI call
 // reads them under code page 950.
 const std::string NetshRun =
-    "run netsh.exe [interface ip set address 區域連線 " + NetshParameters + "] in C:\\windows\\system32";
+    "run C:\\windows\\system32\\netsh.exe [interface ip set address 區域連線 " + NetshParameters + "] in C:\\windows\\system32";
 
 std::string ToolRun(int n) {
-    return "run Adapset.exe [" + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+    return "run C:\\windows\\Adapset.exe [" + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
            "] in C:\\windows";
 }
 
@@ -188,7 +188,7 @@ TEST(ApplySequence, NetworkShellGetsTheCardsConnectionNameQuotedWhenItHoldsABlan
         Sequence s;
         s.store.connectionName = name;
         s.Run();
-        EXPECT_EQ(s.journal.at(6), "run netsh.exe [interface ip set address " + shown + " " +
+        EXPECT_EQ(s.journal.at(6), "run C:\\windows\\system32\\netsh.exe [interface ip set address " + shown + " " +
                                        NetshParameters + "] in C:\\windows\\system32");
     }
 }
@@ -200,13 +200,13 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
     s.store.connectionName = L"乙太網路";
     s.Run();
     const auto tool = [](int n) {
-        return "run Adapset.exe " + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+        return "run C:\\windows\\Adapset.exe " + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
                " (in C:\\windows): exit status 87";
     };
     const Journal expected = {
         "apply started",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
-        "run netsh.exe interface ip set address 乙太網路 " + NetshParameters +
+        "run C:\\windows\\system32\\netsh.exe interface ip set address 乙太網路 " + NetshParameters +
             " (in C:\\windows\\system32): not started",
         "address 192.168.5.20, gateway 192.168.5.254",
         tool(1),
@@ -237,7 +237,7 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.Run();
     EXPECT_NE(
         std::find(s.journal.begin(), s.journal.end(),
-                  "run Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"),
+                  "run C:\\windows\\Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"),
         s.journal.end());
     EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store mask 255.255.255.0"), s.journal.end());
     EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store dns " + Dns), s.journal.end());
