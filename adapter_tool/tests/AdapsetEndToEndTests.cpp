@@ -819,9 +819,9 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
          text + services + second + L"\\Parameters\\Tcpip]\r\n\"EnableDHCP\"=hex(4):00,00,00\r\n"},
         {"a list of an odd size", text + L"\"DefaultGateway\"=hex(7):31,00,00\r\n"},
         {"a sound value before one of 150,000 bytes",
-         text + services + L"Tcpip\\Parameters]\r\n\"NameServer\"=hex(1):31,00,00,00\r\n" + services + second +
-             L"\\Parameters\\Tcpip]\r\n" + sound + L"\"SubnetMask\"=hex(7):" +
-             HexRun(150000) + L"\r\n"},
+         text + services + L"Tcpip\\Parameters]\r\n\"NameServer\"=hex(1):31,00,00,00\r\n" + services +
+             second + L"\\Parameters\\Tcpip]\r\n" + sound + L"\"SubnetMask\"=hex(7):" + HexRun(150000) +
+             L"\r\n"},
         {"another header", L"REGEDIT4" + text.substr(text.find(L"\r\n"))},
         {"a key outside the adapter locations",
          text + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"

@@ -138,12 +138,12 @@ const std::string Dns = ProviderDnsList;
 const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
 // Without a connection name: the fixed name's Big5 bytes as the shell's ANSI call
 // reads them under code page 950.
-const std::string NetshRun =
-    "run C:\\windows\\system32\\netsh.exe [interface ip set address 區域連線 " + NetshParameters + "] in C:\\windows\\system32";
+const std::string NetshRun = "run C:\\windows\\system32\\netsh.exe [interface ip set address 區域連線 " +
+                             NetshParameters + "] in C:\\windows\\system32";
 
 std::string ToolRun(int n) {
-    return "run C:\\windows\\Adapset.exe [" + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
-           "] in C:\\windows";
+    return "run C:\\windows\\Adapset.exe [" + std::to_string(n) +
+           " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 }
 
 }  // namespace
@@ -188,8 +188,8 @@ TEST(ApplySequence, NetworkShellGetsTheCardsConnectionNameQuotedWhenItHoldsABlan
         Sequence s;
         s.store.connectionName = name;
         s.Run();
-        EXPECT_EQ(s.journal.at(6), "run C:\\windows\\system32\\netsh.exe [interface ip set address " + shown + " " +
-                                       NetshParameters + "] in C:\\windows\\system32");
+        EXPECT_EQ(s.journal.at(6), "run C:\\windows\\system32\\netsh.exe [interface ip set address " + shown +
+                                       " " + NetshParameters + "] in C:\\windows\\system32");
     }
 }
 
@@ -200,8 +200,8 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
     s.store.connectionName = L"乙太網路";
     s.Run();
     const auto tool = [](int n) {
-        return "run C:\\windows\\Adapset.exe " + std::to_string(n) + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
-               " (in C:\\windows): exit status 87";
+        return "run C:\\windows\\Adapset.exe " + std::to_string(n) +
+               " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + " (in C:\\windows): exit status 87";
     };
     const Journal expected = {
         "apply started",
@@ -235,10 +235,10 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_NE(
-        std::find(s.journal.begin(), s.journal.end(),
-                  "run C:\\windows\\Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"),
-        s.journal.end());
+    EXPECT_NE(std::find(s.journal.begin(), s.journal.end(),
+                        "run C:\\windows\\Adapset.exe [2 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns +
+                            "] in C:\\windows"),
+              s.journal.end());
     EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store mask 255.255.255.0"), s.journal.end());
     EXPECT_NE(std::find(s.journal.begin(), s.journal.end(), "store dns " + Dns), s.journal.end());
 }
