@@ -115,7 +115,9 @@ protected:
         TestSupport::RemoveFolderTree(DataFolder());
         Remember();
     }
-    void TearDown() override { EXPECT_EQ(programData_->FileNames(), std::vector<std::string>()); }
+    void TearDown() override {
+        EXPECT_EQ(programData_->FileNames("Tarvelo\\Backups"), std::vector<std::string>());
+    }
 
     // The machine's data folder and the folder the tool saves its snapshots in.
     static std::string DataFolder() {
