@@ -30,27 +30,34 @@ namespace {
 const char kServicesRoot[] = "SYSTEM\\CurrentControlSet\\Services";
 const char kCardsRoot[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 
-// Signals once anything below the key changes (names, values, subkeys).
+// Signals once anything below the key changes (names, values, subkeys) after Arm; each
+// Arm opens the key anew, so that a notification still pending cannot keep it from arming.
 class TreeWatch {
 public:
-    explicit TreeWatch(const char* path) : m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_NOTIFY | KEY_WOW64_64KEY, &m_key);
-    }
+    explicit TreeWatch(const char* path)
+        : m_path(path), m_event(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     ~TreeWatch() {
-        if (m_key != nullptr) RegCloseKey(m_key);
+        Close();
         CloseHandle(m_event);
     }
     TreeWatch(const TreeWatch&) = delete;
     TreeWatch& operator=(const TreeWatch&) = delete;
     bool Arm() {
+        Close();
         ResetEvent(m_event);
-        return m_key != nullptr &&
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, m_path, 0, KEY_NOTIFY | KEY_WOW64_64KEY, &m_key) ==
+                   ERROR_SUCCESS &&
                RegNotifyChangeKeyValue(m_key, TRUE, REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET,
                                        m_event, TRUE) == ERROR_SUCCESS;
     }
     bool Fired() const { return WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 
 private:
+    void Close() {
+        if (m_key != nullptr) RegCloseKey(m_key);
+        m_key = nullptr;
+    }
+    const char* m_path;
     HANDLE m_event;
     HKEY m_key = nullptr;
 };
@@ -274,9 +281,12 @@ private:
                     }
                 break;
             }
-            case 11:  // line ends
+            case 11: {  // line ends
                 ++counts["line ends"];
-                return Encode(Number(0, 1) ? text.replace(text.find(L"\r\n"), 2, L"\n") : text + L"\r");
+                const size_t end = text.find(L"\r\n");
+                return Encode(Number(0, 1) && end != std::wstring::npos ? text.replace(end, 2, L"\n")
+                                                                        : text + L"\r");
+            }
             case 12: {  // absent values and deleted keys
                 ++counts["absent values"];
                 const size_t equals = lines[at].find(L"\"=");
@@ -300,29 +310,39 @@ private:
     std::vector<std::wstring> m_hostile;
 };
 
-// "key|value" (lower case) of every value a restore may write for the services.
-std::set<std::string> AllowedValues(const std::vector<std::string>& services) {
-    std::set<std::string> allowed = {Lower(std::string(kTcpipParameters) + "|NameServer")};
+// "key|value" (lower case) of every value a restore may write for the services, with
+// the type it must have.
+std::map<std::string, DWORD> AllowedValues(const std::vector<std::string>& services) {
+    std::map<std::string, DWORD> allowed = {{Lower(std::string(kTcpipParameters) + "|NameServer"), REG_SZ}};
     for (const std::string& service : services) {
-        for (const std::string& key : {AdapterTcpipKey(service), InterfaceKey(service)})
-            for (const char* name : {"IPAddress", "SubnetMask", "DefaultGateway", "NameServer", "EnableDHCP"})
-                allowed.insert(Lower(key + "|" + name));
-        allowed.insert(Lower(NetbtInterfaceKey(service) + "|NameServerList"));
-        allowed.insert(Lower(NetbtAdapterKey(service) + "|NameServer"));
-        allowed.insert(Lower(NetbtAdapterKey(service) + "|NamerServerBackup"));
+        for (const std::string& key : {AdapterTcpipKey(service), InterfaceKey(service)}) {
+            for (const char* name : {"IPAddress", "SubnetMask", "DefaultGateway"})
+                allowed[Lower(key + "|" + name)] = REG_MULTI_SZ;
+            allowed[Lower(key + "|NameServer")] = REG_SZ;
+            allowed[Lower(key + "|EnableDHCP")] = REG_DWORD;
+        }
+        allowed[Lower(NetbtInterfaceKey(service) + "|NameServerList")] = REG_MULTI_SZ;
+        allowed[Lower(NetbtAdapterKey(service) + "|NameServer")] = REG_SZ;
+        allowed[Lower(NetbtAdapterKey(service) + "|NamerServerBackup")] = REG_SZ;
     }
     return allowed;
 }
 
-// What the accepted run changed outside the allowed values; empty when nothing.
+// What the accepted run changed outside the allow-list (another value, or an allowed
+// one with another type or size); empty when nothing.
 std::vector<std::string> OutsideAllowList(const Snapshot& before, const Snapshot& after,
-                                          const std::set<std::string>& allowed) {
+                                          const std::map<std::string, DWORD>& allowed) {
     std::vector<std::string> outside;
     if (before.keys != after.keys) outside.push_back("keys added or removed");
     for (const auto& [name, value] : after.values) {
         const auto old = before.values.find(name);
-        if ((old == before.values.end() || !(old->second == value)) && allowed.count(name) == 0)
+        if (old != before.values.end() && old->second == value) continue;
+        const auto rule = allowed.find(name);
+        if (rule == allowed.end())
             outside.push_back(name);
+        else if (value.type != rule->second || value.data.size() > 4096 ||
+                 (rule->second == REG_DWORD ? value.data.size() != 4 : value.data.size() % 2 != 0))
+            outside.push_back(name + " (type or size)");
     }
     for (const auto& [name, value] : before.values)
         if (after.values.count(name) == 0 && allowed.count(name) == 0) outside.push_back(name);
@@ -375,7 +395,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    const std::set<std::string> allowed = AllowedValues(services);
+    const std::map<std::string, DWORD> allowed = AllowedValues(services);
     const std::string file = ArtifactPath("adapset-restore-reliability.reg");
     Mutator mutator(seed, services);
     std::mt19937 pick(seed + 1);
@@ -407,7 +427,9 @@ int main(int argc, char* argv[]) {
             }
         } else {
             ++refused;
-            if (changed) {
+            // The watch also fires for Wine's own bookkeeping: a change counts only when
+            // the trees differ from the seed.
+            if (changed && !SnapshotDifferences(seeded, CaptureTrees(roots)).empty()) {
                 ++refusedChanged;
                 printf("refused run %d (status %lu) changed the registry: %s\n", run,
                        static_cast<unsigned long>(result.exitCode), result.output.c_str());
