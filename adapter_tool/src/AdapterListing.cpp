@@ -1,78 +1,86 @@
-// Adapter table and listing, both read from the NetworkCards subkeys.
+// Adapter table and listing, both taken from the adapter inventory.
 #include "AdapterListing.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "AccessRefusal.h"
-#include "KeyHandle.h"
+#include "ConsoleText.h"
 
 namespace {
 
-const char kNetworkCardsPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
+using AdapterInventory::Adapter;
+using AdapterInventory::LinkState;
+using AdapterInventory::Medium;
+using AdapterInventory::NetworkCard;
 
 // Shown in the listing for a description or service name that cannot be read.
-const char kUnreadable[] = "(unreadable)";
+const wchar_t kUnreadable[] = L"(unreadable)";
+// Shown for an adapter without a connection.
+const wchar_t kNoConnection[] = L"(none)";
 
-// What reading one NetworkCards subkey gave.
-enum CardRead {
-    kNoCard,           // no subkey at this index, or it cannot be opened: the walk ends
-    kCardRead,         // service name read (the description may still be missing)
-    kCardWithoutName,  // service name unreadable: this card ends the walk
-};
-
-// Reads a REG_SZ or REG_EXPAND_SZ value whole into text; false (text empty) when it is
-// missing, of another type or cannot be read.
-bool ReadStringValue(HKEY key, const char* name, std::string* text) {
-    text->clear();
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG status = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
-    // The value may grow between the two reads; a few tries are enough.
-    for (int attempt = 0; attempt < 4 && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA); ++attempt) {
-        std::string buffer(size + 1, '\0');
-        DWORD got = size;
-        status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]), &got);
-        if (status == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-            buffer.resize(strnlen(buffer.c_str(), got));
-            *text = buffer;
-            return true;
-        }
-        size = got;
+// The cards the tool numbers, in the registry's order: the walk ends before a card
+// that cannot be opened and after one whose service name cannot be read. *status is
+// that of opening NetworkCards itself.
+std::vector<NetworkCard> NumberedCards(LONG* status) {
+    AdapterInventory::NetworkCardList list = AdapterInventory::ReadNetworkCards();
+    *status = NoteOpenStatus(list.status);
+    std::vector<NetworkCard> cards;
+    for (NetworkCard& card : list.cards) {
+        if (NoteOpenStatus(card.status) != ERROR_SUCCESS) break;
+        const bool named = card.serviceName.has_value();
+        cards.push_back(std::move(card));
+        if (!named) break;
     }
-    return false;
+    return cards;
 }
 
-// Reads subkey number index of the open NetworkCards key: its "Description" (when
-// description is not null; empty and *hasDescription false when unreadable) and
-// its "ServiceName".
-CardRead ReadCard(HKEY cards, DWORD index, std::string* description, bool* hasDescription,
-                  std::string* serviceName) {
-    char subkeyName[260];
-    DWORD nameLength = sizeof subkeyName;
-    if (RegEnumKeyExA(cards, index, subkeyName, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-        return kNoCard;
-    KeyHandle card;
-    if (NoteOpenStatus(card.Open(cards, subkeyName, KEY_READ)) != ERROR_SUCCESS) return kNoCard;
-    if (description != nullptr) *hasDescription = ReadStringValue(card.Get(), "Description", description);
-    return ReadStringValue(card.Get(), "ServiceName", serviceName) ? kCardRead : kCardWithoutName;
+const wchar_t* MediumText(Medium medium) {
+    switch (medium) {
+        case Medium::Wired:
+            return L"wired";
+        case Medium::WiFi:
+            return L"Wi-Fi";
+        case Medium::Other:
+            break;
+    }
+    return L"other";
+}
+
+const wchar_t* StateText(LinkState state) {
+    switch (state) {
+        case LinkState::Connected:
+            return L"connected";
+        case LinkState::NotConnected:
+            return L"not connected";
+        case LinkState::Unknown:
+            break;
+    }
+    return L"unknown";
+}
+
+// The listing's lines for adapter number n.
+std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter& adapter) {
+    std::wstring lines =
+        L"\n" + std::to_wstring(number) + L":\t" + card.description.value_or(kUnreadable) + L"\n";
+    lines += L"\tName: " + card.serviceName.value_or(kUnreadable) + L"\n";
+    lines +=
+        L"\tConnection: " + (adapter.connectionName.empty() ? kNoConnection : adapter.connectionName) + L"\n";
+    lines +=
+        std::wstring(L"\tState: ") + MediumText(adapter.medium) + L", " + StateText(adapter.state) + L"\n";
+    return lines;
 }
 
 }  // namespace
 
 void BuildAdapterTable(AdapterTable* table) {
-    table->serviceNames.clear();
-    KeyHandle cards;
-    if (NoteOpenStatus(cards.Open(HKEY_LOCAL_MACHINE, kNetworkCardsPath, KEY_READ)) != ERROR_SUCCESS) return;
-    std::string serviceName;
-    // An adapter without a readable service name gets no entry; like the listing,
-    // the table ends with it.
-    for (DWORD index = 0; ReadCard(cards.Get(), index, nullptr, nullptr, &serviceName) == kCardRead; ++index)
-        table->serviceNames.push_back(serviceName);
+    LONG status = ERROR_SUCCESS;
+    std::vector<NetworkCard> cards = NumberedCards(&status);
+    // A card without a readable service name gets no entry; like the listing, the
+    // table ends with it.
+    if (!cards.empty() && !cards.back().serviceName) cards.pop_back();
+    table->adapters = AdapterInventory::DescribeCards(cards);
 }
 
 int PrintUsage() {
@@ -81,7 +89,7 @@ int PrintUsage() {
         "Usage: adapset adapterName ipAddress mask gateway nameServer1 nameServer2 winsServer1 "
         "winsServer2\n\n");
     printf("\tUse no parameters to display a numbered list of adapter names.\n");
-    printf("\tYou may use the adapter number instead of the name.\n");
+    printf("\tYou may use the adapter number or the connection name instead of the name.\n");
     printf("\tThe default adapterName (use *) is the first adapter in your system.\n");
     printf("\tThe mask defaults to 255.255.255.0.\n");
     printf("\tUse * to omit intermediate parameters.\n");
@@ -90,20 +98,14 @@ int PrintUsage() {
 }
 
 int ListAdapters() {
-    KeyHandle cards;
-    if (NoteOpenStatus(cards.Open(HKEY_LOCAL_MACHINE, kNetworkCardsPath, KEY_READ)) != ERROR_SUCCESS)
-        return printf("Cannot locate any network cards...\n");
+    LONG status = ERROR_SUCCESS;
+    const std::vector<NetworkCard> cards = NumberedCards(&status);
+    if (status != ERROR_SUCCESS) return printf("Cannot locate any network cards...\n");
+    std::vector<Adapter> adapters = AdapterInventory::DescribeCards(cards);
+    AdapterInventory::MergeLinkStates(adapters, AdapterInventory::QueryInterfaceLinks());
     printf("\nNetwork adapters:\n");
-    std::string description;
-    std::string serviceName;
-    bool hasDescription = false;
-    CardRead read = kCardRead;
-    for (DWORD index = 0; read == kCardRead; ++index) {
-        read = ReadCard(cards.Get(), index, &description, &hasDescription, &serviceName);
-        if (read == kNoCard) break;
-        printf("\n%lu:\t%s\n", static_cast<unsigned long>(index) + 1,
-               hasDescription ? description.c_str() : kUnreadable);
-        printf("\tName: %s\n", read == kCardRead ? serviceName.c_str() : kUnreadable);
-    }
+    std::wstring listing;
+    for (size_t i = 0; i < cards.size(); ++i) listing += AdapterLines(i + 1, cards[i], adapters[i]);
+    PrintText(listing);
     return 0;
 }

@@ -4,13 +4,15 @@
 
 #include "AdapterNumbers.h"
 
-// Fills the table with the service names of the NetworkCards subkeys, in the
-// registry's enumeration order; leaves it empty when the key cannot be opened.
+// Fills the table with the adapters of the NetworkCards subkeys, in the registry's
+// enumeration order, up to the first card that cannot be opened or has no readable
+// service name; leaves it empty when the key cannot be opened.
 void BuildAdapterTable(AdapterTable* table);
 
 // Prints the banner, the usage lines and the adapter listing; returns the listing's status.
 int PrintUsage();
 
-// Prints the numbered adapter list; returns 0, or the count of characters of its
+// Prints the numbered adapter list (description, service name, connection name, medium
+// and link state of each); returns 0, or the count of characters of its
 // failure message when the NetworkCards key cannot be opened.
 int ListAdapters();

@@ -1,7 +1,10 @@
-// Adapter numbers of Adapset.
+// Adapter numbers and names of Adapset.
 #include "AdapterNumbers.h"
 
 #include <climits>
+
+#include "TextConversion.h"
+#include "adapter_inventory/AdapterChoice.h"
 
 namespace {
 
@@ -25,9 +28,14 @@ bool IsAdapterNumber(const char* adapterName) {
     return IsDigit(adapterName[0]);
 }
 
-const char* ResolveAdapter(const char* adapterName, const AdapterTable& table) {
-    if (!IsAdapterNumber(adapterName)) return adapterName;
-    const int number = ParseAdapterNumber(adapterName);
-    if (number < 1 || static_cast<size_t>(number) > table.serviceNames.size()) return nullptr;
-    return table.serviceNames[number - 1].c_str();
+std::optional<std::string> ResolveAdapter(const char* adapterName, const std::wstring& wideName,
+                                          const AdapterTable& table) {
+    if (IsAdapterNumber(adapterName)) {
+        const int number = ParseAdapterNumber(adapterName);
+        if (number < 1 || static_cast<size_t>(number) > table.adapters.size()) return std::nullopt;
+        return AnsiFromWide(table.adapters[number - 1].serviceName);
+    }
+    // Not a number, so the inventory matches it by service name, then connection name.
+    const std::optional<size_t> found = AdapterInventory::FindAdapter(table.adapters, wideName);
+    return found ? AnsiFromWide(table.adapters[*found].serviceName) : std::string(adapterName);
 }

@@ -31,7 +31,7 @@ std::wstring WideArgument(int n) {
 int Run(int argc, char* argv[]) {
     AdapterTable table;
     BuildAdapterTable(&table);
-    const RunDecision decision = DecideRun(argc - 1, argv + 1, table);
+    const RunDecision decision = DecideRun(argc - 1, argv + 1, table, WideArgument(1));
     switch (decision.action) {
         case kShowUsage:
             return PrintUsage();
@@ -41,7 +41,7 @@ int Run(int argc, char* argv[]) {
         case kListSnapshots:
             return ListSnapshots();
         case kRestore:
-            return RestoreSnapshot(WideArgument(2), table);
+            return RestoreSnapshot(WideArgument(2));
         case kConfigure:
             break;
     }

@@ -44,14 +44,14 @@ std::string RefusalMessage(const Refusal& refusal) {
                      name, ParameterName(refusal.otherParameter), limit);
             return line;
         case kNotAnAddress:
-            return std::string("Argument ") + name + " is not an IPv4 address: \"" + Printable(refusal.text) +
-                   "\"\n";
+            return std::string("Argument ") + name + " is not an IPv4 address: \"" +
+                   Printable(refusal.text.c_str()) + "\"\n";
         case kNotAnAddressList:
             return std::string("Argument ") + name + " is not a list of IPv4 addresses: \"" +
-                   Printable(refusal.text) + "\"\n";
+                   Printable(refusal.text.c_str()) + "\"\n";
         case kNotAServiceName:
-            return std::string("Argument adapterName is not a service name: \"") + Printable(refusal.text) +
-                   "\"\n";
+            return std::string("Argument adapterName is not a service name: \"") +
+                   Printable(refusal.text.c_str()) + "\"\n";
         case kTooManyRestoreArguments:
             return "Too many arguments: adapset /restore [snapshot file]\n";
     }

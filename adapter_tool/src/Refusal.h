@@ -27,7 +27,7 @@ struct Refusal {
     int parameter = kAdapterName;
     int otherParameter = kAdapterName;
     size_t limit = 0;
-    const char* text = "";
+    std::string text;  // a copy: the refused text may be one the run worked out
 };
 
 // A refusal of the given kind for one parameter.

@@ -3,9 +3,12 @@
 
 #include <cstring>
 
+#include "TextConversion.h"
+
 const char kRestoreSwitch[] = "/restore";
 
-RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table) {
+RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table,
+                      const std::wstring& firstArgument) {
     RunDecision decision;
     if (argumentCount <= 0) return decision;
     if (_stricmp(arguments[0], kRestoreSwitch) == 0) {
@@ -24,9 +27,13 @@ RunDecision DecideRun(int argumentCount, const char* const* arguments, const Ada
         decision.action = kRefuse;
         return decision;
     }
-    const char* serviceName = ResolveAdapter(decision.parameters[kAdapterName], table);
-    if (serviceName == nullptr) return decision;
-    decision.settings = StaticSettings::Validate(serviceName, decision.parameters, &decision.refusal);
+    const char* adapterName = decision.parameters[kAdapterName];
+    const bool typed = adapterName == arguments[0] && !firstArgument.empty();
+    const std::optional<std::string> serviceName =
+        ResolveAdapter(adapterName, typed ? firstArgument : WideFromAnsi(adapterName), table);
+    if (!serviceName) return decision;
+    decision.settings =
+        StaticSettings::Validate(serviceName->c_str(), decision.parameters, &decision.refusal);
     decision.action = decision.settings ? kConfigure : kRefuse;
     return decision;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "AdapterNumbers.h"
 #include "Parameters.h"
@@ -26,5 +27,8 @@ struct RunDecision {
 // Reads the command line into a decision: show the usage (no arguments, or an adapter
 // number out of range), refuse (bad settings come before the adapter number is looked
 // at), or configure. "/restore" (any case) first lists the snapshots, "/restore FILE"
-// restores the second argument; more arguments after it are refused.
-RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table);
+// restores the second argument; more arguments after it are refused. firstArgument is
+// arguments[0] as UTF-16 from the wide command line, so that a connection name is
+// matched whatever the code page lacks; when empty, arguments[0] is converted.
+RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table,
+                      const std::wstring& firstArgument = std::wstring());

@@ -13,6 +13,7 @@
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
 #include "TextConversion.h"
+#include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
@@ -39,7 +40,7 @@ std::vector<RestoredAdapter> RestoredAdapters(const Snapshot& snapshot) {
         if (const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path)) {
             RestoredAdapter* adapter = nullptr;
             for (RestoredAdapter& known : adapters)
-                if (_wcsicmp(known.service.c_str(), service->c_str()) == 0) adapter = &known;
+                if (AdapterInventory::SameServiceName(known.service, *service)) adapter = &known;
             if (adapter == nullptr) adapter = &adapters.emplace_back(RestoredAdapter{*service});
             for (const SnapshotValue& value : key.values) {
                 if (_wcsicmp(value.name.c_str(), L"IPAddress") == 0 && adapter->address == nullptr)
@@ -68,9 +69,10 @@ DWORD FirstAddress(const SnapshotValue* value) {
 }
 
 // The services a snapshot may name: the adapters of this machine's NetworkCards.
-std::vector<std::wstring> AllowedServices(const AdapterTable& table) {
+std::vector<std::wstring> AllowedServices() {
     std::vector<std::wstring> services;
-    for (const std::string& name : table.serviceNames) services.push_back(WideFromAnsi(name.c_str()));
+    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
+        services.push_back(std::move(adapter.serviceName));
     return services;
 }
 
@@ -82,7 +84,7 @@ int Refuse(const std::wstring& file, const std::wstring& fault) {
 
 }  // namespace
 
-int RestoreSnapshot(const std::wstring& file, const AdapterTable& adapters) {
+int RestoreSnapshot(const std::wstring& file) {
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(file);
     if (!bytes) {
         if (bytes.Error().error == ERROR_SUCCESS) return Refuse(file, bytes.Error().reason);
@@ -92,8 +94,7 @@ int RestoreSnapshot(const std::wstring& file, const AdapterTable& adapters) {
                AnsiFromWide(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
-    const Outcome<Snapshot> snapshot =
-        ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices(adapters)));
+    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
     if (!snapshot) return Refuse(file, snapshot.Error().Describe());
     const std::vector<RestoredAdapter> restored = RestoredAdapters(snapshot.Value());
     if (restored.empty()) return Refuse(file, L"it names no adapter key");

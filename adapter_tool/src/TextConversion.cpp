@@ -13,11 +13,16 @@ std::wstring WideFromAnsi(const char* text) {
 }
 
 std::string AnsiFromWide(const std::wstring& text) {
+    return NarrowFromWide(text, CP_ACP);
+}
+
+std::string NarrowFromWide(const std::wstring& text, unsigned codePage) {
     if (text.empty()) return std::string();
     const int wideLength = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), wideLength, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(codePage, 0, text.c_str(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
     if (length > 0)
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), wideLength, narrow.data(), length, nullptr, nullptr);
+        WideCharToMultiByte(codePage, 0, text.c_str(), wideLength, narrow.data(), length, nullptr, nullptr);
     return narrow;
 }

@@ -1,4 +1,5 @@
-// Adapset works in narrow text of the ANSI code page; the snapshot library in UTF-16.
+// Adapset works in narrow text of the ANSI code page; the snapshot and inventory
+// libraries and the console in UTF-16.
 // These convert at that boundary.
 #pragma once
 
@@ -9,3 +10,6 @@ std::wstring WideFromAnsi(const char* text);
 
 // The UTF-16 text in the ANSI code page (characters it lacks become '?').
 std::string AnsiFromWide(const std::wstring& text);
+
+// The UTF-16 text in the given code page (characters it lacks become its default character).
+std::string NarrowFromWide(const std::wstring& text, unsigned codePage);

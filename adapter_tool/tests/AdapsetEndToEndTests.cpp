@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <map>
 #include <memory>
 #include <regex>
 #include <string>
@@ -30,7 +31,7 @@ const char kUsage[] =
     "\nadapset - Version 2.2, static TCP/IP settings of a network adapter\n\n"
     "Usage: adapset adapterName ipAddress mask gateway nameServer1 nameServer2 winsServer1 winsServer2\n\n"
     "\tUse no parameters to display a numbered list of adapter names.\n"
-    "\tYou may use the adapter number instead of the name.\n"
+    "\tYou may use the adapter number or the connection name instead of the name.\n"
     "\tThe default adapterName (use *) is the first adapter in your system.\n"
     "\tThe mask defaults to 255.255.255.0.\n"
     "\tUse * to omit intermediate parameters.\n"
@@ -67,6 +68,7 @@ protected:
         roots.push_back(kServices + ThirdAdapter().service);
         for (int i = 0; i < 70; ++i) roots.push_back(kServices + ManyService(i));
         roots.push_back(kServices + LongService());
+        for (const std::string& root : AdapterRoots(Windows10Machine())) roots.push_back(root);
         return roots;
     }
     static std::string ManyService(int i) {
@@ -214,12 +216,13 @@ protected:
         return "server=null adapter=" + service + " new=1 index=0 ip=" + ip + " mask=" + mask + " action=0\n";
     }
 
-    // The listing part of the usage text for the given (description, name) lines.
+    // The listing part of the usage text for the given (description, name) lines, of
+    // adapters without a connection or class entry.
     static std::string Listing(const std::vector<std::pair<std::string, std::string>>& cards) {
         std::string text = "\nNetwork adapters:\n";
         for (size_t i = 0; i < cards.size(); ++i)
-            text +=
-                "\n" + std::to_string(i + 1) + ":\t" + cards[i].first + "\n\tName: " + cards[i].second + "\n";
+            text += "\n" + std::to_string(i + 1) + ":\t" + cards[i].first + "\n\tName: " + cards[i].second +
+                    "\n\tConnection: (none)\n\tState: other, unknown\n";
         return text;
     }
 
@@ -890,4 +893,101 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTh
     EXPECT_EQ(list.result.output, Crlf(listing));
     EXPECT_EQ(list.result.exitCode, 0u);
     EXPECT_EQ(BackupNames().size(), 21u);
+}
+
+namespace {
+
+// Connection names of the Windows 10 laptop in Big5, as the tests pass and read them.
+const char kEthernetBig5[] = "\xA4\x41\xA4\xD3\xBA\xF4\xB8\xF4";                   // 乙太網路
+const char kBluetoothBig5[] = "\xC2\xC5\xA4\xFA\xBA\xF4\xB8\xF4\xB3\x73\xBD\x75";  // 藍牙網路連線
+
+// The Windows 10 laptop (cards 15, 2, 3 and the hidden kernel debugger's adapter).
+class AdapsetWindows10 : public AdapsetEndToEnd {
+protected:
+    void SetUp() override {
+        AdapsetEndToEnd::SetUp();
+        ASSERT_EQ(GetACP(), 950u);
+        laptop_ = Windows10Machine();
+        ASSERT_TRUE(SeedMachine(laptop_));
+        services_ = EnumeratedServices();
+        ASSERT_EQ(services_.size(), 3u);
+        Remember();
+    }
+    const SeedAdapter& Wired() const { return laptop_[0]; }
+    const SeedAdapter& WiFi() const { return laptop_[1]; }
+    const SeedAdapter& Bluetooth() const { return laptop_[2]; }
+
+    // What a run configuring the adapter with one address and the wizard's servers
+    // writes on this layout: the interface key only (no per-service key to find), the
+    // TCP/IP parameters, the NetBT interface key (no NetBT adapter key).
+    void ExpectConfigured(const SeedAdapter& a, const std::string& ip) {
+        ExpectAddresses(InterfaceName(a), ip, "255.255.255.0", "192.168.1.1", Keys::InterfaceOnly);
+        ExpectServers(InterfaceName(a), kWizardDns, kWizardDns, {""});
+    }
+
+    std::vector<SeedAdapter> laptop_;
+};
+
+}  // namespace
+
+TEST_F(AdapsetWindows10, AConnectionNameConfiguresThatAdapterAlone) {
+    const struct {
+        std::string name;
+        size_t adapter;  // in laptop_
+    } cases[] = {
+        {kEthernetBig5, 0},
+        {"wI-fI", 1},
+        {std::string("\"") + kBluetoothBig5 + "\"", 2},
+        {Lower(Wired().service), 0},  // a service name in the interface keys' case
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        const SeedAdapter& adapter = laptop_[c.adapter];
+        const ToolRun run = RunTool(c.name + " 192.168.1.50 255.255.255.0 192.168.1.1 " + kWizardDns);
+        EXPECT_EQ(run.result.output, "");
+        EXPECT_EQ(run.result.exitCode, 0u);
+        ExpectConfigured(adapter, "192.168.1.50");
+        // Every key of every other adapter, the kernel debugger's included, keeps its
+        // bytes; no per-service or NetBT adapter key is made.
+        CheckRegistry();
+        // Named as NetworkCards spells the service, whatever case the command gave.
+        EXPECT_EQ(run.notifications, Notification(adapter.service, "192.168.1.50"));
+        OnlySnapshot(adapter.service);
+        programData_ = std::make_unique<TestSupport::ScratchFolder>("adapset-programdata");
+    }
+}
+
+TEST_F(AdapsetWindows10, ANameThatMatchesNothingIsNotLocated) {
+    for (const std::string& name :
+         {std::string("NoSuchConnection"), std::string("\xA4\x41\xA4\xD3\xBA\xF4")}) {
+        SCOPED_TRACE(name);
+        const ToolRun run = RunTool(name + " 192.168.1.50");
+        EXPECT_EQ(run.result.output, Crlf("Cannot locate adapter " + name + "\n"));
+        EXPECT_EQ(run.result.exitCode, 23u + name.size());
+        EXPECT_EQ(run.notifications, "");
+        CheckRegistry();
+    }
+}
+
+TEST_F(AdapsetWindows10, TheListingNamesEachConnectionAndItsMedium) {
+    // Under Wine the IP Helper knows only the host's interfaces: every state is unknown.
+    std::string listing = "\nNetwork adapters:\n";
+    const std::map<std::string, std::pair<std::string, std::string>> lines = {
+        {Wired().service, {kEthernetBig5, "wired"}},
+        {WiFi().service, {"Wi-Fi", "Wi-Fi"}},
+        {Bluetooth().service, {kBluetoothBig5, "other"}},
+    };
+    for (size_t i = 0; i < services_.size(); ++i) {
+        const auto& [connection, medium] = lines.at(services_[i]);
+        std::string description;
+        for (const SeedAdapter& a : laptop_)
+            if (a.service == services_[i]) description = a.description;
+        listing += "\n" + std::to_string(i + 1) + ":\t" + description + "\n\tName: " + services_[i] +
+                   "\n\tConnection: " + connection + "\n\tState: " + medium + ", unknown\n";
+    }
+    const ToolRun run = RunTool("");
+    EXPECT_EQ(run.result.output, Crlf(kUsage + listing));
+    EXPECT_EQ(run.result.exitCode, 0u);
+    CheckRegistry();
 }

@@ -123,15 +123,27 @@ std::string RandomText(std::mt19937& rng, bool plausible) {
 
 }  // namespace
 
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 TEST(AdapsetRandomized, GeneratedCommandLinesFollowTheRules) {
     const unsigned seed = std::random_device()();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
 
-    AdapterTable many;
-    for (int i = 0; i < 70; ++i) many.serviceNames.push_back("{Card" + std::to_string(i) + "}");
-    const AdapterTable tables[] = {AdapterTable(), AdapterTable{{"{A1}", "{B2}"}}, many,
-                                   AdapterTable{{std::string(128, 'L'), "Tcpip\\X", ""}}};
+    std::vector<std::string> many;
+    for (int i = 0; i < 70; ++i) many.push_back("{Card" + std::to_string(i) + "}");
+    const std::vector<std::string> services[] = {
+        {}, {"{A1}", "{B2}"}, many, {std::string(128, 'L'), "Tcpip\\X", ""}};
+    AdapterTable tables[4];
+    for (int i = 0; i < 4; ++i)
+        for (const std::string& service : services[i]) {
+            tables[i].adapters.emplace_back();
+            tables[i].adapters.back().serviceName.assign(service.begin(), service.end());
+        }
 
     int configured = 0, refused = 0, usage = 0;
     for (int run = 0; run < 20000; ++run) {
@@ -141,6 +153,7 @@ TEST(AdapsetRandomized, GeneratedCommandLinesFollowTheRules) {
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
         const AdapterTable& table = tables[run % 4];
+        const std::vector<std::string>& serviceNames = services[run % 4];
 
         const RunDecision decision = DecideRun(static_cast<int>(argv.size()), argv.data(), table);
 
@@ -168,12 +181,19 @@ TEST(AdapsetRandomized, GeneratedCommandLinesFollowTheRules) {
         const bool byNumber = !service.empty() && service[0] >= '0' && service[0] <= '9';
         size_t number = 0;
         if (byNumber) {
-            if (!OracleNumberInRange(service, table.serviceNames.size(), &number)) {
+            if (!OracleNumberInRange(service, serviceNames.size(), &number)) {
                 ASSERT_EQ(decision.action, kShowUsage);
                 ++usage;
                 continue;
             }
-            service = table.serviceNames[number - 1];
+            service = serviceNames[number - 1];
+        } else {
+            // A name the table holds in another case is taken in the table's spelling.
+            for (const std::string& known : serviceNames)
+                if (!service.empty() && Lower(known) == Lower(service)) {
+                    service = known;
+                    break;
+                }
         }
         const bool serviceOk =
             !service.empty() && service.size() <= 127 && service.find('\\') == std::string::npos;

@@ -59,7 +59,17 @@ std::string AddressListOfLength(size_t length) {
     return list;
 }
 
-const AdapterTable kTwoAdapters{{"{A1}", "{B2}"}};
+// A table of adapters known by their service names only.
+AdapterTable Table(const std::vector<std::wstring>& services) {
+    AdapterTable table;
+    for (const std::wstring& service : services) {
+        table.adapters.emplace_back();
+        table.adapters.back().serviceName = service;
+    }
+    return table;
+}
+
+const AdapterTable kTwoAdapters = Table({L"{A1}", L"{B2}"});
 
 }  // namespace
 
@@ -108,14 +118,14 @@ TEST(AdapsetAdapterNumber, HugeNumbersSaturateInsteadOfWrapping) {
 }
 
 TEST(AdapsetAdapterNumber, ResolvesNumbersInRangeAndNamesAsTyped) {
-    EXPECT_STREQ(ResolveAdapter("1", kTwoAdapters), "{A1}");
-    EXPECT_STREQ(ResolveAdapter("2b", kTwoAdapters), "{B2}");
-    EXPECT_EQ(ResolveAdapter("0", kTwoAdapters), nullptr);
-    EXPECT_EQ(ResolveAdapter("3", kTwoAdapters), nullptr);
-    EXPECT_EQ(ResolveAdapter("4294967297", kTwoAdapters), nullptr);
-    EXPECT_EQ(ResolveAdapter("1", AdapterTable()), nullptr);
-    EXPECT_STREQ(ResolveAdapter("Other", kTwoAdapters), "Other");
-    EXPECT_STREQ(ResolveAdapter("", kTwoAdapters), "");
+    EXPECT_EQ(ResolveAdapter("1", L"1", kTwoAdapters), "{A1}");
+    EXPECT_EQ(ResolveAdapter("2b", L"2b", kTwoAdapters), "{B2}");
+    EXPECT_EQ(ResolveAdapter("0", L"0", kTwoAdapters), std::nullopt);
+    EXPECT_EQ(ResolveAdapter("3", L"3", kTwoAdapters), std::nullopt);
+    EXPECT_EQ(ResolveAdapter("4294967297", L"4294967297", kTwoAdapters), std::nullopt);
+    EXPECT_EQ(ResolveAdapter("1", L"1", AdapterTable()), std::nullopt);
+    EXPECT_EQ(ResolveAdapter("Other", L"Other", kTwoAdapters), "Other");
+    EXPECT_EQ(ResolveAdapter("", L"", kTwoAdapters), "");
 }
 
 TEST(AdapsetValidation, DottedDecimalAddresses) {
@@ -226,7 +236,7 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
     EXPECT_EQ(DecideRun(2, longName, kTwoAdapters).action, kRefuse);
 
     // A long service name from the table is refused too.
-    const AdapterTable longTable{{std::string(200, 'L')}};
+    const AdapterTable longTable = Table({std::wstring(200, L'L')});
     const char* first[] = {"1", "1.2.3.4"};
     EXPECT_EQ(DecideRun(2, first, longTable).action, kRefuse);
 
@@ -277,7 +287,7 @@ TEST(AdapsetEncoding, RegistryBytes) {
 // The plan of one configuration: (key, value, bytes) in write order.
 std::vector<std::string> PlanLines(const std::vector<const char*>& arguments) {
     const RunDecision decision =
-        DecideRun(static_cast<int>(arguments.size()), arguments.data(), AdapterTable{{"{A1}"}});
+        DecideRun(static_cast<int>(arguments.size()), arguments.data(), Table({L"{A1}"}));
     EXPECT_EQ(decision.action, kConfigure);
     std::vector<std::string> lines;
     if (!decision.settings) return lines;

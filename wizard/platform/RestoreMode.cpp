@@ -11,7 +11,7 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
-#include "platform/NetworkCards.h"
+#include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
@@ -26,7 +26,10 @@ const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
 
 // The services a snapshot may name: the adapters of this machine's NetworkCards.
 std::vector<std::wstring> AllowedServices() {
-    return CardServiceNames(static_cast<size_t>(-1));
+    std::vector<std::wstring> services;
+    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
+        services.push_back(std::move(adapter.serviceName));
+    return services;
 }
 
 // A failure as the log records it: the parts that may come from a file bounded.

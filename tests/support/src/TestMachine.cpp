@@ -17,6 +17,8 @@ const char kDhcpService[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
 const char kComputerName[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 const char kNetworkConnections[] =
     "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+const char kNetClass[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -88,6 +90,14 @@ std::string NetbtAdapterKey(const std::string& service) {
 }
 std::string ConnectionKey(const std::string& service) {
     return kNetworkConnections + service + "\\Connection";
+}
+
+std::string ClassEntryKey(const std::string& entry) {
+    return kNetClass + entry;
+}
+
+std::string InterfaceName(const SeedAdapter& adapter) {
+    return adapter.layout == Layout::Windows10 ? Lower(adapter.service) : adapter.service;
 }
 
 void CaptureTree(const std::string& path, Snapshot* snapshot) {
@@ -173,38 +183,101 @@ std::vector<SeedAdapter> TwoAdapterMachine() {
     };
 }
 
+namespace {
+
+// The connection's Name, in Unicode as the system keeps it, whatever the code page.
+void SeedConnectionName(const SeedAdapter& a) {
+    const auto* name = reinterpret_cast<const char*>(a.connectionName.c_str());
+    if (!a.connectionName.empty())
+        WriteStoredValue(HKEY_LOCAL_MACHINE, ConnectionKey(a.service), "Name",
+                         BytesValue(REG_SZ, std::string(name, (a.connectionName.size() + 1) * 2)));
+}
+
+// Both adapter keys with their addresses, DHCP or not, as older systems keep them.
+bool SeedClassicKeys(const SeedAdapter& a) {
+    bool ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3));
+    for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
+        ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
+        ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
+        ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
+        ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.dhcpEnabled ? 1 : 0)) && ok;
+    }
+    ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
+    ok = PutValue(NetbtAdapterKey(a.service), "NameServer", StringValue(a.oldAddress + "70")) && ok;
+    ok = PutValue(NetbtAdapterKey(a.service), "NamerServerBackup", StringValue(a.oldAddress + "71")) && ok;
+    return ok;
+}
+
+// The class entry and the interface key of Windows 10: a DHCP interface holds only what
+// the DHCP client leased, a static one its addresses.
+bool SeedWindows10Keys(const SeedAdapter& a) {
+    const std::string entry = ClassEntryKey(a.classEntry);
+    bool ok = PutValue(entry, "NetCfgInstanceId", StringValue(a.service));
+    ok = PutValue(entry, "DriverDesc", StringValue(a.description)) && ok;
+    ok = PutValue(entry, "Characteristics", TestSupport::DwordValue(a.characteristics)) && ok;
+    ok = PutValue(entry, "*IfType", TestSupport::DwordValue(6)) && ok;
+    if (a.mediaType != 0)
+        ok = PutValue(entry, "*PhysicalMediaType", TestSupport::DwordValue(a.mediaType)) && ok;
+    const std::string key = InterfaceKey(InterfaceName(a));
+    ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.dhcpEnabled ? 1 : 0)) && ok;
+    ok = PutValue(key, "NameServer", StringValue(a.dhcpEnabled ? "" : a.oldAddress + "53")) && ok;
+    if (a.dhcpEnabled) {
+        ok = PutValue(key, "DhcpIPAddress", StringValue(a.oldAddress + "5")) && ok;
+        ok = PutValue(key, "DhcpSubnetMask", StringValue("255.255.255.0")) && ok;
+        ok = PutValue(key, "DhcpDefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
+        ok = PutValue(key, "DhcpServer", StringValue(a.oldAddress + "1")) && ok;
+        ok = PutValue(key, "DhcpNameServer", StringValue(a.oldAddress + "1")) && ok;
+    } else {
+        ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
+        ok = PutValue(key, "SubnetMask", MultiStringValue({"255.255.255.0"})) && ok;
+        ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
+    }
+    return ok;
+}
+
+}  // namespace
+
 bool SeedMachine(const std::vector<SeedAdapter>& adapters) {
     RemoveTree(kNetworkCards);
     bool ok = PutValue(kTcpipParameters, "NameServer", StringValue("10.0.0.53 10.0.0.54"));
     for (const SeedAdapter& a : adapters) {
-        const std::string card = std::string(kNetworkCards) + "\\" + a.subkey;
-        ok = PutValue(card, "Description", StringValue(a.description)) && ok;
-        ok = PutValue(card, "ServiceName", StringValue(a.service)) && ok;
         for (const std::string& key :
              {std::string(kServices) + a.service, InterfaceKey(a.service), NetbtInterfaceKey(a.service),
               NetbtAdapterKey(a.service), kNetworkConnections + a.service})
             RemoveTree(key);
-        // Unicode, as the system keeps it, whatever the code page.
-        const auto* name = reinterpret_cast<const char*>(a.connectionName.c_str());
-        if (!a.connectionName.empty())
-            WriteStoredValue(HKEY_LOCAL_MACHINE, ConnectionKey(a.service), "Name",
-                             BytesValue(REG_SZ, std::string(name, (a.connectionName.size() + 1) * 2)));
-        ok = PutValue(kServices + a.service, "Start", TestSupport::DwordValue(3)) && ok;
-        for (const std::string& key : {AdapterTcpipKey(a.service), InterfaceKey(a.service)}) {
-            ok = PutValue(key, "IPAddress", MultiStringValue({a.oldAddress + "5"})) && ok;
-            ok = PutValue(key, "SubnetMask", MultiStringValue({"255.0.0.0"})) && ok;
-            ok = PutValue(key, "DefaultGateway", MultiStringValue({a.oldAddress + "1"})) && ok;
-            ok = PutValue(key, "EnableDHCP", TestSupport::DwordValue(a.dhcpEnabled ? 1 : 0)) && ok;
+        if (!a.classEntry.empty()) RemoveTree(ClassEntryKey(a.classEntry));
+        if (!a.subkey.empty()) {
+            const std::string card = std::string(kNetworkCards) + "\\" + a.subkey;
+            ok = PutValue(card, "Description", StringValue(a.description)) && ok;
+            ok = PutValue(card, "ServiceName", StringValue(a.service)) && ok;
         }
-        ok = PutValue(InterfaceKey(a.service), "NameServer", StringValue(a.oldAddress + "53")) && ok;
-        ok = PutValue(NetbtInterfaceKey(a.service), "NameServerList",
+        SeedConnectionName(a);
+        ok = (a.layout == Layout::Windows10 ? SeedWindows10Keys(a) : SeedClassicKeys(a)) && ok;
+        ok = PutValue(NetbtInterfaceKey(InterfaceName(a)), "NameServerList",
                       MultiStringValue({a.oldAddress + "70", a.oldAddress + "71"})) &&
              ok;
-        ok = PutValue(NetbtAdapterKey(a.service), "NameServer", StringValue(a.oldAddress + "70")) && ok;
-        ok =
-            PutValue(NetbtAdapterKey(a.service), "NamerServerBackup", StringValue(a.oldAddress + "71")) && ok;
     }
     return ok;
+}
+
+std::vector<SeedAdapter> Windows10Machine() {
+    const auto adapter = [](const char* subkey, const char* description, const char* service,
+                            const char* address, std::wstring connection, const char* entry,
+                            DWORD characteristics, DWORD medium) {
+        return SeedAdapter{
+            subkey, description,     service, address, true, std::move(connection), Layout::Windows10,
+            entry,  characteristics, medium};
+    };
+    return {
+        adapter("2", "PCIe GbE Family Controller", "{3A8F21C4-5B6D-4E7F-8A9B-0C1D2E3F4A52}", "192.168.1.",
+                L"\u4e59\u592a\u7db2\u8def", "0001", 0x84, 14),  // 乙太網路
+        adapter("3", "Dual Band Wireless-AC Adapter", "{3A8F21C4-5B6D-4E7F-8A9B-0C1D2E3F4A53}", "192.168.8.",
+                L"Wi-Fi", "0002", 0x84, 9),
+        adapter("15", "Bluetooth Device (Personal Area Network)", "{3A8F21C4-5B6D-4E7F-8A9B-0C1D2E3F4A5F}",
+                "192.168.44.", L"\u85cd\u7259\u7db2\u8def\u9023\u7dda", "0003", 0x1, 10),  // 藍牙網路連線
+        adapter("", "Kernel Debug Network Adapter", "{3A8F21C4-5B6D-4E7F-8A9B-0C1D2E3F4A50}", "169.254.7.",
+                L"", "0000", 0x9, 14),
+    };
 }
 
 std::vector<SeedAdapter> WizardMachine() {
@@ -223,12 +296,20 @@ bool SeedWizardMachine(const std::vector<SeedAdapter>& adapters) {
     return ok;
 }
 
-std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters) {
-    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt, kDhcpService, kComputerName};
+std::vector<std::string> AdapterRoots(const std::vector<SeedAdapter>& adapters) {
+    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
     for (const SeedAdapter& a : adapters) {
         roots.push_back(kServices + a.service);
         roots.push_back(kNetworkConnections + a.service);
+        if (!a.classEntry.empty()) roots.push_back(ClassEntryKey(a.classEntry));
     }
+    return roots;
+}
+
+std::vector<std::string> WizardMachineRoots(const std::vector<SeedAdapter>& adapters) {
+    std::vector<std::string> roots = AdapterRoots(adapters);
+    roots.push_back(kDhcpService);
+    roots.push_back(kComputerName);
     return roots;
 }
 

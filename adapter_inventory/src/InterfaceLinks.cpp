@@ -1,0 +1,81 @@
+// Link states from the IP Helper. GetIfTable2 is bound at run time from the system
+// directory, so the programs still start where the IP Helper lacks it: every state is
+// then unknown.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+#include <iphlpapi.h>
+#include <windows.h>
+
+#include <cwchar>
+#include <memory>
+
+#include "adapter_inventory/AdapterInventory.h"
+
+namespace AdapterInventory {
+
+namespace {
+
+using GetIfTable2Function = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
+using FreeMibTableFunction = VOID(WINAPI*)(PVOID);
+
+// The IP Helper library loaded by its full path in the system directory.
+struct LibraryDeleter {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
+
+Library LoadIpHelper() {
+    wchar_t directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return Library();
+    return Library(LoadLibraryW((std::wstring(directory, length) + L"\\iphlpapi.dll").c_str()));
+}
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as NetworkCards spells service names.
+std::wstring GuidText(const GUID& guid) {
+    wchar_t text[39];
+    swprintf(text, sizeof text / sizeof text[0], L"{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+             static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+             guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return text;
+}
+
+LinkState StateOf(NET_IF_MEDIA_CONNECT_STATE state) {
+    if (state == MediaConnectStateConnected) return LinkState::Connected;
+    if (state == MediaConnectStateDisconnected) return LinkState::NotConnected;
+    return LinkState::Unknown;
+}
+
+}  // namespace
+
+std::vector<InterfaceLink> QueryInterfaceLinks() {
+    std::vector<InterfaceLink> links;
+    const Library library = LoadIpHelper();
+    if (!library) return links;
+    const auto getTable = reinterpret_cast<GetIfTable2Function>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "GetIfTable2")));
+    const auto freeTable = reinterpret_cast<FreeMibTableFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "FreeMibTable")));
+    if (getTable == nullptr || freeTable == nullptr) return links;
+    PMIB_IF_TABLE2 table = nullptr;
+    if (getTable(&table) != NO_ERROR || table == nullptr) return links;
+    for (ULONG i = 0; i < table->NumEntries; ++i)
+        links.push_back(
+            {GuidText(table->Table[i].InterfaceGuid), StateOf(table->Table[i].MediaConnectState)});
+    freeTable(table);
+    return links;
+}
+
+void MergeLinkStates(std::vector<Adapter>& adapters, const std::vector<InterfaceLink>& links) {
+    for (Adapter& adapter : adapters) {
+        adapter.state = LinkState::Unknown;
+        for (const InterfaceLink& link : links) {
+            if (link.state == LinkState::Unknown || !SameServiceName(link.interfaceGuid, adapter.serviceName))
+                continue;
+            adapter.state = link.state;
+            if (link.state == LinkState::Connected) break;
+        }
+    }
+}
+
+}  // namespace AdapterInventory

@@ -1,0 +1,23 @@
+// Unicode text on Adapset's standard output.
+#include "ConsoleText.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "TextConversion.h"
+
+void PrintText(const std::wstring& text) {
+    if (text.empty()) return;
+    fflush(stdout);
+    const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output != INVALID_HANDLE_VALUE && output != nullptr && GetConsoleMode(output, &mode)) {
+        DWORD written = 0;
+        WriteConsoleW(output, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const UINT codePage = GetConsoleOutputCP();
+    const std::string narrow = NarrowFromWide(text, codePage != 0 ? codePage : CP_ACP);
+    fwrite(narrow.data(), 1, narrow.size(), stdout);
+}

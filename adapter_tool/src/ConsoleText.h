@@ -1,0 +1,9 @@
+// Text that may hold any character (descriptions, connection names) on standard output.
+#pragma once
+
+#include <string>
+
+// Writes text to standard output after what printf wrote before it: with WriteConsoleW
+// when standard output is a console; otherwise in the console's output code page (the
+// ANSI code page when there is no console), line feeds as printf writes them.
+void PrintText(const std::wstring& text);
