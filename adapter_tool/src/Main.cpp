@@ -11,6 +11,7 @@
 #include "AdapterListing.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
+#include "settings_snapshot/DllSearch.h"
 
 // The C runtime's own split of the wide command line, by the same rules as the narrow
 // argv it hands to main; no shell32 needed, so a run does not load it.
@@ -61,5 +62,6 @@ int Run(int argc, char* argv[]) {
 
 // A refused registry open adds the elevation hint after the run's own message.
 int main(int argc, char* argv[]) {
+    SettingsSnapshot::RestrictDllSearchToSystem();
     return FinishWithAccessHint(Run(argc, argv), stderr);
 }

@@ -14,6 +14,7 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
+#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
@@ -25,6 +26,21 @@ namespace {
 using namespace SettingsSnapshot;
 
 const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
+
+// The services a snapshot may name: the adapters of this machine's NetworkCards.
+std::vector<std::wstring> AllowedServices() {
+    std::vector<std::wstring> services;
+    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
+        services.push_back(std::move(adapter.serviceName));
+    return services;
+}
+
+// A failure as the log records it: the parts that may come from a file bounded.
+std::wstring LoggedFailure(Failure failure) {
+    failure.subject = LogField(failure.subject);
+    failure.reason = LogField(failure.reason);
+    return failure.Describe();
+}
 
 // What was restored: the file, and the names the user knows its adapters by.
 struct Restored {
@@ -59,12 +75,13 @@ std::wstring AdapterNames(const Snapshot& snapshot) {
 Outcome<Restored> RestoreNewest() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return folder.Error();
-    const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
-    if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    const std::wstring& path = entries.front().path;
+    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List(CSettingsBackup::Tag);
+    if (!entries) return entries.Error();
+    if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
+    const std::wstring& path = entries.Value().front().path;
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
     if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
+    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
     if (!snapshot) {
         Failure failure = snapshot.Error();
         failure.subject = path;
@@ -87,12 +104,12 @@ int RunRestoreMode() {
     const Outcome<Restored> restored = RestoreNewest();
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
-        log.Write(L"restore failed: " + restored.Error().Describe());
+        log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
         const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
-    log.Write(L"restored " + restored.Value().path);
+    log.Write(L"restored " + LogField(restored.Value().path));
     std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
     if (!restored.Value().adapters.empty())
         text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;

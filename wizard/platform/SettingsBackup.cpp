@@ -45,6 +45,6 @@ bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstrin
     }
     detail = saved.Value();
     // An old snapshot that cannot be deleted does not stop the sequence.
-    folder.Value().Prune(Tag);
+    folder.Value().Prune(Tag, saved.Value());
     return true;
 }

@@ -24,7 +24,7 @@ public:
                                     const std::wstring& directory) override {
         m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
         if (onRun) onRun();
-        return file == L"netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
+        return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
     std::wstring WindowsDirectory() const override { return L"C:\\windows"; }
     std::function<void()> onRun;
@@ -157,10 +157,10 @@ struct Sequence {
 const std::string Dns = ProviderDnsList;
 const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
 const std::string NetshRun =
-    "run netsh.exe [interface ip set address 乙太網路 " + NetshParameters + "] in C:\\windows\\system32";
+    "run C:\\windows\\system32\\netsh.exe [interface ip set address 乙太網路 " + NetshParameters + "] in C:\\windows\\system32";
 // The one tool run, for the chosen adapter's service name.
 const std::string ToolRun =
-    "run Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
+    "run C:\\windows\\Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 
 // Whether the journal holds the entry.
 bool Holds(const Journal& journal, const std::string& entry) {
@@ -211,8 +211,8 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsAB
         Sequence s;
         s.adapter.connectionName = name;
         s.Run();
-        EXPECT_EQ(s.journal.at(6), "run netsh.exe [interface ip set address " + shown + " " +
-                                       NetshParameters + "] in C:\\windows\\system32");
+        EXPECT_EQ(s.journal.at(6), "run C:\\windows\\system32\\netsh.exe [interface ip set address " + shown +
+                                       " " + NetshParameters + "] in C:\\windows\\system32");
     }
 }
 
@@ -225,10 +225,10 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "apply started",
         "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
-        "run netsh.exe interface ip set address 乙太網路 " + NetshParameters +
+        "run C:\\windows\\system32\\netsh.exe interface ip set address 乙太網路 " + NetshParameters +
             " (in C:\\windows\\system32): not started",
         "address 192.168.5.20, gateway 192.168.5.254",
-        "run Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+        "run C:\\windows\\Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
             " (in C:\\windows): exit status 87",
         "store open: ok",
         "store IPAddress 192.168.5.20: failed",
@@ -264,7 +264,7 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_TRUE(Holds(s.journal, "run Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
+    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
                                      Dns + "] in C:\\windows"));
     EXPECT_TRUE(Holds(s.journal, "store mask 255.255.255.0"));
     EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));
