@@ -3,8 +3,8 @@
 ;            -DVERSION=<a.b.c.d> -DOUTFILE=<setup.exe> TarveloIP.nsi
 ;
 ; TarveloIP.exe goes into Program Files\Tarvelo with Start-menu shortcuts for all
-; users: the wizard, and 復原先前的網路設定 (TarveloIP.exe /restore). Adapset.exe goes into the Windows directory: the wizard starts it by file
-; name with the Windows directory as working directory, and a command prompt finds it
+; users: the wizard, and 復原先前的網路設定 (TarveloIP.exe /restore). Adapset.exe goes into the Windows directory: the wizard starts it by full
+; path with the Windows directory as working directory, and a command prompt finds it
 ; there too, since the Windows directory is on every user's search path. The x64
 ; installer is a 64-bit program itself, so its registry and file-system view is the
 ; native one; the x86 installer refuses 64-bit Windows, where the 32-bit programs
@@ -126,6 +126,49 @@ UninstPage instfiles
 
 Var PreviousDir  ; folder of the installed copy, empty when there is none
 
+; The programs' data folders (ProgramData\Tarvelo and its Backups): owner Administrators;
+; SYSTEM and Administrators full control, Users read; nothing inherited from ProgramData,
+; where every user may create files. The programs create them the same way.
+!define DATA_FOLDER_SDDL "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+
+; Creates the folder named on the stack, or takes over one already there, with the data
+; folders' security. A link or junction (or a file) in its place is removed first, never
+; followed.
+Function ProtectDataFolder
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  System::Call 'kernel32::GetFileAttributesW(w r0) i .r1'
+  ${If} $1 != -1
+    IntOp $2 $1 & 0x410  ; reparse point, folder
+    ${If} $2 != 0x10
+      System::Call 'kernel32::RemoveDirectoryW(w r0)'
+      System::Call 'kernel32::DeleteFileW(w r0)'
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::CreateDirectoryW(w r0, p 0)'
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${DATA_FOLDER_SDDL}", i 1, *p .r1, p 0) i .r2'
+  ${If} $2 != 0
+    System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r5)'
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r5, *p .r4, *i .r5)'
+    ; SE_FILE_OBJECT; owner, DACL, protected DACL.
+    System::Call 'advapi32::SetNamedSecurityInfoW(w r0, i 1, i 0x80000005, p r3, p 0, p r4, p 0) i .r2'
+    System::Call 'kernel32::LocalFree(p r1)'
+    ${If} $2 != 0
+      DetailPrint "無法設定資料夾的權限 (錯誤 $2)：$0"
+    ${EndIf}
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Function .onInit
   SetShellVarContext all
 !if "${ARCH}" == "x86"
@@ -167,6 +210,12 @@ Section "TarveloIP"
 
   SetOutPath "$WINDIR"
   !insertmacro InstallFile "${TOOL}" "$WINDIR\Adapset.exe"
+
+  ; The folder of the settings snapshots, writable by administrators only.
+  Push "$APPDATA\Tarvelo"
+  Call ProtectDataFolder
+  Push "$APPDATA\Tarvelo\Backups"
+  Call ProtectDataFolder
 
   ; Installed into another folder than before: the old copy goes, so only one remains.
   ${If} $PreviousDir != ""

@@ -2,6 +2,7 @@
 
 #include "platform/RestoreMode.h"
 #include "pages/TarveloIPDlg.h"
+#include "settings_snapshot/DllSearch.h"
 
 namespace {
 CTarveloIPApp theApp;
@@ -23,5 +24,6 @@ BOOL CTarveloIPApp::InitInstance() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    SettingsSnapshot::RestrictDllSearchToSystem();
     return RunApplication(instance);
 }

@@ -1,12 +1,19 @@
-// Baseline for the Adapset benchmark: the registry writes of one wizard-form run
-// (service, address, mask, gateway, name servers, DHCP off), made with raw Win32 calls and
-// nothing else: no argument rules, no adapter table, no notification.
+// Baseline for the Adapset benchmark: the work of one wizard-form run done with raw
+// Win32 calls and nothing else (no argument rules, no adapter table, no notification).
+// Given a snapshot size, it first does what the tool's snapshot costs the system: reads
+// the values it will write (the Unicode calls, the 64-bit view), then writes and
+// flushes a new file of that many bytes in the tool's backup folder. Then the registry
+// writes: service, address, mask, gateway, name servers, DHCP off.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
+
+const char kServices[] = "SYSTEM\\CurrentControlSet\\Services\\";
 
 // Writes REG_SZ or REG_MULTI_SZ text into HKEY_LOCAL_MACHINE\path when the key opens.
 void Put(HKEY key, const char* name, DWORD type, const char* text) {
@@ -22,14 +29,62 @@ HKEY Open(const std::string& path) {
                                                                                                     : nullptr;
 }
 
+// Reads the named values of HKEY_LOCAL_MACHINE\path, as a snapshot captures them.
+void ReadValues(const std::wstring& path, std::initializer_list<const wchar_t*> names) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS)
+        return;
+    std::vector<BYTE> data(512);
+    for (const wchar_t* name : names) {
+        DWORD type = 0, size = static_cast<DWORD>(data.size());
+        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+}
+
+// Writes and flushes a new file of the given size in %ProgramData%\Tarvelo\Backups;
+// false when it cannot.
+bool WriteSnapshotFile(size_t bytes) {
+    wchar_t programData[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH) == 0) return false;
+    const std::wstring tarvelo = std::wstring(programData) + L"\\Tarvelo";
+    const std::wstring folder = tarvelo + L"\\Backups";
+    CreateDirectoryW(tarvelo.c_str(), nullptr);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\baseline-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(GetTickCount64()) + L".reg";
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const std::vector<BYTE> content(bytes, 'x');
+    DWORD written = 0;
+    const bool ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+                    written == content.size() && FlushFileBuffers(file);
+    return CloseHandle(file) && ok;
+}
+
 }  // namespace
 
-// Arguments: service ipAddress mask gateway nameServers; returns 0, or 1 when the
-// adapter's TCP/IP key is missing.
+// Arguments: service ipAddress mask gateway nameServers [snapshotBytes]; returns 0, 1
+// when the adapter's TCP/IP key is missing, 3 when the snapshot file cannot be written.
 int main(int argc, char* argv[]) {
     if (argc < 6) return 2;
     const std::string service = argv[1];
-    const std::string services = "SYSTEM\\CurrentControlSet\\Services\\";
+    const size_t snapshotBytes = argc > 6 ? std::strtoul(argv[6], nullptr, 10) : 0;
+    const std::string services = kServices;
+    if (snapshotBytes > 0) {
+        const std::wstring wideService(service.begin(), service.end());
+        const std::wstring wideServices = L"SYSTEM\\CurrentControlSet\\Services\\";
+        ReadValues(wideServices + wideService + L"\\Parameters\\Tcpip",
+                   {L"IPAddress", L"SubnetMask", L"DefaultGateway", L"EnableDHCP"});
+        ReadValues(wideServices + L"Tcpip\\Parameters\\Interfaces\\" + wideService,
+                   {L"IPAddress", L"SubnetMask", L"DefaultGateway", L"NameServer", L"EnableDHCP"});
+        ReadValues(wideServices + L"Tcpip\\Parameters", {L"NameServer"});
+        ReadValues(wideServices + L"NetBT\\Parameters\\Interfaces\\Tcpip_" + wideService,
+                   {L"NameServerList"});
+        if (!WriteSnapshotFile(snapshotBytes)) return 3;
+    }
     HKEY key = Open(services + service + "\\Parameters\\Tcpip");
     if (key == nullptr) return 1;
     for (int step = 0; step < 2 && key != nullptr; ++step) {

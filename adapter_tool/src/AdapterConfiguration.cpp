@@ -1,12 +1,11 @@
 // Registry update of the TCP/IP and NetBT locations and the DHCP notification.
-#include <winsock2.h>
-
 #include "AdapterConfiguration.h"
 
 #include <cstdio>
 #include <vector>
 
 #include "AccessRefusal.h"
+#include "AddressValidation.h"
 #include "ConfigurationPlan.h"
 #include "DhcpNotification.h"
 #include "KeyHandle.h"
@@ -18,7 +17,8 @@ namespace {
 // Asks the DHCP client to take up the new address; 0 on success.
 DWORD NotifyDhcpClient(const DhcpNotifier& notifier, const StaticSettings& settings) {
     return notifier.Notify(WideFromAnsi(settings.ServiceName()).c_str(),
-                           inet_addr(settings.Value(kIpAddress)), inet_addr(settings.Value(kMask)));
+                           Ipv4NetworkOrder(settings.Value(kIpAddress)),
+                           Ipv4NetworkOrder(settings.Value(kMask)));
 }
 
 // A location of the plan with its key, open for setting values.

@@ -52,3 +52,15 @@ bool IsIpv4AddressList(const char* text) {
         ++text;
     }
 }
+
+unsigned long Ipv4NetworkOrder(const char* text) {
+    if (!IsIpv4Address(text)) return 0xFFFFFFFFul;
+    unsigned long address = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        unsigned long field = 0;
+        while (IsDigit(*text)) field = field * 10 + static_cast<unsigned long>(*text++ - '0');
+        address |= field << shift;
+        if (*text == '.') ++text;
+    }
+    return address;
+}

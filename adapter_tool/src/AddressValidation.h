@@ -6,3 +6,8 @@ bool IsIpv4Address(const char* text);
 
 // True for empty text or a comma-separated list of IPv4 addresses.
 bool IsIpv4AddressList(const char* text);
+
+// The address of dotted-decimal IPv4 text in network byte order (first field in the
+// lowest byte, as the platform's address structures hold it); 0xFFFFFFFF (no address)
+// for text that IsIpv4Address refuses.
+unsigned long Ipv4NetworkOrder(const char* text);

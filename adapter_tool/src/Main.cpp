@@ -2,10 +2,8 @@
 // settings and notifies the DHCP client, or restores a snapshot of them. The exit
 // status follows the outcome.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "AccessRefusal.h"
@@ -14,16 +12,29 @@
 #include "ConnectionCheckRun.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
+#include "settings_snapshot/DllSearch.h"
+
+// The C runtime's own split of the wide command line, by the same rules as the narrow
+// argv it hands to main; no shell32 needed, so a run does not load it.
+struct CrtStartupInfo {
+    int newMode;
+};
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
+                              CrtStartupInfo* startupInfo);
 
 namespace {
 
-// Argument n of the command line (the program is 0) as UTF-16, so that a file name
-// survives whatever the code page lacks; empty when there is none.
+// Argument n of the command line (the program is 0) as UTF-16, so that a name survives
+// whatever the code page lacks; empty when there is none.
 std::wstring WideArgument(int n) {
     int count = 0;
-    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
-    return arguments != nullptr && n < count ? std::wstring(arguments.get()[n]) : std::wstring();
+    wchar_t** arguments = nullptr;
+    wchar_t** environment = nullptr;
+    CrtStartupInfo startupInfo{0};
+    if (__wgetmainargs(&count, &arguments, &environment, 0, &startupInfo) != 0 || arguments == nullptr) {
+        return std::wstring();
+    }
+    return n < count ? std::wstring(arguments[n]) : std::wstring();
 }
 
 // Reads the command line, then lists, refuses, configures, restores or checks the
@@ -59,5 +70,6 @@ int Run(int argc, char* argv[]) {
 
 // A refused registry open adds the elevation hint after the run's own message.
 int main(int argc, char* argv[]) {
+    SettingsSnapshot::RestrictDllSearchToSystem();
     return FinishWithAccessHint(Run(argc, argv), stderr);
 }

@@ -46,6 +46,6 @@ int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceN
                                            SettingsSnapshot::EncodeRegFile(snapshot.Value()));
     if (!saved) return CannotSave(saved.Error().subject, saved.Error());
     // An old snapshot that cannot be deleted does not stop the run.
-    folder.Value().Prune(kTagPrefix);
+    folder.Value().Prune(kTagPrefix, saved.Value());
     return 0;
 }

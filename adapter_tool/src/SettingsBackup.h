@@ -1,5 +1,5 @@
 // The snapshot a configuration run saves before its first registry write, so that
-// "Adapset /restore FILE" (or the platform's own import) can put the settings back.
+// "Adapset /restore FILE" can put the settings back.
 #pragma once
 
 #include <vector>
@@ -12,7 +12,8 @@ constexpr int kSnapshotFailedStatus = 161;
 
 // Captures every value of the plan as the registry holds it now (absent ones as
 // absent) and saves it in the backup folder as "<time>-adapset-<service name>.reg",
-// then keeps only the newest snapshots of the tool. Returns 0; or, when the snapshot
+// then keeps only the newest snapshots of the tool (never deleting the one just saved).
+// Returns 0; or, when the snapshot
 // cannot be saved, kSnapshotFailedStatus after one line "Cannot save the current
 // settings: <path>" on standard output and the reason on standard error. Writes
 // nothing to the registry either way.

@@ -1,5 +1,5 @@
 // Restoring and listing snapshots for Adapset.
-#include <winsock2.h>
+#include <windows.h>
 
 #include "SnapshotRestore.h"
 
@@ -11,8 +11,10 @@
 #include "AddressValidation.h"
 #include "AdapterConfiguration.h"
 #include "DhcpNotification.h"
+#include "SettingsBackup.h"
 #include "TextConversion.h"
 #include "adapter_inventory/AdapterInventory.h"
+#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
@@ -63,7 +65,15 @@ DWORD FirstAddress(const SnapshotValue* value) {
         text += c;
     }
     const std::string narrow = AnsiFromWide(text);
-    return IsIpv4Address(narrow.c_str()) ? inet_addr(narrow.c_str()) : 0;
+    return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
+}
+
+// The services a snapshot may name: the adapters of this machine's NetworkCards.
+std::vector<std::wstring> AllowedServices() {
+    std::vector<std::wstring> services;
+    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
+        services.push_back(std::move(adapter.serviceName));
+    return services;
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
@@ -84,10 +94,10 @@ int RestoreSnapshot(const std::wstring& file) {
                AnsiFromWide(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
-    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
+    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
     if (!snapshot) return Refuse(file, snapshot.Error().Describe());
-    const std::vector<RestoredAdapter> adapters = RestoredAdapters(snapshot.Value());
-    if (adapters.empty()) return Refuse(file, L"it names no adapter key");
+    const std::vector<RestoredAdapter> restored = RestoredAdapters(snapshot.Value());
+    if (restored.empty()) return Refuse(file, L"it names no adapter key");
 
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
@@ -103,7 +113,7 @@ int RestoreSnapshot(const std::wstring& file) {
     printf("Settings restored from %s\n", AnsiFromWide(file).c_str());
 
     bool notified = true;
-    for (const RestoredAdapter& adapter : adapters)
+    for (const RestoredAdapter& adapter : restored)
         if (notifier.Notify(adapter.service.c_str(), FirstAddress(adapter.address),
                             FirstAddress(adapter.mask)) != 0)
             notified = false;
@@ -117,9 +127,13 @@ int ListSnapshots() {
         printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
-    const std::vector<SnapshotFileEntry> entries = folder.Value().List();
+    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List();
+    if (!entries) {
+        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        return kSnapshotFailedStatus;
+    }
     printf("Snapshots in %s, newest first:\n", AnsiFromWide(folder.Value().Path()).c_str());
-    for (const SnapshotFileEntry& entry : entries) printf("%s\n", AnsiFromWide(entry.path).c_str());
-    if (entries.empty()) printf("(none)\n");
+    for (const SnapshotFileEntry& entry : entries.Value()) printf("%s\n", AnsiFromWide(entry.path).c_str());
+    if (entries.Value().empty()) printf("(none)\n");
     return 0;
 }

@@ -8,15 +8,19 @@
 // (ERROR_BAD_FORMAT).
 constexpr int kForeignSnapshotStatus = 11;
 
-// Reads the snapshot file, refuses it (kForeignSnapshotStatus, one line naming the file
-// and the fault) unless it is one of ours naming only adapter locations, then writes
+// Reads the snapshot file (a link at its name is not followed), refuses it
+// (kForeignSnapshotStatus, one line naming the file and the line at fault) unless every
+// key and value is one our programs save, for the adapters of this machine's
+// NetworkCards (as the adapter inventory reads them), then writes
 // each value back or deletes it, all or nothing as a configuration run, and notifies
 // the DHCP client for each adapter it restores with the restored address and mask.
 // Returns 0 after one line "Settings restored from <file>"; a file that cannot be read
 // gives its Win32 error; a key that refuses gives what a configuration run gives, with
-// nothing written; a failed notification 29, the restored values staying.
+// nothing written; a write that fails midway puts the earlier values back and gives its
+// error; a failed notification 29, the restored values staying.
 int RestoreSnapshot(const std::wstring& file);
 
-// Prints the snapshot files of the backup folder, newest first, one full path a line,
-// after a line naming the folder; returns 0.
+// Prints our snapshot files of the backup folder, newest first, one full path a line,
+// after a line naming the folder; returns 0, or kSnapshotFailedStatus when the folder
+// is a link or not owned by a trusted owner.
 int ListSnapshots();

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 
 #include "test_support/PrefixChanges.h"
@@ -111,17 +112,26 @@ protected:
         ASSERT_TRUE(SeedMachine(adapters_));
         services_ = EnumeratedServices();
         ASSERT_EQ(services_.size(), 2u);
+        // Runs get a ProgramData variable that points here; the tool must not follow it.
         programData_ = std::make_unique<TestSupport::ScratchFolder>("adapset-programdata");
+        TestSupport::RemoveFolderTree(DataFolder());
         Remember();
     }
+    void TearDown() override {
+        EXPECT_EQ(programData_->FileNames("Tarvelo\\Backups"), std::vector<std::string>());
+    }
 
-    // The folder the tool saves its snapshots in.
-    std::string Backups() const { return programData_->Path() + "\\" + kBackups; }
-    static constexpr const char* kBackups = "Tarvelo\\Backups";
+    // The machine's data folder and the folder the tool saves its snapshots in.
+    static std::string DataFolder() {
+        const std::wstring folder = SettingsSnapshot::TarveloDataFolder().Value();
+        return std::string(folder.begin(), folder.end());
+    }
+    static std::string Backups() { return DataFolder() + "\\Backups"; }
+    static std::vector<std::string> BackupNames() { return TestSupport::FolderFileNames(Backups()); }
 
     // The one snapshot file in the backup folder, after checking its name.
     std::string OnlySnapshot(const std::string& service) const {
-        const std::vector<std::string> files = programData_->FileNames(kBackups);
+        const std::vector<std::string> files = BackupNames();
         EXPECT_EQ(files.size(), 1u);
         if (files.empty()) return "";
         EXPECT_TRUE(std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "\\.reg")))
@@ -488,7 +498,7 @@ TEST_F(AdapsetEndToEnd, RefusedInputWritesNothing) {
         EXPECT_EQ(run.result.exitCode, 160u);
         EXPECT_EQ(run.notifications, "");
         CheckRegistry();
-        EXPECT_EQ(programData_->FileNames(kBackups), std::vector<std::string>());
+        EXPECT_EQ(BackupNames(), std::vector<std::string>());
     }
 }
 
@@ -635,7 +645,7 @@ TEST_F(AdapsetEndToEnd, AKeyThatRefusesWritingStopsTheWholeRun) {
         EXPECT_EQ(run.result.exitCode, 5u);
         EXPECT_EQ(run.notifications, "");
         CheckRegistry();
-        EXPECT_EQ(programData_->FileNames(kBackups), std::vector<std::string>());
+        EXPECT_EQ(BackupNames(), std::vector<std::string>());
     }
     // A key the run has nothing to write to is not opened, so it cannot refuse.
     SetUp();
@@ -725,6 +735,24 @@ static std::vector<BYTE> Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
+// "00,00,...": hex data of `count` zero bytes.
+std::wstring HexRun(size_t count) {
+    std::wstring run;
+    for (size_t i = 0; i < count; ++i) run += i == 0 ? L"00" : L",00";
+    return run;
+}
+
+// Gives the file a last write time `minutes` after the start of 2020.
+void SetWriteTime(const std::string& path, int minutes) {
+    const HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ULARGE_INTEGER time{};
+    time.QuadPart = 132223104000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
+    const FILETIME written{time.LowPart, time.HighPart};
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+}
+
 TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
     const std::string first = services_[0];
     // Values the run adds where there were none must be gone again afterwards.
@@ -754,16 +782,13 @@ TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
 }
 
 TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
-    // A file where the folder should be: the backup folder cannot be created.
-    WriteRegFile(programData_->Path() + "\\Tarvelo", L"");
+    // A file where the data folder should be: the backup folder cannot be had.
+    WriteRegFile(DataFolder(), L"");
     const ToolRun run =
         RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * 3.3.3.3 4.4.4.4", Dhcp::Double, "0", nullptr);
-    EXPECT_TRUE(std::regex_match(
-        run.result.output, std::regex("Cannot save the current settings: " +
-                                      std::regex_replace(Backups(), std::regex(R"([\\{}.])"), R"(\$&)") +
-                                      R"(\\\d{8}-\d{6}-adapset-\)" + services_[0] + "\\.reg\r\n")))
-        << run.result.output;
-    EXPECT_NE(run.result.errorOutput.find("cannot create the folder"), std::string::npos);
+    DeleteFileA(DataFolder().c_str());
+    EXPECT_EQ(run.result.output, Crlf("Cannot save the current settings: " + DataFolder() + "\n"));
+    EXPECT_NE(run.result.errorOutput.find("not a folder"), std::string::npos) << run.result.errorOutput;
     EXPECT_EQ(run.result.exitCode, 161u);
     EXPECT_EQ(run.notifications, "");
     CheckRegistry();
@@ -781,8 +806,27 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
                                   Utf16Bytes(std::wstring(L"255.255.0.0\0\0", 13))),
            SnapshotValue::Absent(L"EnableDHCP")}}}};
     const std::wstring text = SettingsSnapshot::FormatRegText(ours);
+    const std::wstring services = L"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
+    const std::wstring second(services_[1].begin(), services_[1].end());
+    const std::wstring sound = L"\"IPAddress\"=hex(7):31,00,00,00,00,00\r\n";
     // The parser names the line and the fault; its own tests check those.
     const std::pair<const char*, std::wstring> cases[] = {
+        {"a NUL in a key name reaching another service's key",
+         text + services + second + std::wstring(L"\0x", 2) + L"\\Parameters\\Tcpip]\r\n" + sound},
+        {"another service's Parameters\\Tcpip",
+         text + services + L"NoSuchService\\Parameters\\Tcpip]\r\n" + sound},
+        {"DataBasePath", text + services + L"Tcpip\\Parameters]\r\n\"DataBasePath\"=hex(2):5c,00,00,00\r\n"},
+        {"a deleted Hostname", text + services + L"Tcpip\\Parameters]\r\n\"Hostname\"=-\r\n"},
+        {"a control character in a value name", text + L"\"IPAddress\x01\"=-\r\n"},
+        {"a string where a list belongs", text + L"\"DefaultGateway\"=hex(1):31,00,00,00\r\n"},
+        {"REG_LINK", text + L"\"DefaultGateway\"=hex(6):31,00,00,00\r\n"},
+        {"a dword of three bytes",
+         text + services + second + L"\\Parameters\\Tcpip]\r\n\"EnableDHCP\"=hex(4):00,00,00\r\n"},
+        {"a list of an odd size", text + L"\"DefaultGateway\"=hex(7):31,00,00\r\n"},
+        {"a sound value before one of 150,000 bytes",
+         text + services + L"Tcpip\\Parameters]\r\n\"NameServer\"=hex(1):31,00,00,00\r\n" + services +
+             second + L"\\Parameters\\Tcpip]\r\n" + sound + L"\"SubnetMask\"=hex(7):" + HexRun(150000) +
+             L"\r\n"},
         {"another header", L"REGEDIT4" + text.substr(text.find(L"\r\n"))},
         {"a key outside the adapter locations",
          text + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
@@ -816,8 +860,8 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
     EXPECT_EQ(restored.notifications, Notification(first, "10.9.9.9", "255.255.0.0"));
 }
 
-TEST_F(AdapsetEndToEnd, SnapshotsAreListedNewestFirstAndTheNewestTwentyKept) {
-    CreateDirectoryA((programData_->Path() + "\\Tarvelo").c_str(), nullptr);
+TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTheRunsOwn) {
+    CreateDirectoryA(DataFolder().c_str(), nullptr);
     CreateDirectoryA(Backups().c_str(), nullptr);
     std::vector<std::string> older;  // newest first
     for (int second = 20; second >= 0; --second) {
@@ -825,21 +869,30 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedNewestFirstAndTheNewestTwentyKept) {
         snprintf(name, sizeof name, "20200101-0000%02d-adapset-old.reg", second);
         older.push_back(name);
         WriteRegFile(Backups() + "\\" + name, L"");
+        SetWriteTime(Backups() + "\\" + name, 100 + second);
+    }
+    // Far-future names, written before the run: they count by their write time.
+    for (int i = 0; i < 20; ++i) {
+        const std::string name = "99991231-2359" + std::to_string(10 + i) + "-adapset-x.reg";
+        WriteRegFile(Backups() + "\\" + name, L"");
+        SetWriteTime(Backups() + "\\" + name, i);
     }
     WriteRegFile(Backups() + "\\20200101-000000-TarveloIP.reg", L"");
+    SetWriteTime(Backups() + "\\20200101-000000-TarveloIP.reg", 50);
     const ToolRun run = RunTool("2 10.2.2.2");
     ASSERT_EQ(run.result.exitCode, 0u);
 
-    // 22 snapshots of the tool: the two oldest are deleted, the wizard's is kept.
+    // 42 snapshots of the tool: the run's own and the 19 newest by write time are kept,
+    // the wizard's too.
     std::string listing = "Snapshots in " + Backups() + ", newest first:\n";
-    for (const std::string& name : programData_->FileNames(kBackups))
+    for (const std::string& name : BackupNames())
         if (name.find(services_[1]) != std::string::npos) listing += Backups() + "\\" + name + "\n";
     for (size_t i = 0; i < 19; ++i) listing += Backups() + "\\" + older[i] + "\n";
     listing += Backups() + "\\20200101-000000-TarveloIP.reg\n";
     const ToolRun list = RunTool("/restore");
     EXPECT_EQ(list.result.output, Crlf(listing));
     EXPECT_EQ(list.result.exitCode, 0u);
-    EXPECT_EQ(programData_->FileNames(kBackups).size(), 21u);
+    EXPECT_EQ(BackupNames().size(), 21u);
 }
 
 namespace {

@@ -138,6 +138,15 @@ TEST(AdapsetValidation, DottedDecimalAddresses) {
         EXPECT_FALSE(IsIpv4Address(bad)) << bad;
 }
 
+TEST(AdapsetValidation, AddressesInNetworkOrderWithoutTheSocketLibrary) {
+    EXPECT_EQ(Ipv4NetworkOrder("192.168.5.20"), 0x1405A8C0ul);  // first field in the lowest byte
+    EXPECT_EQ(Ipv4NetworkOrder("255.255.255.0"), 0x00FFFFFFul);
+    EXPECT_EQ(Ipv4NetworkOrder("0.0.0.0"), 0ul);
+    EXPECT_EQ(Ipv4NetworkOrder("10.0.100.9"), 0x0964000Aul);
+    for (const char* bad : {"", "1.2.3", "256.1.1.1", "01.2.3.4", "1.2.3.4 "})
+        EXPECT_EQ(Ipv4NetworkOrder(bad), 0xFFFFFFFFul) << bad;
+}
+
 TEST(AdapsetValidation, AddressLists) {
     for (const char* good : {"", "1.2.3.4", "168.95.1.1,168.95.192.1", "1.1.1.1,2.2.2.2,3.3.3.3"})
         EXPECT_TRUE(IsIpv4AddressList(good)) << good;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Every shipped .exe imports only DLLs that come with Windows: no MinGW runtime
 # (libstdc++, libgcc, winpthread) or any other DLL that would have to ship beside it.
+# No socket library either: the programs convert addresses themselves, so nothing is
+# loaded by name before the DLL search is restricted to the system directory.
 # Usage: check-imports.sh OBJDUMP EXE...
 set -euo pipefail
 objdump=$1
 shift
 system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-  oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll ws2_32.dll wsock32.dll"
+  oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll"
 system_dlls=" $(echo $system_dlls) "
 failures=0
 for exe in "$@"; do

@@ -65,6 +65,10 @@ grep -aq 'TarveloIP.exe' "$restore_shortcut" 2>/dev/null || fail "the restore sh
 # Its arguments, stored as UTF-16.
 grep -aqP '/\x00r\x00e\x00s\x00t\x00o\x00r\x00e\x00' "$restore_shortcut" ||
   fail "the restore shortcut does not pass /restore"
+# The data folders, taken over with the protected security (Wine keeps no folder DACL,
+# so only their presence shows here) and the snapshot in them kept.
+[ -d "$drive/ProgramData/Tarvelo/Backups" ] || fail "no data folder ProgramData\\Tarvelo\\Backups"
+[ -f "$backup" ] || fail "the installation lost a snapshot in the data folder"
 added=$(LC_ALL=C comm -13 "$work/before.files" "$work/installed.files")
 echo "added files:"
 echo "$added" | sed 's/^/  /'

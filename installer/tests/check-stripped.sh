@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# What ships carries no symbol table and no debugging sections, and its size is
-# printed (README records it).
-# Usage: check-stripped.sh OBJDUMP EXE...
+# What ships carries no symbol table and no debugging sections, its size is printed in
+# KiB (README records it), and a program given a limit fails above it, so growth is
+# seen when it happens.
+# Usage: check-stripped.sh OBJDUMP [--limit NAME=KIB]... EXE...
 set -uo pipefail
 objdump=$1
 shift
+declare -A limits=()
+while [ "${1:-}" = --limit ]; do
+  limits[${2%%=*}]=${2#*=}
+  shift 2
+done
 failures=0
 for exe in "$@"; do
   name=$(basename "$exe")
@@ -26,6 +32,13 @@ for exe in "$@"; do
     failures=$((failures + 1))
   fi
   bytes=$(stat -c %s "$exe")
-  echo "$name: $bytes bytes ($(((bytes + 1023) / 1024)) KB)"
+  kib=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1024 }')
+  limit=${limits[$name]:-}
+  if [ -n "$limit" ] && [ "$bytes" -gt $((limit * 1024)) ]; then
+    echo "FAILED: $name is $kib KiB ($bytes bytes), above its limit of $limit KiB"
+    failures=$((failures + 1))
+  else
+    echo "$name: $kib KiB ($bytes bytes)${limit:+, limit $limit KiB}"
+  fi
 done
 [ "$failures" -eq 0 ]

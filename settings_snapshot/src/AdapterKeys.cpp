@@ -35,11 +35,6 @@ std::wstring NetbtAdapterKey(const std::wstring& service) {
     return kNetbtAdapters + service;
 }
 
-KeyFilter AdapterSettingsKeys() {
-    return AllowKeys({kTcpipParametersKey, AdapterTcpipKey(L"*"), TcpipInterfaceKey(L"*"),
-                      std::wstring(kNetbtInterfaces) + L"*", NetbtAdapterKey(L"*")});
-}
-
 std::optional<std::wstring> ServiceOfAdapterKey(const std::wstring& keyPath) {
     if (auto service = Wildcard(keyPath, kServices, kAdapterTcpipSuffix)) return service;
     return Wildcard(keyPath, kInterfaces, L"");

@@ -1,10 +1,10 @@
 #include "settings_snapshot/BackupFolder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cwchar>
 #include <cwctype>
 
+#include "DecimalText.h"
 #include "Win32Handles.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
@@ -17,10 +17,8 @@ constexpr unsigned kMaxCounter = 1000;
 const wchar_t kExtension[] = L".reg";
 
 std::wstring Stamp(const SYSTEMTIME& t) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-             t.wSecond);
-    return text;
+    return DecimalText(t.wYear, 4) + DecimalText(t.wMonth, 2) + DecimalText(t.wDay, 2) + L"-" +
+           DecimalText(t.wHour, 2) + DecimalText(t.wMinute, 2) + DecimalText(t.wSecond, 2);
 }
 
 // The tag as a file name part: characters a file name cannot hold become "_".
@@ -31,19 +29,6 @@ std::wstring FileNameTag(const std::wstring& tag) {
     return safe;
 }
 
-// Creates the folder and each missing parent; the Win32 error when it is not a folder
-// afterwards.
-DWORD CreateFolders(const std::wstring& path) {
-    for (size_t pos = path.find(L'\\'); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))
-        if (pos > 0 && path[pos - 1] != L':' && path[pos - 1] != L'\\')
-            CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
-    const DWORD error = CreateDirectoryW(path.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return ERROR_SUCCESS;
-    return error == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : error;
-}
-
 bool IsStamp(const std::wstring& text) {
     if (text.size() < kStampLength) return false;
     for (size_t i = 0; i < kStampLength; ++i)
@@ -51,44 +36,49 @@ bool IsStamp(const std::wstring& text) {
     return true;
 }
 
-// The entry for a file name of ours with a tag starting with tagPrefix.
-std::optional<SnapshotFileEntry> Entry(const std::wstring& folder, const std::wstring& name,
-                                       const std::wstring& tagPrefix) {
+// True for a file name of ours with a tag starting with tagPrefix.
+bool IsOurName(const std::wstring& name, const std::wstring& tagPrefix) {
+    if (name.size() < kStampLength + 1 + std::size(kExtension)) return false;
     const size_t extension = name.size() - (std::size(kExtension) - 1);
-    if (name.size() < kStampLength + 1 + std::size(kExtension) || !IsStamp(name) ||
-        name[kStampLength] != L'-' || _wcsicmp(name.c_str() + extension, kExtension) != 0)
-        return std::nullopt;
-    const std::wstring tag = name.substr(kStampLength + 1, extension - kStampLength - 1);
-    if (tag.compare(0, tagPrefix.size(), tagPrefix) != 0) return std::nullopt;
-    SnapshotFileEntry entry{folder + L"\\" + name, name, name.substr(0, kStampLength), 1};
-    const size_t dash = tag.rfind(L'-');
-    if (dash != std::wstring::npos && dash + 1 < tag.size() &&
-        std::all_of(tag.begin() + dash + 1, tag.end(), [](wchar_t c) { return iswdigit(c); }))
-        entry.counter = static_cast<unsigned>(std::wcstoul(tag.c_str() + dash + 1, nullptr, 10));
-    return entry;
+    if (!IsStamp(name) || name[kStampLength] != L'-' || _wcsicmp(name.c_str() + extension, kExtension) != 0)
+        return false;
+    return name.compare(kStampLength + 1, tagPrefix.size(), tagPrefix) == 0;
+}
+
+bool Newer(const FILETIME& a, const FILETIME& b) {
+    return CompareFileTime(&a, &b) > 0;
 }
 
 }  // namespace
 
-BackupFolder::BackupFolder(std::wstring path) : m_path(std::move(path)) {
-    while (m_path.size() > 3 && m_path.back() == L'\\') m_path.pop_back();
+BackupFolder::BackupFolder(std::wstring dataFolder, TrustedOwners owners)
+    : m_dataFolder(std::move(dataFolder)), m_owners(std::move(owners)) {
+    while (m_dataFolder.size() > 3 && m_dataFolder.back() == L'\\') m_dataFolder.pop_back();
+    m_path = m_dataFolder + L"\\Backups";
 }
+
+BackupFolder::BackupFolder(std::wstring dataFolder)
+    : BackupFolder(std::move(dataFolder), TrustedOwners::ForThisProcess()) {}
 
 Outcome<BackupFolder> BackupFolder::Default() {
     const Outcome<std::wstring> folder = TarveloDataFolder();
     if (!folder) return folder.Error();
-    return BackupFolder(folder.Value() + L"\\Backups");
+    return BackupFolder(folder.Value());
+}
+
+std::optional<Failure> BackupFolder::CheckFolders() const {
+    if (std::optional<Failure> failure = CheckTrustedFolder(m_dataFolder, m_owners)) return failure;
+    return CheckTrustedFolder(m_path, m_owners);
 }
 
 Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                          const SYSTEMTIME& localTime) const {
     const std::wstring stem = m_path + L"\\" + Stamp(localTime) + L"-" + FileNameTag(tag);
     const std::wstring first = stem + kExtension;
-    const DWORD folderError = CreateFolders(m_path);
-    if (folderError != ERROR_SUCCESS)
-        return Failure{first, L"cannot create the folder " + m_path, folderError};
+    for (const std::wstring* folder : {&m_dataFolder, &m_path})
+        if (std::optional<Failure> failure = EnsureProtectedFolder(*folder, m_owners)) return *failure;
     for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
-        const std::wstring path = counter == 1 ? first : stem + L"-" + std::to_wstring(counter) + kExtension;
+        const std::wstring path = counter == 1 ? first : stem + L"-" + DecimalText(counter) + kExtension;
         std::optional<Failure> failure = WriteNewFile(path, bytes);
         if (!failure) return path;
         if (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS) return *failure;
@@ -102,31 +92,50 @@ Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vec
     return Save(tag, bytes, now);
 }
 
-std::vector<SnapshotFileEntry> BackupFolder::List(const std::wstring& tagPrefix) const {
+Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
     std::vector<SnapshotFileEntry> entries;
+    if (GetFileAttributesW(m_dataFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND)
+        return entries;
+    if (std::optional<Failure> failure = CheckTrustedFolder(m_dataFolder, m_owners)) return *failure;
+    if (GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND)
+        return entries;
+    if (std::optional<Failure> failure = CheckTrustedFolder(m_path, m_owners)) return *failure;
+
+    const std::wstring tag = FileNameTag(tagPrefix);
     WIN32_FIND_DATAW found{};
     const HANDLE raw = FindFirstFileW((m_path + L"\\*").c_str(), &found);
     if (raw == INVALID_HANDLE_VALUE) return entries;
     const UniqueFind find(raw);
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-        if (auto entry = Entry(m_path, found.cFileName, FileNameTag(tagPrefix)))
-            entries.push_back(std::move(*entry));
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            !IsOurName(found.cFileName, tag))
+            continue;
+        const std::wstring path = m_path + L"\\" + found.cFileName;
+        const Outcome<OwnedHandle> file = OpenPlainFile(path, READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING);
+        if (!file || !HasTrustedOwner(file.Value().get(), m_owners)) continue;
+        entries.push_back(SnapshotFileEntry{path, found.cFileName, found.ftLastWriteTime});
     } while (FindNextFileW(find.get(), &found));
     std::sort(entries.begin(), entries.end(), [](const SnapshotFileEntry& a, const SnapshotFileEntry& b) {
-        if (a.stamp != b.stamp) return a.stamp > b.stamp;
-        if (a.counter != b.counter) return a.counter > b.counter;
-        return a.name < b.name;
+        if (CompareFileTime(&a.written, &b.written) != 0) return Newer(a.written, b.written);
+        return a.name > b.name;
     });
     return entries;
 }
 
-std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, size_t keep) const {
-    const std::vector<SnapshotFileEntry> entries = List(tagPrefix);
+std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
+                                           size_t keep) const {
+    const Outcome<std::vector<SnapshotFileEntry>> entries = List(tagPrefix);
+    if (!entries) return entries.Error();
     std::optional<Failure> first;
-    for (size_t i = keep; i < entries.size(); ++i)
-        if (!DeleteFileW(entries[i].path.c_str()) && !first)
-            first = Failure{entries[i].path, L"cannot delete the old snapshot", GetLastError()};
+    size_t kept = 0;
+    for (const SnapshotFileEntry& entry : entries.Value()) {
+        if (_wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0) continue;  // never counted, never deleted
+        if (++kept + (justSaved.empty() ? 0 : 1) <= keep) continue;
+        if (!DeleteFileW(entry.path.c_str()) && !first)
+            first = Failure{entry.path, L"cannot delete the old snapshot", GetLastError()};
+    }
     return first;
 }
 

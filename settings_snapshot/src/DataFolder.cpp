@@ -1,20 +1,18 @@
 #include "settings_snapshot/DataFolder.h"
 
+#include <shlobj.h>
+
+#include <memory>
+
 namespace SettingsSnapshot {
-namespace {
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(name, buffer, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(buffer, length) : std::wstring();
-}
-
-}  // namespace
 
 Outcome<std::wstring> TarveloDataFolder() {
-    std::wstring base = Environment(L"ProgramData");
-    if (base.empty()) base = Environment(L"ALLUSERSPROFILE");
-    if (base.empty()) return Failure{L"%ProgramData%", L"the ProgramData folder is not known"};
+    PWSTR raw = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_DONT_VERIFY, nullptr, &raw);
+    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owner(raw, &CoTaskMemFree);
+    if (FAILED(result) || raw == nullptr || *raw == L'\0')
+        return Failure{L"ProgramData", L"the ProgramData folder is not known", static_cast<DWORD>(result)};
+    std::wstring base(raw);
     if (base.back() != L'\\') base += L'\\';
     return base + L"Tarvelo";
 }

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "DecimalText.h"
+
 namespace SettingsSnapshot {
 namespace {
 
@@ -22,12 +24,12 @@ std::wstring ErrorText(DWORD error) {
 
 std::wstring Failure::Describe() const {
     std::wstring text;
-    if (line != 0) text += L"line " + std::to_wstring(line) + L": ";
+    if (line != 0) text += L"line " + DecimalText(line) + L": ";
     if (!subject.empty()) text += subject + L": ";
     text += reason;
     if (error != ERROR_SUCCESS) {
         const std::wstring message = ErrorText(error);
-        text += L" (error " + std::to_wstring(error) + (message.empty() ? L"" : L": " + message) + L")";
+        text += L" (error " + DecimalText(error) + (message.empty() ? L"" : L": " + message) + L")";
     }
     return text;
 }

@@ -1,5 +1,7 @@
 #include "settings_snapshot/KeyFilter.h"
 
+#include <vector>
+
 #include "NameCompare.h"
 
 namespace SettingsSnapshot {
@@ -24,17 +26,11 @@ bool MatchesKeyPattern(const std::wstring& keyPath, const std::wstring& pattern)
     if (path.size() != wanted.size()) return false;
     for (size_t i = 0; i < path.size(); ++i) {
         if (path[i].empty()) return false;
+        for (const wchar_t c : path[i])
+            if (c < 0x20 || c == 0x7F) return false;
         if (wanted[i] != L"*" && !SameName(path[i], wanted[i])) return false;
     }
     return true;
-}
-
-KeyFilter AllowKeys(std::vector<std::wstring> patterns) {
-    return [patterns = std::move(patterns)](const std::wstring& keyPath) {
-        for (const std::wstring& pattern : patterns)
-            if (MatchesKeyPattern(keyPath, pattern)) return true;
-        return false;
-    };
 }
 
 }  // namespace SettingsSnapshot

@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "DecimalText.h"
 #include "NameCompare.h"
 #include "settings_snapshot/RegFileFormat.h"
 
@@ -14,6 +15,14 @@ const wchar_t kRootPrefix[] = L"HKEY_LOCAL_MACHINE\\";
 
 Failure AtLine(size_t line, std::wstring reason) {
     return Failure{L"", std::move(reason), ERROR_SUCCESS, line};
+}
+
+// True when the name holds a C0 or C1 control character or DEL: a name the registry
+// would cut short (U+0000) or one that does not show what it is.
+bool HasControlCharacter(const std::wstring& name) {
+    for (const wchar_t c : name)
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
+    return false;
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
@@ -63,7 +72,7 @@ private:
 
 class Parser {
 public:
-    Parser(Lines lines, const KeyFilter& allowed) : m_lines(std::move(lines)), m_allowed(allowed) {}
+    Parser(Lines lines, const AllowList& allowed) : m_lines(std::move(lines)), m_allowed(allowed) {}
 
     Outcome<Snapshot> Run() {
         std::wstring line;
@@ -96,8 +105,8 @@ private:
         if (!SameName(root, kRootPrefix) || name.size() == root.size())
             return AtLine(number, L"key not below HKEY_LOCAL_MACHINE: " + name);
         const std::wstring path = name.substr(root.size());
-        if (!m_allowed || !m_allowed(path))
-            return AtLine(number, L"key outside the allowed locations: " + path);
+        if (HasControlCharacter(path)) return AtLine(number, L"key name holds a control character");
+        if (std::optional<std::wstring> fault = m_allowed.KeyFault(path)) return AtLine(number, *fault);
         if (!m_keyNames.insert(FoldedName(path)).second) return AtLine(number, L"key named twice: " + path);
         m_snapshot.keys.push_back(SnapshotKey{path, {}});
         m_valueNames.clear();
@@ -121,8 +130,11 @@ private:
             ++pos;
         }
         if (pos >= line.size() || line[pos] != L'=') return AtLine(number, L"malformed value line");
+        if (HasControlCharacter(value.name)) return AtLine(number, L"value name holds a control character");
         std::optional<Failure> failure = Data(line.substr(pos + 1), number, &value);
         if (failure) return failure;
+        if (std::optional<std::wstring> fault = m_allowed.ValueFault(m_snapshot.keys.back().path, value))
+            return AtLine(number, *fault);
 
         if (!m_valueNames.insert(FoldedName(value.name)).second)
             return AtLine(number, L"value named twice: " + value.name);
@@ -183,7 +195,7 @@ private:
     }
 
     Lines m_lines;
-    const KeyFilter& m_allowed;
+    const AllowList& m_allowed;
     Snapshot m_snapshot;
     std::unordered_set<std::wstring> m_keyNames;    // folded, to refuse repeats
     std::unordered_set<std::wstring> m_valueNames;  // of the current key, folded
@@ -191,9 +203,9 @@ private:
 
 }  // namespace
 
-Outcome<Snapshot> ParseRegFile(const std::vector<BYTE>& bytes, const KeyFilter& allowed) {
+Outcome<Snapshot> ParseRegFile(const std::vector<BYTE>& bytes, const AllowList& allowed) {
     if (bytes.size() > kMaxRegFileBytes)
-        return AtLine(0, L"file larger than " + std::to_wstring(kMaxRegFileBytes) + L" bytes");
+        return AtLine(0, L"file larger than " + DecimalText(kMaxRegFileBytes) + L" bytes");
     if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE || bytes.size() % 2 != 0)
         return AtLine(1, L"not a UTF-16LE file with a byte-order mark");
     std::wstring text;

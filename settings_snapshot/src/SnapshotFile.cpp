@@ -1,8 +1,10 @@
 #include "settings_snapshot/SnapshotFile.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "Win32Handles.h"
+#include "DecimalText.h"
+#include "settings_snapshot/FolderSecurity.h"
 #include "settings_snapshot/RegFileParser.h"
 
 namespace SettingsSnapshot {
@@ -24,10 +26,13 @@ DWORD WriteAll(HANDLE file, const std::vector<BYTE>& bytes) {
 }  // namespace
 
 std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    const HANDLE raw =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return Failure{path, L"cannot create the file", GetLastError()};
-    UniqueFile file(raw);
+    Outcome<OwnedHandle> created = OpenPlainFile(path, GENERIC_WRITE, 0, CREATE_NEW);
+    if (!created) {
+        Failure failure = created.Error();
+        if (failure.error != ERROR_CANT_ACCESS_FILE) failure.reason = L"cannot create the file";
+        return failure;
+    }
+    OwnedHandle file = std::move(created.Value());
     DWORD error = WriteAll(file.get(), bytes);
     if (!CloseHandle(file.release()) && error == ERROR_SUCCESS) error = GetLastError();
     if (error == ERROR_SUCCESS) return std::nullopt;
@@ -36,14 +41,13 @@ std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<
 }
 
 Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path) {
-    const HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return Failure{path, L"cannot open the file", GetLastError()};
-    const UniqueFile file(raw);
+    const Outcome<OwnedHandle> opened = OpenPlainFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    if (!opened) return opened.Error();
+    const OwnedHandle& file = opened.Value();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) return Failure{path, L"cannot read the file", GetLastError()};
     if (static_cast<ULONGLONG>(size.QuadPart) > kMaxRegFileBytes)
-        return Failure{path, L"file larger than " + std::to_wstring(kMaxRegFileBytes) + L" bytes"};
+        return Failure{path, L"file larger than " + DecimalText(kMaxRegFileBytes) + L" bytes"};
     std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!bytes.empty() &&

@@ -2,6 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "settings_snapshot/BackupFolder.h"
+
+#include <sddl.h>
+
+#include <memory>
+
+#include "settings_snapshot/SnapshotFile.h"
 #include "test_support/Process.h"
 
 using namespace SettingsSnapshot;
@@ -14,18 +20,41 @@ SYSTEMTIME At(WORD day, WORD second) {
     return t;
 }
 
-std::vector<std::wstring> Names(const std::vector<SnapshotFileEntry>& entries) {
+std::vector<std::wstring> Names(const Outcome<std::vector<SnapshotFileEntry>>& entries) {
     std::vector<std::wstring> names;
-    for (const SnapshotFileEntry& entry : entries) names.push_back(entry.name);
+    for (const SnapshotFileEntry& entry : entries.Value()) names.push_back(entry.name);
     return names;
+}
+
+// Gives the file a last write time `minutes` after a fixed moment.
+void SetWriteTime(const std::wstring& path, int minutes) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ULARGE_INTEGER time{};
+    time.QuadPart = 134000000000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
+    const FILETIME written{time.LowPart, time.HighPart};
+    SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+}
+
+std::unique_ptr<void, decltype(&LocalFree)> Descriptor(const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    return {descriptor, &LocalFree};
 }
 
 class BackupFolderTest : public ::testing::Test {
 protected:
+    BackupFolderTest() { CreateDirectoryW(m_base.c_str(), nullptr); }
     ~BackupFolderTest() override {
         for (const std::wstring& folder : {m_base + L"\\Tarvelo\\Backups", m_base + L"\\Tarvelo", m_base}) {
-            for (const SnapshotFileEntry& entry : BackupFolder(folder).List())
-                DeleteFileW(entry.path.c_str());
+            WIN32_FIND_DATAW found{};
+            const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &found);
+            if (find != INVALID_HANDLE_VALUE) {
+                do DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+                while (FindNextFileW(find, &found));
+                FindClose(find);
+            }
             RemoveDirectoryW(folder.c_str());
         }
     }
@@ -35,7 +64,7 @@ protected:
         return std::wstring(temp) + L"snapshot-tests-" + std::to_wstring(GetCurrentProcessId());
     }
     const std::wstring m_base = TempFolder();
-    BackupFolder m_folder{m_base + L"\\Tarvelo\\Backups"};
+    BackupFolder m_folder{m_base + L"\\Tarvelo"};
     const std::vector<BYTE> m_bytes{0xFF, 0xFE, 'x', 0};
 };
 
@@ -56,31 +85,104 @@ TEST_F(BackupFolderTest, CreatesTheFolderAndNeverReplacesAFile) {
               m_folder.Path() + L"\\20261208-220405-a_b_.reg");
 }
 
-TEST_F(BackupFolderTest, ListsNewestFirstAndKeepsTheNewestTwentyPerProgram) {
-    for (WORD second = 0; second < 23; ++second)
-        m_folder.Save(L"adapset-eth" + std::to_wstring(second % 2), m_bytes, At(9, second));
-    m_folder.Save(L"adapset-eth1", m_bytes, At(9, 22));
-    m_folder.Save(L"TarveloIP", m_bytes, At(1, 0));
-    m_folder.Save(L"TarveloIP", m_bytes, At(10, 0));
-    const std::vector<std::wstring> newest{
-        L"20261210-220400-TarveloIP.reg", L"20261209-220422-adapset-eth0.reg",
-        L"20261209-220422-adapset-eth1.reg", L"20261209-220421-adapset-eth1.reg"};
+TEST_F(BackupFolderTest, CountsOnlyOurFilesByWriteTimeAndNeverPrunesTheOneJustSaved) {
+    std::vector<std::wstring> saved;
+    for (WORD second = 0; second < 23; ++second) {
+        saved.push_back(
+            m_folder.Save(L"adapset-eth" + std::to_wstring(second % 2), m_bytes, At(9, second)).Value());
+        SetWriteTime(saved.back(), 100 + second);
+    }
+    SetWriteTime(m_folder.Save(L"TarveloIP", m_bytes, At(1, 0)).Value(), 200);  // newest by time
+    SetWriteTime(m_folder.Save(L"TarveloIP", m_bytes, At(10, 0)).Value(), 50);
+    // Planted: a far-future stamp with an old write time, and names not of our pattern.
+    for (const wchar_t* name : {L"99991231-235959-adapset-eth0.reg", L"notes.reg",
+                                L"2026120-220400-adapset-x.reg", L"20261209-220400-adapset-x.txt"}) {
+        ASSERT_FALSE(WriteNewFile(m_folder.Path() + L"\\" + name, m_bytes));
+        SetWriteTime(m_folder.Path() + L"\\" + name, 10);
+    }
     const std::vector<std::wstring> all = Names(m_folder.List());
     ASSERT_EQ(all.size(), 26u);
-    EXPECT_EQ(std::vector<std::wstring>(all.begin(), all.begin() + 4), newest);
+    EXPECT_EQ(
+        std::vector<std::wstring>(all.begin(), all.begin() + 3),
+        (std::vector<std::wstring>{L"20261201-220400-TarveloIP.reg", L"20261209-220422-adapset-eth0.reg",
+                                   L"20261209-220421-adapset-eth1.reg"}));
+    EXPECT_EQ(all.back(), L"99991231-235959-adapset-eth0.reg");
     EXPECT_EQ(
         Names(m_folder.List(L"TarveloIP")),
-        (std::vector<std::wstring>{L"20261210-220400-TarveloIP.reg", L"20261201-220400-TarveloIP.reg"}));
+        (std::vector<std::wstring>{L"20261201-220400-TarveloIP.reg", L"20261210-220400-TarveloIP.reg"}));
 
-    EXPECT_FALSE(m_folder.Prune(L"adapset-"));
+    // The run's own file has the oldest write time of all: it stays, with the 19 newest
+    // others; the planted far-future name goes by its old write time.
+    SetWriteTime(saved[5], 1);
+    EXPECT_FALSE(m_folder.Prune(L"adapset-", saved[5]));
     const std::vector<std::wstring> kept = Names(m_folder.List(L"adapset-"));
     ASSERT_EQ(kept.size(), 20u);
-    EXPECT_EQ(kept.back(), L"20261209-220404-adapset-eth0.reg");
-    EXPECT_EQ(m_folder.List(L"TarveloIP").size(), 2u);
+    EXPECT_EQ(kept[18], L"20261209-220403-adapset-eth1.reg");  // 22 down to 3, without 5
+    EXPECT_EQ(m_folder.Path() + L"\\" + kept[19], saved[5]);
+    EXPECT_EQ(m_folder.List(L"TarveloIP").Value().size(), 2u);
+    EXPECT_NE(GetFileAttributesW((m_folder.Path() + L"\\notes.reg").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(BackupFolderTest, AFolderOrFileOfAnUntrustedOwnerIsNotUsed) {
+    ASSERT_TRUE(m_folder.Save(L"TarveloIP", m_bytes, At(8, 5)));
+    // Files here belong to this account; with only SYSTEM and Administrators trusted,
+    // the folders fail the check and nothing is listed, saved or pruned.
+    const BackupFolder strict(m_folder.DataFolder(), TrustedOwners());
+    const Outcome<std::vector<SnapshotFileEntry>> listed = strict.List();
+    ASSERT_FALSE(listed);
+    EXPECT_NE(listed.Error().reason.find(L"not owned"), std::wstring::npos);
+    EXPECT_FALSE(strict.Save(L"TarveloIP", m_bytes, At(8, 6)));
+    EXPECT_TRUE(strict.Prune(L"", L"", 0));
+    EXPECT_EQ(m_folder.List().Value().size(), 1u);
+
+    // A second name of a snapshot (hard link) is neither listed nor read.
+    const std::wstring link = m_folder.Path() + L"\\20261208-220406-TarveloIP.reg";
+    ASSERT_TRUE(CreateHardLinkW(link.c_str(), m_folder.List().Value()[0].path.c_str(), nullptr));
+    EXPECT_TRUE(m_folder.List().Value().empty());
+    const Outcome<std::vector<BYTE>> read = ReadSnapshotFile(link);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.Error().error, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
+}
+
+TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnership) {
+    const auto protectedFolder = Descriptor(kProtectedFolderSddl);
+    ASSERT_NE(protectedFolder.get(), nullptr);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(protectedFolder.get(), &control, &revision));
+    EXPECT_NE(control & SE_DACL_PROTECTED, 0);  // nothing inherited from ProgramData
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(protectedFolder.get(), &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl != nullptr);
+    ASSERT_EQ(dacl->AceCount, 3);
+    const struct {
+        WELL_KNOWN_SID_TYPE sid;
+        bool mayWrite;
+    } expected[] = {
+        {WinLocalSystemSid, true}, {WinBuiltinAdministratorsSid, true}, {WinBuiltinUsersSid, false}};
+    const DWORD writing = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES |
+                          FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(ace->Header.AceFlags, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+        EXPECT_TRUE(IsWellKnownSid(&ace->SidStart, expected[i].sid)) << i;
+        EXPECT_EQ((ace->Mask & writing) != 0, expected[i].mayWrite) << i;
+        EXPECT_NE(ace->Mask & FILE_GENERIC_READ, 0u) << i;
+    }
+
+    const TrustedOwners owners;
+    EXPECT_TRUE(owners.TrustsDescriptor(Descriptor(L"O:SYD:").get()));
+    EXPECT_TRUE(owners.TrustsDescriptor(Descriptor(L"O:BAD:").get()));
+    for (const wchar_t* untrusted : {L"O:BUD:", L"O:WDD:", L"O:S-1-5-21-1-2-3-1001D:", L"D:"})
+        EXPECT_FALSE(owners.TrustsDescriptor(Descriptor(untrusted).get())) << untrusted;
+    EXPECT_TRUE(TrustedOwners({L"S-1-5-21-1-2-3-1001"})
+                    .TrustsDescriptor(Descriptor(L"O:S-1-5-21-1-2-3-1001D:").get()));
 }
 
 TEST_F(BackupFolderTest, AFailedSaveNamesThePathAndLeavesNoFile) {
-    ASSERT_TRUE(CreateDirectoryW(m_base.c_str(), nullptr));
     const std::wstring blocker = m_base + L"\\Tarvelo";
     HANDLE file = CreateFileW(blocker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -88,12 +190,19 @@ TEST_F(BackupFolderTest, AFailedSaveNamesThePathAndLeavesNoFile) {
     const Outcome<std::wstring> saved = m_folder.Save(L"TarveloIP", m_bytes, At(8, 5));
     DeleteFileW(blocker.c_str());
     ASSERT_FALSE(saved);
-    EXPECT_EQ(saved.Error().subject, m_folder.Path() + L"\\20261208-220405-TarveloIP.reg");
-    EXPECT_TRUE(m_folder.List().empty());
+    EXPECT_EQ(saved.Error().subject, m_folder.DataFolder());
+    EXPECT_TRUE(m_folder.List().Value().empty());
 }
 
-TEST(BackupFolder, DefaultsToTheProgramDataFolder) {
+TEST(BackupFolder, IsInTheMachinesProgramDataFolderWhateverTheEnvironmentSays) {
     wchar_t programData[MAX_PATH];
     ASSERT_GT(GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH), 0u);
-    EXPECT_EQ(BackupFolder::Default().Value().Path(), std::wstring(programData) + L"\\Tarvelo\\Backups");
+    const std::wstring expected = std::wstring(programData) + L"\\Tarvelo\\Backups";
+    EXPECT_EQ(BackupFolder::Default().Value().Path(), expected);
+    SetEnvironmentVariableW(L"ProgramData", L"C:\\users\\Public\\elsewhere");
+    SetEnvironmentVariableW(L"ALLUSERSPROFILE", L"C:\\users\\Public\\elsewhere");
+    const std::wstring steered = BackupFolder::Default().Value().Path();
+    SetEnvironmentVariableW(L"ProgramData", programData);
+    SetEnvironmentVariableW(L"ALLUSERSPROFILE", programData);
+    EXPECT_EQ(steered, expected);
 }

@@ -5,12 +5,13 @@
 
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegFileParser.h"
+#include "AnyValueBelow.h"
 
 using namespace SettingsSnapshot;
 
 namespace {
 
-const KeyFilter kTestKeys = AllowKeys({L"Software\\TarveloTests\\*"});
+const AnyValueBelow kTestKeys(L"Software\\TarveloTests\\*");
 
 std::vector<BYTE> Bytes(size_t count, BYTE first = 0) {
     std::vector<BYTE> bytes(count);

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "platform/UniqueHandle.h"
 #include "apply/WideText.h"
 #include "settings_snapshot/DataFolder.h"
+#include "settings_snapshot/FolderSecurity.h"
 
 namespace {
 
@@ -20,12 +20,50 @@ std::wstring LocalTimeStamp() {
     return stamp;
 }
 
+constexpr size_t MaxFieldLength = 200;
+
+// The log opened for appending, started anew first when it has grown past the limit.
+SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> OpenForAppending(const std::wstring& path) {
+    using SettingsSnapshot::OpenPlainFile;
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file =
+        OpenPlainFile(path, FILE_APPEND_DATA, share, OPEN_ALWAYS);
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Value().get(), &size) ||
+        static_cast<unsigned long long>(size.QuadPart) <= CApplyLogFile::kRotateBytes)
+        return file;
+    file.Value().reset();
+    ::MoveFileExW(path.c_str(), (path + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
+    return OpenPlainFile(path, FILE_APPEND_DATA, share, OPEN_ALWAYS);
+}
+
 }  // namespace
+
+std::wstring LogField(const std::wstring& text) {
+    const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring field;
+    for (const wchar_t c : text) {
+        if (field.size() >= MaxFieldLength) {
+            field.resize(MaxFieldLength - 3);
+            return field + L"...";
+        }
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            field += L"\\x";
+            field += digits[(c >> 4) & 0xF];
+            field += digits[c & 0xF];
+        } else {
+            field += c;
+        }
+    }
+    if (field.size() > MaxFieldLength) field = field.substr(0, MaxFieldLength - 3) + L"...";
+    return field;
+}
 
 std::optional<std::wstring> CApplyLogFile::DefaultPath() {
     const SettingsSnapshot::Outcome<std::wstring> folder = SettingsSnapshot::TarveloDataFolder();
     if (!folder) return std::nullopt;
-    if (!::CreateDirectoryW(folder.Value().c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+    if (SettingsSnapshot::EnsureProtectedFolder(folder.Value(),
+                                                SettingsSnapshot::TrustedOwners::ForThisProcess()))
         return std::nullopt;
     return folder.Value() + L"\\TarveloIP.log";
 }
@@ -35,13 +73,10 @@ void CApplyLogFile::Write(const std::wstring& line) noexcept {
     try {
         const std::string bytes = ToUtf8(LocalTimeStamp() + line + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
-        const HANDLE raw =
-            ::CreateFileW(m_path->c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (raw == INVALID_HANDLE_VALUE) return;
-        const UniqueHandle file(raw);
+        const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
+        if (!file) return;
         DWORD written = 0;
-        ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::WriteFile(file.Value().get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     } catch (...) {
         // Out of memory for one line: the line is lost, the job goes on.
     }

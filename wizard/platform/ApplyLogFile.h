@@ -6,17 +6,26 @@
 
 // The apply log as a UTF-8 text file: each line is appended with the local time in
 // front. The file is opened for each line and closed again; a line that cannot be
-// written (no folder, file locked) is dropped at once, without waiting or retrying.
+// written (no folder, file locked, a link or second name at the file's path, which is
+// never followed) is dropped at once, without waiting or retrying. A log past 1 MiB is
+// kept as "<name>.1" (replacing an older one) and started anew.
+// Text taken from a file (a path, a reason naming what the file holds) as one log
+// field: control characters as "\xNN", cut to 200 characters ("..." marks a cut).
+std::wstring LogField(const std::wstring& text);
+
 class CApplyLogFile : public IApplyLog {
 public:
     // A log appending to the file; with no path every line is dropped.
     explicit CApplyLogFile(std::optional<std::wstring> path) : m_path(std::move(path)) {}
 
-    // %ProgramData%\Tarvelo\TarveloIP.log, the folder created when missing; nullopt
-    // when the folder cannot be had.
+    // TarveloIP.log in the data folder, the folder created with its protected security
+    // when missing; nullopt when the folder cannot be had, is a link or has an owner
+    // that is not trusted.
     static std::optional<std::wstring> DefaultPath();
 
     void Write(const std::wstring& line) noexcept override;
+
+    static constexpr unsigned long long kRotateBytes = 1024 * 1024;
 
 private:
     std::optional<std::wstring> m_path;

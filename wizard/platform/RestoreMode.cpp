@@ -15,6 +15,7 @@
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
 #include "platform/SnapshotRestore.h"
+#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 
@@ -23,6 +24,21 @@ namespace {
 using namespace SettingsSnapshot;
 
 const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
+
+// The services a snapshot may name: the adapters of this machine's NetworkCards.
+std::vector<std::wstring> AllowedServices() {
+    std::vector<std::wstring> services;
+    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
+        services.push_back(std::move(adapter.serviceName));
+    return services;
+}
+
+// A failure as the log records it: the parts that may come from a file bounded.
+std::wstring LoggedFailure(Failure failure) {
+    failure.subject = LogField(failure.subject);
+    failure.reason = LogField(failure.reason);
+    return failure.Describe();
+}
 
 // What was restored: the file, and the names the user knows its adapters by.
 struct Restored {
@@ -57,10 +73,11 @@ std::wstring AdapterNames(const Snapshot& snapshot) {
 Outcome<Restored> RestoreNewest() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return folder.Error();
-    const std::vector<SnapshotFileEntry> entries = folder.Value().List(CSettingsBackup::Tag);
-    if (entries.empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    const std::wstring& path = entries.front().path;
-    const Outcome<Snapshot> restored = RestoreSnapshotFile(path);
+    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List(CSettingsBackup::Tag);
+    if (!entries) return entries.Error();
+    if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
+    const std::wstring& path = entries.Value().front().path;
+    const Outcome<Snapshot> restored = RestoreSnapshotFile(path, AdapterAllowList(AllowedServices()));
     if (!restored) return restored.Error();
     return Restored{path, AdapterNames(restored.Value())};
 }
@@ -78,12 +95,12 @@ int RunRestoreMode() {
     const Outcome<Restored> restored = RestoreNewest();
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
-        log.Write(L"restore failed: " + restored.Error().Describe());
+        log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
         const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
-    log.Write(L"restored " + restored.Value().path);
+    log.Write(L"restored " + LogField(restored.Value().path));
     std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
     if (!restored.Value().adapters.empty())
         text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;

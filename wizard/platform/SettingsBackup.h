@@ -17,5 +17,6 @@ public:
 
 private:
     std::wstring m_savedPath;
+    std::wstring m_service;
     std::optional<PreviousAddress> m_previous;
 };

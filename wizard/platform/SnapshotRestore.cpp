@@ -70,10 +70,10 @@ bool HoldsAddress(const SnapshotKey* key) {
 
 }  // namespace
 
-Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path) {
+Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path, const AllowList& allowed) {
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
     if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterSettingsKeys());
+    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), allowed);
     if (!snapshot) {
         Failure failure = snapshot.Error();
         failure.subject = path;

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the wizard's page picture (picture.bmp, 190 x 149, 24 bits) and icon
+"""Draws the wizard's page picture (picture.bmp, 190 x 149, 8 bits with a palette of its
+exact colours, a third of the 24-bit size) and icon
 (TarveloIP.ico, 48, 32, 24 and 16 pixels square, 32 bits) from plain pixel arithmetic.
 
 Usage: make_artwork.py OUTPUT_DIR   (the committed files were made with it)
@@ -44,19 +45,19 @@ def picture_pixel(x, y, width, height):
 
 
 def write_bmp(path, width, height, pixel):
-    row_size = (width * 3 + 3) & ~3
-    rows = []
-    for y in reversed(range(height)):  # bottom-up
-        row = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y, width, height)
-            row += bytes((b, g, r))
-        row += b"\0" * (row_size - len(row))
-        rows.append(bytes(row))
-    data = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    path.write_bytes(header + info + data)
+    """An 8-bit bitmap whose palette holds exactly the picture's colours (at most 256)."""
+    pixels = [[pixel(x, y, width, height) for x in range(width)] for y in range(height)]
+    palette = sorted({colour for row in pixels for colour in row})
+    if len(palette) > 256:
+        raise SystemExit(f"the picture has {len(palette)} colours, more than an 8-bit bitmap holds")
+    index = {colour: i for i, colour in enumerate(palette)}
+    row_size = (width + 3) & ~3
+    data = b"".join(bytes(index[c] for c in row) + b"\0" * (row_size - width) for row in reversed(pixels))
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(data), 2835, 2835, len(palette), 0)
+    path.write_bytes(header + info + colours + data)
 
 
 def icon_pixel(x, y, size):

@@ -340,11 +340,12 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     const std::string log = WizardStage::ApplyLog();
     for (const std::string& line :
          {std::string("apply started"), std::string("address ") + kAddress + ", gateway " + kGateway,
-          "run netsh.exe " + ShellRuns(kNamedConnection)[0] + " (in " + WindowsDirectory() +
-              "\\system32): exit status 0",
+          "run " + WindowsDirectory() + "\\system32\\netsh.exe " + ShellRuns(kNamedConnection)[0] + " (in " +
+              WindowsDirectory() + "\\system32): exit status 0",
           std::string("store EnableDHCP 0: ok"), std::string("restart requested")})
         EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
-    EXPECT_NE(log.find("run Adapset.exe " + Service(1) + " " + kAddress), std::string::npos) << log;
+    EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress), std::string::npos)
+        << log;
 
     // One snapshot, saved before the network shell ran (the log's order), and the
     // tool's own; /restore puts the wizard's back without the entry page.
@@ -355,10 +356,16 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     });
     ASSERT_NE(wizardSnapshot, saved.end());
     EXPECT_LT(log.find("snapshot saved: " + m_stage->BackupFolder() + "\\" + *wizardSnapshot),
-              log.find("run netsh.exe"));
-    // An older one of the wizard's, not a snapshot at all: only the newest is read.
-    CloseHandle(CreateFileA((m_stage->BackupFolder() + "\\20200101-000000-TarveloIP.reg").c_str(),
-                            GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+              log.find("\\netsh.exe "));
+    // The ProgramData variable pointed elsewhere; the snapshots are in the machine's folder.
+    EXPECT_EQ(m_stage->SteeredBackupFiles(), std::vector<std::string>());
+    // An older one of the wizard's (by its write time), not a snapshot at all: only the
+    // newest is read.
+    const HANDLE older = CreateFileA((m_stage->BackupFolder() + "\\20200101-000000-TarveloIP.reg").c_str(),
+                                     GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const FILETIME in2020{0x8A0C0000u, 0x01D5C03Au};  // 2020-01-01
+    SetFileTime(older, nullptr, nullptr, &in2020);
+    CloseHandle(older);
     GuiProcess restore(WizardStage::WizardPath(), "", "/restore");
     const HWND box = WaitForWindow(restore.Id(), L"Tarvelo ADSL", kTimeoutMs);
     ASSERT_NE(box, nullptr) << "no message from /restore";

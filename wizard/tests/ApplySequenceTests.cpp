@@ -25,7 +25,7 @@ public:
                                     const std::wstring& directory) override {
         m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
         if (onRun) onRun();
-        return file == L"netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
+        return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
     std::wstring WindowsDirectory() const override { return L"C:\\windows"; }
     std::function<void()> onRun;
@@ -201,17 +201,17 @@ Journal NetshRuns(const std::string& connection, const std::string& address = "1
                   const std::string& gateway = "192.168.5.254") {
     const std::string name = "name=\"" + connection + "\"";
     const std::string in = "] in C:\\windows\\system32";
-    return {"run netsh.exe [interface ip set address " + name + " source=static addr=" + address +
+    return {"run C:\\windows\\system32\\netsh.exe [interface ip set address " + name + " source=static addr=" + address +
                 " mask=255.255.255.0 gateway=" + gateway + " gwmetric=1" + in,
-            "run netsh.exe [interface ip set dnsservers " + name + " source=static addr=" + Primary +
+            "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers " + name + " source=static addr=" + Primary +
                 " register=primary validate=no" + in,
-            "run netsh.exe [interface ip add dnsservers " + name + " addr=" + Secondary +
+            "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers " + name + " addr=" + Secondary +
                 " index=2 validate=no" + in};
 }
 const std::string NetshRun = NetshRuns("乙太網路").front();
 // The one tool run, for the chosen adapter's service name.
 const std::string ToolRun =
-    "run Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
+    "run C:\\windows\\Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 
 // Whether the journal holds the entry.
 bool Holds(const Journal& journal, const std::string& entry) {
@@ -282,13 +282,13 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
         "address 192.168.5.20, gateway 192.168.5.254",
-        "run netsh.exe interface ip set address name=\"乙太網路\" source=static addr=192.168.5.20 "
+        "run C:\\windows\\system32\\netsh.exe interface ip set address name=\"乙太網路\" source=static addr=192.168.5.20 "
         "mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1 (in C:\\windows\\system32): not started",
-        "run netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static addr=" + Primary +
+        "run C:\\windows\\system32\\netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static addr=" + Primary +
             " register=primary validate=no (in C:\\windows\\system32): not started",
-        "run netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" + Secondary +
+        "run C:\\windows\\system32\\netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" + Secondary +
             " index=2 validate=no (in C:\\windows\\system32): not started",
-        "run Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+        "run C:\\windows\\Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
             " (in C:\\windows): exit status 87",
         "store open: ok",
         "store IPAddress 192.168.5.20: failed",
@@ -359,8 +359,8 @@ TEST(ApplySequence, WayBackRestoresTheSnapshotPutsTheConnectionBackToDhcpAndEnds
     ASSERT_NE(page, s.journal.end());
     const Journal expected = {
         "restore snapshot",
-        "run netsh.exe [interface ip set address name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
-        "run netsh.exe [interface ip set dnsservers name=\"乙太網路 2\" source=dhcp] in "
+        "run C:\\windows\\system32\\netsh.exe [interface ip set address name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
+        "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers name=\"乙太網路 2\" source=dhcp] in "
         "C:\\windows\\system32",
         "restore snapshot",
         "end",
@@ -379,14 +379,14 @@ TEST(ApplySequence, WayBackToStaticSettingsGivesTheShellTheEarlierValues) {
     s.Run();
     const std::string in = "] in C:\\windows\\system32";
     for (const std::string& run :
-         {"run netsh.exe [interface ip set address name=\"乙太網路\" source=static addr=10.0.1.5 "
+         {"run C:\\windows\\system32\\netsh.exe [interface ip set address name=\"乙太網路\" source=static addr=10.0.1.5 "
           "mask=255.255.0.0 "
           "gateway=10.0.1.1 gwmetric=1" +
               in,
-          "run netsh.exe [interface ip set dnsservers name=\"乙太網路\" source=static addr=10.0.1.53 "
+          "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers name=\"乙太網路\" source=static addr=10.0.1.53 "
           "register=primary validate=no" +
               in,
-          "run netsh.exe [interface ip add dnsservers name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
+          "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
               in})
         EXPECT_TRUE(Holds(s.journal, run)) << run;
     // Without gateway and DNS servers before: none again.
@@ -421,7 +421,7 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_TRUE(Holds(s.journal, "run Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
+    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
                                      Dns + "] in C:\\windows"));
     EXPECT_TRUE(Holds(s.journal, "store mask 255.255.255.0"));
     EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));

@@ -48,8 +48,15 @@ COLORREF PicturePixel(int x, int y) {
     if (data != nullptr) {
         BITMAPINFOHEADER header{};
         memcpy(&header, data, sizeof header);
-        const LONG rowSize = (header.biWidth * 3 + 3) & ~3;
-        const BYTE* pixel = data + header.biSize + (header.biHeight - 1 - y) * rowSize + x * 3;  // bottom-up
+        // 8 bits with a palette, or 24; rows bottom-up.
+        const LONG bytesPerPixel = header.biBitCount / 8;
+        const BYTE* palette = data + header.biSize;
+        const DWORD paletteSize =
+            header.biBitCount == 8 ? (header.biClrUsed != 0 ? header.biClrUsed : 256) : 0;
+        const LONG rowSize = (header.biWidth * bytesPerPixel + 3) & ~3;
+        const BYTE* pixel =
+            palette + paletteSize * 4 + (header.biHeight - 1 - y) * rowSize + x * bytesPerPixel;
+        if (paletteSize != 0) pixel = palette + *pixel * 4;
         colour = RGB(pixel[2], pixel[1], pixel[0]);
     }
     FreeLibrary(module);

@@ -290,7 +290,7 @@ TEST_F(WizardResources, AboutStringPictureAndIcon) {
     memcpy(&header, bitmap.data(), sizeof header);
     EXPECT_EQ(header.biWidth, 190);
     EXPECT_EQ(header.biHeight, 149);
-    EXPECT_EQ(header.biBitCount, 24);
+    EXPECT_EQ(header.biBitCount, 8);  // with a palette of its exact colours
 
     // The icon at 16, 24, 32 and 48 pixels: the system sizes at 100 % and 150 %.
     const auto group = ResourceBytes(m_module.get(), 128, MAKEINTRESOURCEW(14));

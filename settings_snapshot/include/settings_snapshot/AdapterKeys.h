@@ -18,9 +18,6 @@ std::wstring TcpipInterfaceKey(const std::wstring& service);
 std::wstring NetbtInterfaceKey(const std::wstring& service);
 std::wstring NetbtAdapterKey(const std::wstring& service);
 
-// Allows the TCP/IP parameters key and the four keys of any adapter, nothing else.
-KeyFilter AdapterSettingsKeys();
-
 // The service name in the path of one of the two adapter keys; nullopt for any other key.
 std::optional<std::wstring> ServiceOfAdapterKey(const std::wstring& keyPath);
 

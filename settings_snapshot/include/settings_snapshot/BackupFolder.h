@@ -1,5 +1,8 @@
 // The folder that keeps snapshot files, named "<yyyyMMdd-HHmmss>-<tag>.reg" by the
 // local time of the save (a name already taken gets "-2", "-3", ... before ".reg").
+// It is the Backups folder of the programs' data folder; both folders are created with
+// the protected security and used only while neither is a link and both have a trusted
+// owner. Only files with that name pattern and a trusted owner count.
 #pragma once
 #include <windows.h>
 
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "settings_snapshot/Failure.h"
+#include "settings_snapshot/FolderSecurity.h"
 
 namespace SettingsSnapshot {
 
@@ -15,41 +19,50 @@ namespace SettingsSnapshot {
 struct SnapshotFileEntry {
     std::wstring path;   // full path
     std::wstring name;   // file name
-    std::wstring stamp;  // "yyyyMMdd-HHmmss"
-    unsigned counter;    // 1, or the "-N" a taken name got
+    FILETIME written{};  // the file's own last write time
 };
 
 class BackupFolder {
 public:
     static constexpr size_t kDefaultKeep = 20;
 
-    // A folder by its full path; nothing is created before a Save.
-    explicit BackupFolder(std::wstring path);
+    // The Backups folder of a data folder, trusting the given owners; nothing is
+    // created before a Save.
+    BackupFolder(std::wstring dataFolder, TrustedOwners owners);
+    // The same, trusting the owners this process trusts.
+    explicit BackupFolder(std::wstring dataFolder);
 
-    // TarveloDataFolder() followed by \Backups. Fails when that folder is not known.
+    // TarveloDataFolder()'s Backups folder. Fails when that folder is not known.
     static Outcome<BackupFolder> Default();
 
     const std::wstring& Path() const { return m_path; }
+    const std::wstring& DataFolder() const { return m_dataFolder; }
 
-    // Creates the folder (and missing parents) and writes the bytes to a new file named
-    // for the time and tag, never replacing a file; flushes it. Returns the file's path.
-    // On failure no file is left behind and the failure names the intended path.
+    // Creates the two folders when missing (with the protected security), checks both,
+    // and writes the bytes to a new file named for the time and tag, never replacing a
+    // file; flushes it. Returns the file's path. On failure no file is left behind and
+    // the failure names the intended path or the folder at fault.
     Outcome<std::wstring> Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                const SYSTEMTIME& localTime) const;
     // The same with the current local time.
     Outcome<std::wstring> Save(const std::wstring& tag, const std::vector<BYTE>& bytes) const;
 
-    // The snapshot files whose tag starts with tagPrefix ("" for all), newest first.
-    // A missing folder has none.
-    std::vector<SnapshotFileEntry> List(const std::wstring& tagPrefix = L"") const;
+    // Our snapshot files whose tag starts with tagPrefix ("" for all), newest write time
+    // first. A missing folder has none; a folder that fails the checks is a failure.
+    Outcome<std::vector<SnapshotFileEntry>> List(const std::wstring& tagPrefix = L"") const;
 
-    // Deletes all but the newest `keep` files of List(tagPrefix); meant to follow a
-    // successful Save. Returns the first file that could not be deleted (the others
-    // are still deleted).
-    std::optional<Failure> Prune(const std::wstring& tagPrefix, size_t keep = kDefaultKeep) const;
+    // Deletes all but the newest `keep` files of List(tagPrefix), never the file named
+    // `justSaved` (a run's own new snapshot); meant to follow a successful Save. Returns
+    // the first failure (the other files are still deleted).
+    std::optional<Failure> Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
+                                 size_t keep = kDefaultKeep) const;
 
 private:
-    std::wstring m_path;  // without a trailing backslash
+    std::optional<Failure> CheckFolders() const;
+
+    std::wstring m_dataFolder;  // without a trailing backslash
+    std::wstring m_path;        // m_dataFolder\Backups
+    TrustedOwners m_owners;
 };
 
 }  // namespace SettingsSnapshot

@@ -6,8 +6,9 @@
 
 namespace SettingsSnapshot {
 
-// %ProgramData%\Tarvelo, without a trailing backslash: the ProgramData environment
-// variable, else ALLUSERSPROFILE. Fails when neither gives a path. Creates nothing.
+// The machine's ProgramData folder as the shell knows it (FOLDERID_ProgramData, never
+// an environment variable, which the user could point elsewhere) followed by \Tarvelo,
+// without a trailing backslash. Fails when that folder is not known. Creates nothing.
 Outcome<std::wstring> TarveloDataFolder();
 
 }  // namespace SettingsSnapshot

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "settings_snapshot/Failure.h"
-#include "settings_snapshot/KeyFilter.h"
+#include "settings_snapshot/AllowList.h"
 #include "settings_snapshot/Snapshot.h"
 
 namespace SettingsSnapshot {
@@ -17,7 +17,8 @@ constexpr size_t kMaxRegFileBytes = 1024 * 1024;
 // Parses the file's bytes into a snapshot. Refuses, naming the line and the fault:
 // a file that is too large, not UTF-16LE with a byte-order mark or without the
 // header; a malformed line or unknown value syntax; an odd or invalid hex byte; a key
-// or value named twice; a key not below HKEY_LOCAL_MACHINE or not allowed by the filter.
-Outcome<Snapshot> ParseRegFile(const std::vector<BYTE>& bytes, const KeyFilter& allowed);
+// or value name holding a control character (U+0000 included); a key or value named
+// twice; a key not below HKEY_LOCAL_MACHINE; a key or value the allow-list refuses.
+Outcome<Snapshot> ParseRegFile(const std::vector<BYTE>& bytes, const AllowList& allowed);
 
 }  // namespace SettingsSnapshot

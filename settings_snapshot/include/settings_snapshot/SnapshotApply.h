@@ -7,11 +7,13 @@
 
 namespace SettingsSnapshot {
 
-// Opens every key of the snapshot for writing first (64-bit view; keys are never
-// created). When a key cannot be opened, or is missing while it has values to set,
+// Opens every key of the snapshot for writing and reads every value it names first
+// (64-bit view; keys are never created). When a key cannot be opened, or is missing
+// while it has values to set, or a value cannot be read, or a name holds U+0000,
 // writes nothing and names the key and the Win32 error. Then sets each present value
 // with its exact type and bytes and deletes each absent one (already missing is fine).
-// Returns the first write failure; values before it stay written. Empty on success.
+// When a write fails, the values read before are put back and the failure names the
+// value. Empty on success.
 std::optional<Failure> ApplySnapshot(const Snapshot& snapshot);
 
 }  // namespace SettingsSnapshot

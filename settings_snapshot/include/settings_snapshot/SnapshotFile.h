@@ -12,11 +12,12 @@ namespace SettingsSnapshot {
 
 // Creates the file (failing with ERROR_FILE_EXISTS when it exists: never replaces one),
 // writes all bytes and flushes them. On failure deletes what it created; the failure
-// names the path. Empty on success.
+// names the path. A link or junction at the path is refused, never followed.
+// Empty on success.
 std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes);
 
 // The whole file; fails (naming the path) when it cannot be read or is larger than
-// kMaxRegFileBytes.
+// kMaxRegFileBytes, or is a link, junction or second name of another file.
 Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path);
 
 }  // namespace SettingsSnapshot

@@ -1,5 +1,7 @@
 #include "test_support/WizardHarness.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 
 #include "resources/resource.h"
@@ -16,21 +18,36 @@ void WriteTextFile(const std::string& path, const std::string& text) {
     }
 }
 
+// The machine's ProgramData folder as the shell knows it (the programs ignore the
+// variable).
+std::string MachineProgramData() {
+    PWSTR path = nullptr;
+    std::string folder = "C:\\ProgramData";
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &path)))
+        folder = std::string(path, path + wcslen(path));  // ASCII in a test prefix
+    CoTaskMemFree(path);
+    return folder;
+}
+
 }  // namespace
 
 WizardStage::WizardStage(const std::string& logDirectory, const Options& options) {
     m_logs = {logDirectory + "\\netsh.log", logDirectory + "\\dhcpcsvc.log", logDirectory + "\\wineboot.log",
               logDirectory + "\\sleeper.log"};
-    m_programData = logDirectory + "\\ProgramData";
-    RemoveFolderTree(m_programData);
-    CreateDirectoryA(m_programData.c_str(), nullptr);
+    // The variable points elsewhere: the programs must still use the machine's folder.
+    m_steered = logDirectory + "\\ProgramData";
+    RemoveFolderTree(m_steered);
+    CreateDirectoryA(m_steered.c_str(), nullptr);
+    m_programData = MachineProgramData();
+    RemoveFolderTree(m_programData + "\\Tarvelo");
+    DeleteFileA((m_programData + "\\Tarvelo").c_str());  // a test's blocker
     const std::pair<const char*, std::string> variables[] = {
         {"TARVELO_NETSH_LOG", m_logs.networkShell},
         {"ADAPSET_DOUBLE_LOG", m_logs.dhcp},
         {"TARVELO_WINEBOOT_LOG", m_logs.restart},
         {"TARVELO_SLEEPER_LOG", m_logs.sleeper},
         {"TARVELO_SLEEPER_MS", std::to_string(options.sleepMs)},
-        {"ProgramData", m_programData}};
+        {"ProgramData", m_steered}};
     for (const auto& [name, value] : variables) {
         m_environment.push_back(std::make_unique<ScopedEnvironmentVariable>(name, value));
         if (std::string(name).find("_LOG") != std::string::npos) DeleteFileA(value.c_str());
@@ -65,14 +82,13 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
 WizardStage::~WizardStage() {
     m_overrides.clear();
     m_files.clear();
-    RemoveFolderTree(m_programData);
+    RemoveFolderTree(m_programData + "\\Tarvelo");
+    DeleteFileA((m_programData + "\\Tarvelo").c_str());
+    RemoveFolderTree(m_steered);
 }
 
 std::string WizardStage::ApplyLogPath() {
-    char folder[MAX_PATH] = "";
-    const DWORD length = GetEnvironmentVariableA("ProgramData", folder, MAX_PATH);
-    return std::string(length > 0 && length < MAX_PATH ? folder : "C:\\ProgramData") +
-           "\\Tarvelo\\TarveloIP.log";
+    return MachineProgramData() + "\\Tarvelo\\TarveloIP.log";
 }
 
 bool WizardStage::Ready(std::string* problem) const {

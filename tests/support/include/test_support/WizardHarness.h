@@ -32,8 +32,9 @@ bool WaitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 50) {
 // DHCP client library, the network shell and Wine's session-end helper (which a
 // restart request runs) replaced by recording stand-ins in the system directory. Each stand-in logs
 // to a file in the log directory; the logs are emptied when the stage is set up. The
-// programs it starts get an empty ProgramData folder of their own there, removed at
-// the end with the apply log and the snapshots in it.
+// machine's Tarvelo data folder is removed when the stage is set up and at its end;
+// the programs get a ProgramData variable pointing to an empty folder in the log
+// directory, which they must ignore.
 class WizardStage {
 public:
     enum class Tool { Adapset, Sleeper };
@@ -57,11 +58,15 @@ public:
     std::string DhcpLog() const { return ReadFileBytes(m_logs.dhcp); }
     std::string RestartLog() const { return ReadFileBytes(m_logs.restart); }
     std::string SleeperLog() const { return ReadFileBytes(m_logs.sleeper); }
-    // The wizard's apply log (UTF-8), %ProgramData%\Tarvelo\TarveloIP.log.
+    // The wizard's apply log (UTF-8), <ProgramData>\Tarvelo\TarveloIP.log.
     static std::string ApplyLogPath();
-    // %ProgramData%\Tarvelo\Backups, where the wizard saves its snapshots.
+    // <ProgramData>\Tarvelo\Backups, where the wizard saves its snapshots.
     std::string BackupFolder() const { return m_programData + "\\Tarvelo\\Backups"; }
     static std::string ApplyLog() { return ReadFileBytes(ApplyLogPath()); }
+    // Snapshots in the folder the variable points to (none, when the programs ignore it).
+    std::vector<std::string> SteeredBackupFiles() const {
+        return FolderFileNames(m_steered + "\\Tarvelo\\Backups");
+    }
 
     // The paths of the wizard and the programs it runs, in this build.
     static std::string WizardPath() { return BuildPath("wizard\\TarveloIP.exe"); }
@@ -71,7 +76,8 @@ private:
         std::string networkShell, dhcp, restart, sleeper;
     };
     Logs m_logs;
-    std::string m_programData;
+    std::string m_programData;  // the machine's folder
+    std::string m_steered;      // where the variable points
     std::vector<std::unique_ptr<ScopedEnvironmentVariable>> m_environment;
     std::vector<std::unique_ptr<ScopedFileCopy>> m_files;
     std::vector<std::unique_ptr<ScopedDllOverride>> m_overrides;

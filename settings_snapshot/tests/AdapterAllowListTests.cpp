@@ -1,0 +1,118 @@
+// The allow-list of adapter snapshots: every shape our programs write is accepted, and
+// each key, name, type and size they never write refuses the whole file at its line.
+#include <gtest/gtest.h>
+
+#include "settings_snapshot/AdapterAllowList.h"
+#include "settings_snapshot/AdapterKeys.h"
+#include "settings_snapshot/RegFileFormat.h"
+#include "settings_snapshot/RegFileParser.h"
+
+using namespace SettingsSnapshot;
+
+namespace {
+
+// NetworkCards spells the service in upper case, the interface keys in lower case.
+const std::wstring kService = L"{7C0A1B2C-0000-4000-8000-000000000001}";
+const std::wstring kFileService = L"{7c0a1b2c-0000-4000-8000-000000000001}";
+const AdapterAllowList kAllowed({kService, L"{7C0A1B2C-0000-4000-8000-000000000002}"});
+
+std::vector<BYTE> Text(const std::wstring& text, size_t zeros = 1) {
+    std::vector<BYTE> bytes;
+    for (const wchar_t c : text) bytes.insert(bytes.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+    bytes.insert(bytes.end(), zeros * 2, 0);
+    return bytes;
+}
+
+std::vector<BYTE> Utf16File(const std::wstring& text) {
+    std::vector<BYTE> bytes{0xFF, 0xFE};
+    for (const wchar_t c : text) bytes.insert(bytes.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+    return bytes;
+}
+
+SnapshotValue List(const wchar_t* name, const std::wstring& first) {
+    return SnapshotValue::Present(name, REG_MULTI_SZ, Text(first, 2));
+}
+
+// The values both programs capture in the two adapter keys.
+std::vector<SnapshotValue> AddressValues() {
+    return {List(L"IPAddress", L"10.0.1.5"), List(L"SubnetMask", L"255.255.255.0"),
+            SnapshotValue::Absent(L"DefaultGateway"),
+            SnapshotValue::Present(L"NameServer", REG_SZ, Text(L"")),
+            SnapshotValue::Present(L"EnableDHCP", REG_DWORD, {1, 0, 0, 0})};
+}
+
+}  // namespace
+
+TEST(AdapterAllowList, AcceptsEverySnapshotShapeOurProgramsWrite) {
+    const Snapshot wizard{
+        {{kTcpipParametersKey, {SnapshotValue::Present(L"NameServer", REG_SZ, Text(L"1.1.1.1"))}},
+         {AdapterTcpipKey(kFileService), AddressValues()},
+         {TcpipInterfaceKey(kFileService), AddressValues()},
+         {NetbtInterfaceKey(kFileService), {SnapshotValue::Absent(L"NameServerList")}}}};
+    Snapshot tool = wizard;
+    tool.keys[3].values = {List(L"NameServerList", std::wstring(2040, L'9'))};  // 4,096 bytes
+    tool.keys.push_back({NetbtAdapterKey(kFileService),
+                         {SnapshotValue::Present(L"NameServer", REG_SZ, Text(L"3.3.3.3")),
+                          SnapshotValue::Absent(L"NamerServerBackup")}});
+    for (const Snapshot* snapshot : {&wizard, static_cast<const Snapshot*>(&tool)}) {
+        const Outcome<Snapshot> parsed = ParseRegFile(EncodeRegFile(*snapshot), kAllowed);
+        ASSERT_TRUE(parsed) << std::string(parsed.Error().Describe().begin(),
+                                           parsed.Error().Describe().end());
+        EXPECT_EQ(parsed.Value(), *snapshot);
+    }
+}
+
+TEST(AdapterAllowList, RefusesEveryKeyNameTypeAndSizeOurProgramsNeverWrite) {
+    const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::wstring services = L"[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
+    const std::wstring adapter = services + kFileService + L"\\Parameters\\Tcpip]\r\n";
+    const std::wstring netbtInterface =
+        services + L"NetBT\\Parameters\\Interfaces\\Tcpip_" + kFileService + L"]\r\n";
+    const std::wstring parameters = services + L"Tcpip\\Parameters]\r\n";
+    const std::wstring address = L"\"IPAddress\"=hex(7):31,00,00,00,00,00\r\n";
+    const std::wstring hexKiB = [] {
+        std::wstring run = L"31,00";
+        for (int i = 1; i < 2049; ++i) run += L",31,00";  // 4,098 bytes
+        return run;
+    }();
+    const struct {
+        std::wstring body;
+        size_t line;
+        const wchar_t* reason;
+    } cases[] = {
+        {services + L"{7C0A1B2C-0000-4000-8000-000000000003}\\Parameters\\Tcpip]\r\n", 3, L"outside"},
+        {services + L"VictimSvc\\Parameters\\Tcpip]\r\n" + address, 3, L"outside"},
+        {services + kFileService + std::wstring(L"\0x", 2) + L"\\Parameters\\Tcpip]\r\n", 3,
+         L"control character"},
+        {services + kFileService + L"\x85\\Parameters\\Tcpip]\r\n", 3, L"control character"},
+        {services + L"Tcpip]\r\n", 3, L"outside"},
+        {services.substr(0, services.size() - 1) + L"]\r\n", 3, L"outside"},
+        {services + L"Tcpip\\Parameters\\Interfaces]\r\n", 3, L"outside"},
+        {services + L"NetBT\\Parameters\\Interfaces\\" + kFileService + L"]\r\n", 3, L"outside"},
+        {services + L"Tcpip\\Parameters\\Interfaces\\" + kFileService + L"\\x]\r\n", 3, L"outside"},
+        {parameters + L"\"DataBasePath\"=hex(2):5c,00,00,00\r\n", 4, L"not one our programs save"},
+        {parameters + L"\"Hostname\"=-\r\n", 4, L"not one our programs save"},
+        {parameters + address, 4, L"not one our programs save"},
+        {adapter + L"\"NameServerList\"=-\r\n", 4, L"not one our programs save"},
+        {netbtInterface + L"\"NamerServerBackup\"=-\r\n", 4, L"not one our programs save"},
+        {adapter + L"@=-\r\n", 4, L"not one our programs save"},
+        {adapter + L"\"IPAddress\"=hex(1):31,00,00,00\r\n", 4, L"type"},
+        {adapter + L"\"IPAddress\"=hex(6):31,00,00,00\r\n", 4, L"type"},
+        {adapter + L"\"IPAddress\"=hex(0):\r\n", 4, L"type"},
+        {adapter + L"\"EnableDHCP\"=hex(4):00,00,00\r\n", 4, L"four bytes"},
+        {adapter + L"\"EnableDHCP\"=hex(4):00,00,00,00,00,00,00,00\r\n", 4, L"four bytes"},
+        {adapter + L"\"EnableDHCP\"=hex:00,00,00,00\r\n", 4, L"type"},
+        {adapter + L"\"IPAddress\"=hex(7):" + hexKiB + L"\r\n", 4, L"longer than 4096"},
+        {adapter + L"\"IPAddress\"=hex(7):31,00,00\r\n", 4, L"odd number"},
+        {adapter + L"\"IPAddress\x01\"=-\r\n", 4, L"control character"},
+        {adapter + std::wstring(L"\"IPAddress\0x\"=-\r\n", 17), 4, L"control character"},
+        {adapter + address + L"\"SubnetMask\"=hex(7):" + hexKiB + L"\r\n", 5, L"longer than 4096"},
+    };
+    for (const auto& c : cases) {
+        const Outcome<Snapshot> parsed = ParseRegFile(Utf16File(header + c.body), kAllowed);
+        ASSERT_FALSE(parsed) << std::string(c.body.begin(), c.body.end());
+        EXPECT_EQ(parsed.Error().line, c.line) << std::string(c.body.begin(), c.body.end());
+        EXPECT_NE(parsed.Error().reason.find(c.reason), std::wstring::npos)
+            << std::string(parsed.Error().reason.begin(), parsed.Error().reason.end());
+    }
+}
