@@ -254,11 +254,12 @@ protected:
                   ShellRuns(connectionName));
         EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""), std::vector<std::string>{Notification(chosen.service)});
         const std::string log = WizardStage::ApplyLog();
-        const std::string run = "run Adapset.exe " + chosen.service + " " + kAddress + " ";
+        const std::string run =
+            "run " + WindowsDirectory() + "\\Adapset.exe " + chosen.service + " " + kAddress + " ";
         EXPECT_NE(log.find(run), std::string::npos) << log;
         size_t runs = 0;
-        for (size_t at = log.find("run Adapset.exe"); at != std::string::npos;
-             at = log.find("run Adapset.exe", at + 1))
+        for (size_t at = log.find("\\Adapset.exe "); at != std::string::npos;
+             at = log.find("\\Adapset.exe ", at + 1))
             ++runs;
         EXPECT_EQ(runs, 1u) << log;
     }
@@ -344,7 +345,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
               WindowsDirectory() + "\\system32): exit status 0",
           std::string("store EnableDHCP 0: ok"), std::string("restart requested")})
         EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
-    EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress), std::string::npos)
+    EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress),
+              std::string::npos)
         << log;
 
     // One snapshot, saved before the network shell ran (the log's order), and the
