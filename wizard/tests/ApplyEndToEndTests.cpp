@@ -235,12 +235,11 @@ protected:
                   "interface ip set address " + connectionName + " static 192.168.123.163 255.255.255.0");
         EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""), std::vector<std::string>{Notification(chosen.service)});
         const std::string log = WizardStage::ApplyLog();
-        const std::string run = "run Adapset.exe " + chosen.service + " " + kAddress + " ";
+        const std::string tool = "run " + WindowsDirectory() + "\\Adapset.exe ";
+        const std::string run = tool + chosen.service + " " + kAddress + " ";
         EXPECT_NE(log.find(run), std::string::npos) << log;
         size_t runs = 0;
-        for (size_t at = log.find("run Adapset.exe"); at != std::string::npos;
-             at = log.find("run Adapset.exe", at + 1))
-            ++runs;
+        for (size_t at = log.find(tool); at != std::string::npos; at = log.find(tool, at + 1)) ++runs;
         EXPECT_EQ(runs, 1u) << log;
     }
 
@@ -326,7 +325,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
               " (in " + WindowsDirectory() + "\\system32): exit status 0",
           std::string("store EnableDHCP 0: ok"), std::string("restart requested")})
         EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
-    EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress), std::string::npos)
+    EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress),
+              std::string::npos)
         << log;
 
     // One snapshot, saved before the network shell ran (the log's order), and the

@@ -156,11 +156,11 @@ struct Sequence {
 
 const std::string Dns = ProviderDnsList;
 const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
-const std::string NetshRun =
-    "run C:\\windows\\system32\\netsh.exe [interface ip set address 乙太網路 " + NetshParameters + "] in C:\\windows\\system32";
+const std::string NetshRun = "run C:\\windows\\system32\\netsh.exe [interface ip set address 乙太網路 " +
+                             NetshParameters + "] in C:\\windows\\system32";
 // The one tool run, for the chosen adapter's service name.
-const std::string ToolRun =
-    "run C:\\windows\\Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
+const std::string ToolRun = "run C:\\windows\\Adapset.exe [" + Service +
+                            " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 
 // Whether the journal holds the entry.
 bool Holds(const Journal& journal, const std::string& entry) {
@@ -264,8 +264,8 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
-                                     Dns + "] in C:\\windows"));
+    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service +
+                                     " 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"));
     EXPECT_TRUE(Holds(s.journal, "store mask 255.255.255.0"));
     EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));
 }
