@@ -6,7 +6,6 @@
 #include <iphlpapi.h>
 #include <windows.h>
 
-#include <cwchar>
 #include <memory>
 
 #include "adapter_inventory/AdapterInventory.h"
@@ -31,13 +30,27 @@ Library LoadIpHelper() {
     return Library(LoadLibraryW((std::wstring(directory, length) + L"\\iphlpapi.dll").c_str()));
 }
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as NetworkCards spells service names.
+// Appends the value's low `digits` hex digits, upper case.
+void AppendHex(std::wstring& text, unsigned long value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        text += L"0123456789ABCDEF"[(value >> shift) & 0xF];
+}
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as NetworkCards spells service names (by
+// hand: a wide printf would add about 10 KB to each program).
 std::wstring GuidText(const GUID& guid) {
-    wchar_t text[39];
-    swprintf(text, sizeof text / sizeof text[0], L"{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-             static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-             guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-    return text;
+    std::wstring text = L"{";
+    AppendHex(text, guid.Data1, 8);
+    text += L'-';
+    AppendHex(text, guid.Data2, 4);
+    text += L'-';
+    AppendHex(text, guid.Data3, 4);
+    text += L'-';
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2) text += L'-';
+        AppendHex(text, guid.Data4[i], 2);
+    }
+    return text + L"}";
 }
 
 LinkState StateOf(NET_IF_MEDIA_CONNECT_STATE state) {

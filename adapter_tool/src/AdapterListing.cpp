@@ -62,8 +62,9 @@ const wchar_t* StateText(LinkState state) {
 
 // The listing's lines for adapter number n.
 std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter& adapter) {
-    std::wstring lines =
-        L"\n" + std::to_wstring(number) + L":\t" + card.description.value_or(kUnreadable) + L"\n";
+    const std::string digits = std::to_string(number);  // no wide printf in the tool
+    std::wstring lines = L"\n" + std::wstring(digits.begin(), digits.end()) + L":\t" +
+                         card.description.value_or(kUnreadable) + L"\n";
     lines += L"\tName: " + card.serviceName.value_or(kUnreadable) + L"\n";
     lines +=
         L"\tConnection: " + (adapter.connectionName.empty() ? kNoConnection : adapter.connectionName) + L"\n";

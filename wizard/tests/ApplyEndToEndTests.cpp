@@ -254,13 +254,11 @@ protected:
                   ShellRuns(connectionName));
         EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""), std::vector<std::string>{Notification(chosen.service)});
         const std::string log = WizardStage::ApplyLog();
-        const std::string run =
-            "run " + WindowsDirectory() + "\\Adapset.exe " + chosen.service + " " + kAddress + " ";
+        const std::string tool = "run " + WindowsDirectory() + "\\Adapset.exe ";
+        const std::string run = tool + chosen.service + " " + kAddress + " ";
         EXPECT_NE(log.find(run), std::string::npos) << log;
         size_t runs = 0;
-        for (size_t at = log.find("\\Adapset.exe "); at != std::string::npos;
-             at = log.find("\\Adapset.exe ", at + 1))
-            ++runs;
+        for (size_t at = log.find(tool); at != std::string::npos; at = log.find(tool, at + 1)) ++runs;
         EXPECT_EQ(runs, 1u) << log;
     }
 

@@ -201,17 +201,18 @@ Journal NetshRuns(const std::string& connection, const std::string& address = "1
                   const std::string& gateway = "192.168.5.254") {
     const std::string name = "name=\"" + connection + "\"";
     const std::string in = "] in C:\\windows\\system32";
-    return {"run C:\\windows\\system32\\netsh.exe [interface ip set address " + name + " source=static addr=" + address +
-                " mask=255.255.255.0 gateway=" + gateway + " gwmetric=1" + in,
-            "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers " + name + " source=static addr=" + Primary +
-                " register=primary validate=no" + in,
-            "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers " + name + " addr=" + Secondary +
-                " index=2 validate=no" + in};
+    return {"run C:\\windows\\system32\\netsh.exe [interface ip set address " + name +
+                " source=static addr=" + address + " mask=255.255.255.0 gateway=" + gateway + " gwmetric=1" +
+                in,
+            "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers " + name +
+                " source=static addr=" + Primary + " register=primary validate=no" + in,
+            "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers " + name +
+                " addr=" + Secondary + " index=2 validate=no" + in};
 }
 const std::string NetshRun = NetshRuns("乙太網路").front();
 // The one tool run, for the chosen adapter's service name.
-const std::string ToolRun =
-    "run C:\\windows\\Adapset.exe [" + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
+const std::string ToolRun = "run C:\\windows\\Adapset.exe [" + Service +
+                            " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
 
 // Whether the journal holds the entry.
 bool Holds(const Journal& journal, const std::string& entry) {
@@ -282,12 +283,14 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
         "address 192.168.5.20, gateway 192.168.5.254",
-        "run C:\\windows\\system32\\netsh.exe interface ip set address name=\"乙太網路\" source=static addr=192.168.5.20 "
+        "run C:\\windows\\system32\\netsh.exe interface ip set address name=\"乙太網路\" source=static "
+        "addr=192.168.5.20 "
         "mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1 (in C:\\windows\\system32): not started",
-        "run C:\\windows\\system32\\netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static addr=" + Primary +
-            " register=primary validate=no (in C:\\windows\\system32): not started",
-        "run C:\\windows\\system32\\netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" + Secondary +
-            " index=2 validate=no (in C:\\windows\\system32): not started",
+        "run C:\\windows\\system32\\netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static "
+        "addr=" +
+            Primary + " register=primary validate=no (in C:\\windows\\system32): not started",
+        "run C:\\windows\\system32\\netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" +
+            Secondary + " index=2 validate=no (in C:\\windows\\system32): not started",
         "run C:\\windows\\Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
             " (in C:\\windows): exit status 87",
         "store open: ok",
@@ -357,14 +360,15 @@ TEST(ApplySequence, WayBackRestoresTheSnapshotPutsTheConnectionBackToDhcpAndEnds
     const auto page = std::find_if(s.journal.begin(), s.journal.end(),
                                    [](const std::string& e) { return e.rfind("finish page", 0) == 0; });
     ASSERT_NE(page, s.journal.end());
-    const Journal expected = {
-        "restore snapshot",
-        "run C:\\windows\\system32\\netsh.exe [interface ip set address name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
-        "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers name=\"乙太網路 2\" source=dhcp] in "
-        "C:\\windows\\system32",
-        "restore snapshot",
-        "end",
-        "note destroyed"};
+    const Journal expected = {"restore snapshot",
+                              "run C:\\windows\\system32\\netsh.exe [interface ip set address "
+                              "name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
+                              "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
+                              "name=\"乙太網路 2\" source=dhcp] in "
+                              "C:\\windows\\system32",
+                              "restore snapshot",
+                              "end",
+                              "note destroyed"};
     EXPECT_EQ(Journal(page + 1, s.journal.end()), expected);
     EXPECT_EQ(s.log.lines.back(), "ended after restoring the earlier settings: no restart requested");
     EXPECT_TRUE(Holds(s.log.lines, "restored C:\\Backups\\20261208-225301-TarveloIP.reg"));
@@ -378,16 +382,18 @@ TEST(ApplySequence, WayBackToStaticSettingsGivesTheShellTheEarlierValues) {
         PreviousAddress{false, "10.0.1.5", "255.255.0.0", "10.0.1.1", {"10.0.1.53", "10.0.1.54"}};
     s.Run();
     const std::string in = "] in C:\\windows\\system32";
-    for (const std::string& run :
-         {"run C:\\windows\\system32\\netsh.exe [interface ip set address name=\"乙太網路\" source=static addr=10.0.1.5 "
-          "mask=255.255.0.0 "
-          "gateway=10.0.1.1 gwmetric=1" +
-              in,
-          "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers name=\"乙太網路\" source=static addr=10.0.1.53 "
-          "register=primary validate=no" +
-              in,
-          "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
-              in})
+    for (const std::string& run : {"run C:\\windows\\system32\\netsh.exe [interface ip set address "
+                                   "name=\"乙太網路\" source=static addr=10.0.1.5 "
+                                   "mask=255.255.0.0 "
+                                   "gateway=10.0.1.1 gwmetric=1" +
+                                       in,
+                                   "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
+                                   "name=\"乙太網路\" source=static addr=10.0.1.53 "
+                                   "register=primary validate=no" +
+                                       in,
+                                   "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers "
+                                   "name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
+                                       in})
         EXPECT_TRUE(Holds(s.journal, run)) << run;
     // Without gateway and DNS servers before: none again.
     const std::vector<std::wstring> bare =
@@ -421,8 +427,8 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     s.page.address = "10.20.30.40";
     s.page.gateway = "10.20.30.254";
     s.Run();
-    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service + " 10.20.30.40 255.255.255.0 10.20.30.254 " +
-                                     Dns + "] in C:\\windows"));
+    EXPECT_TRUE(Holds(s.journal, "run C:\\windows\\Adapset.exe [" + Service +
+                                     " 10.20.30.40 255.255.255.0 10.20.30.254 " + Dns + "] in C:\\windows"));
     EXPECT_TRUE(Holds(s.journal, "store mask 255.255.255.0"));
     EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));
 }
