@@ -30,14 +30,26 @@ if(TARVELO_WINE_TESTS)
            COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/test-session.sh" stop "${CMAKE_BINARY_DIR}")
   set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 120)
   set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP wine_session TIMEOUT 60)
+
+  # The test modem for the connection checks (gateway 192.168.5.254, the build's primary
+  # DNS server), set up only inside a private network namespace: scripts/test.sh runs
+  # ctest in one. Anywhere else it refuses, and the tests that need it do not run.
+  add_test(NAME network.modem.up
+           COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/modem.sh" up "${TARVELO_TEST_STATE}" 192.168.5.254
+                   "${TARVELO_DNS_PRIMARY}")
+  add_test(NAME network.modem.down COMMAND bash "${CMAKE_SOURCE_DIR}/scripts/modem.sh" down "${TARVELO_TEST_STATE}")
+  set_tests_properties(network.modem.up PROPERTIES FIXTURES_SETUP modem TIMEOUT 30)
+  set_tests_properties(network.modem.down PROPERTIES FIXTURES_CLEANUP modem TIMEOUT 30)
 endif()
 
 # tarvelo_add_wine_test(NAME <name> COMMAND <target> [args...]
-#                       [TIMEOUT <s>] [RESOURCE_LOCK <locks...>])
+#                       [TIMEOUT <s>] [RESOURCE_LOCK <locks...>] [MODEM])
 # Registers a test program that runs under Wine inside the shared session. Tests
 # that rewrite machine-wide keys (network cards, TCP/IP) take the "machine" lock.
+# MODEM: the test runs the wizard or Adapset /check, which send real packets: it needs
+# the private network's modem.
 function(tarvelo_add_wine_test)
-  cmake_parse_arguments(ARG "" "NAME;TIMEOUT" "COMMAND;RESOURCE_LOCK" ${ARGN})
+  cmake_parse_arguments(ARG "MODEM" "NAME;TIMEOUT" "COMMAND;RESOURCE_LOCK" ${ARGN})
   if(NOT TARVELO_WINE_TESTS)
     return()
   endif()
@@ -46,6 +58,9 @@ function(tarvelo_add_wine_test)
   endif()
   add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
   set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED wine_session TIMEOUT ${ARG_TIMEOUT})
+  if(ARG_MODEM)
+    set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED "wine_session;modem")
+  endif()
   if(ARG_RESOURCE_LOCK)
     set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   endif()

@@ -7,10 +7,16 @@
 # otherwise, or with --headless, it runs on an Xvfb display of its own and a demo
 # driver types 192.168.5.20, presses Next and Finish and saves a screenshot of each
 # page in build/win64/demo/. Either way the adapters' settings are printed before and
-# after (the wired one changed, the others not), and the restart that Finish asks for is caught by a stand-in.
+# after (the wired one changed, the others not), and the restart that Finish asks for
+# is caught by a stand-in. The whole demo runs in a private network namespace
+# (scripts/private-network.sh) with a test modem that answers the wizard's connection
+# checks (scripts/modem.sh), so its packets reach no other machine.
 # Usage: scripts/demo.sh [--headless|--interactive]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${TARVELO_PRIVATE_NETWORK:-}" != "$$" ] && ! scripts/private-network.sh --check; then
+  exec scripts/private-network.sh scripts/demo.sh "$@"
+fi
 build="$PWD/build/win64"
 prefix="$build/demo-prefix"
 output="$build/demo"
@@ -43,6 +49,7 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d"
 export TARVELO_BUILD_DIR="$(winpath "$build")"
 xvfb_pid=
 cleanup() {
+  scripts/modem.sh down "$build/demo-env" >/dev/null 2>&1 || true
   "$TARVELO_WINESERVER" -k >/dev/null 2>&1 || true
   "$TARVELO_WINESERVER" -w >/dev/null 2>&1 || true
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" >/dev/null 2>&1 || true
@@ -54,6 +61,9 @@ echo "== Demo ($mode): TarveloIP in a sandbox Wine prefix ($prefix)"
 rm -rf "$prefix" "$output"
 mkdir -p "$output"
 cp -a "$build/wineprefix" "$prefix"
+# The modem answers: the closing page shows both checks passed.
+scripts/modem.sh up "$build/demo-env" 192.168.5.254 "$(sed -n 's/^#define TARVELO_DNS_PRIMARY "\(.*\)"$/\1/p' \
+  "$build/wizard/generated/ProviderDns.h")"
 
 if [ "$mode" = headless ]; then
   fifo="$build/demo-xvfb.fifo"

@@ -25,6 +25,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   fonts-noto-cjk
   locales
+  iproute2 util-linux python3
   nsis
 )
 

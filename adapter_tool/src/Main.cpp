@@ -9,6 +9,7 @@
 #include "AccessRefusal.h"
 #include "AdapterConfiguration.h"
 #include "AdapterListing.h"
+#include "ConnectionCheckRun.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
 #include "settings_snapshot/DllSearch.h"
@@ -36,11 +37,18 @@ std::wstring WideArgument(int n) {
     return n < count ? std::wstring(arguments[n]) : std::wstring();
 }
 
-// Reads the command line, then lists, refuses, configures or restores; returns the
-// exit status.
+// Reads the command line, then lists, refuses, configures, restores or checks the
+// connection; returns the exit status.
 int Run(int argc, char* argv[]) {
     AdapterTable table;
     BuildAdapterTable(&table);
+    if (argc >= 2 && _stricmp(argv[1], kCheckSwitch) == 0) {
+        if (argc != 3) {
+            printf("Usage: adapset /check adapterName\n");
+            return kRefusedStatus;
+        }
+        return CheckConnection(argv[2], WideArgument(2), table);
+    }
     const RunDecision decision = DecideRun(argc - 1, argv + 1, table, WideArgument(1));
     switch (decision.action) {
         case kShowUsage:

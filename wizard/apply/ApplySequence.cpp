@@ -2,24 +2,17 @@
 
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
+#include "apply/LoggedRun.h"
+#include "apply/WayBack.h"
 #include "apply/WideText.h"
 
-// "interface ip set address 區域連線 static 192.168.123.163 255.255.255.0", with the
-// connection name (the local network connection on older Traditional Chinese Windows)
-// as Big5 bytes, whatever this file's own encoding.
-const char CApplySequence::NetworkShellParameters[] =
-    "interface ip set address "
-    "\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75"
-    " static 192.168.123.163 255.255.255.0";
+// 區域連線, the local network connection on older Traditional Chinese Windows, as
+// Big5 bytes, whatever this file's own encoding.
+const char CApplySequence::FallbackConnectionName[] = "\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75";
 
 namespace {
 
-const wchar_t NetworkShellFile[] = L"netsh.exe";
 const wchar_t ToolFile[] = L"Adapset.exe";
-const wchar_t SystemSubdirectory[] = L"\\system32";
-const wchar_t NetworkShellCommand[] = L"interface ip set address ";
-const wchar_t NetworkShellAddress[] = L" static 192.168.123.163 255.255.255.0";
-constexpr int FinishResult = 2;  // the closing page's Finish button (IDCANCEL)
 
 // Leaves the note window and the lock behind on every way out of the sequence,
 // including an exception from the store.
@@ -49,15 +42,8 @@ std::wstring Outcome(bool succeeded) {
     return succeeded ? L"ok" : L"failed";
 }
 
-// Runs one program and logs it with its parameters and exit status; the outcome
-// decides nothing.
-void RunLogged(IProgramLauncher& launcher, IApplyLog& log, const std::wstring& file,
-               const std::wstring& parameters, const std::wstring& directory) {
-    // By full path, so that no program of that name elsewhere on the search path runs.
-    const std::wstring path = directory + L"\\" + file;
-    const std::optional<DWORD> status = launcher.RunAndWait(path, parameters, directory);
-    log.Write(L"run " + path + L" " + parameters + L" (in " + directory + L"): " +
-              (status ? L"exit status " + std::to_wstring(*status) : std::wstring(L"not started")));
+std::wstring Answer(bool answered) {
+    return answered ? L"answered" : L"no answer";
 }
 
 // Calls one store writer and logs it with its text and result; a failed one is added
@@ -72,11 +58,11 @@ void WriteLogged(IApplyLog& log, StoreStep step, const wchar_t* name, const std:
 
 CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
 
-std::wstring CApplySequence::NetworkShellParametersFor(const std::optional<std::wstring>& connectionName) {
-    if (!connectionName) return WidenAnsi(NetworkShellParameters);
-    const bool blank = connectionName->find_first_of(L" \t") != std::wstring::npos;
-    const std::wstring name = blank ? L"\"" + *connectionName + L"\"" : *connectionName;
-    return NetworkShellCommand + name + NetworkShellAddress;
+std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
+    // A quote cannot be passed inside the shell's quoted name.
+    if (connectionName.empty() || connectionName.find(L'"') != std::wstring::npos)
+        return WidenAnsi(FallbackConnectionName);
+    return connectionName;
 }
 
 std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
@@ -96,7 +82,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
 
 bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
                          IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
-                         IApplyLog& log) {
+                         IConnectionChecks& checks, IApplyLog& log) {
     if (m_running) return false;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
@@ -112,9 +98,14 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     const NoteScope note(m_page);
     if (!SaveBackup(adapter, backup, log)) return true;
 
-    std::string address;
-    std::string gateway;
-    RunPrograms(adapter, toolAdapterName, launcher, log, address, gateway);
+    // Read once, before any program runs, and used unchanged from here on.
+    const std::string address = m_page.ReadAddress();
+    const std::string gateway = m_page.ReadGateway();
+    log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
+    // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
+    // name stays for an adapter whose real one is unknown.
+    const std::wstring connection = ConnectionFor(adapter.connectionName);
+    RunPrograms(toolAdapterName, launcher, log, connection, address, gateway);
 
     const std::vector<StoreStep> failed = WriteStore(adapter, store, log, address, gateway);
     if (!failed.empty()) {
@@ -126,10 +117,12 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
         GivePageBack();
         return true;
     }
+    const ConnectionReport report = RunChecks(checks, log, gateway);
 
     m_page.CloseNote();
     m_page.RestoreCursor();
-    FinishAndEnd(log);
+    CWayBack wayBack(backup, launcher, log, connection);
+    FinishAndEnd(log, report, wayBack);
     return true;
 }
 
@@ -155,25 +148,18 @@ bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISetti
     return false;
 }
 
-void CApplySequence::RunPrograms(const AdapterInventory::Adapter& adapter,
-                                 const std::wstring& toolAdapterName, IProgramLauncher& launcher,
-                                 IApplyLog& log, std::string& address, std::string& gateway) {
-    // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
-    // name stays for an adapter whose real one is unknown.
-    // A quote cannot be passed inside the shell's quoted parameter.
-    std::optional<std::wstring> connection;
-    if (!adapter.connectionName.empty() && adapter.connectionName.find(L'"') == std::wstring::npos)
-        connection = adapter.connectionName;
-    RunLogged(launcher, log, NetworkShellFile, NetworkShellParametersFor(connection),
-              launcher.WindowsDirectory() + SystemSubdirectory);
+void CApplySequence::RunPrograms(const std::wstring& toolAdapterName, IProgramLauncher& launcher,
+                                 IApplyLog& log, const std::wstring& connection, const std::string& address,
+                                 const std::string& gateway) {
+    // The typed settings go live at once; the registry writes below make them hold
+    // after the restart whatever the shell managed.
+    for (const std::wstring& parameters :
+         NetworkShellCommands::Apply(connection, address, gateway, ProviderDnsPrimary, ProviderDnsSecondary))
+        RunLogged(launcher, log, NetworkShellFile, parameters, NetworkShellDirectory(launcher));
 
-    const std::wstring windowsDirectory = launcher.WindowsDirectory();
-    // Read once, after the network shell has ended, and used unchanged from here on.
-    address = m_page.ReadAddress();
-    gateway = m_page.ReadGateway();
-    log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
     // One run, for the chosen adapter only, named so that no other card is meant.
-    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway), windowsDirectory);
+    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway),
+              launcher.WindowsDirectory());
 }
 
 std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapter& adapter,
@@ -198,9 +184,30 @@ std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapte
     return failed;
 }
 
-void CApplySequence::FinishAndEnd(IApplyLog& log) {
+ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog& log,
+                                           const std::string& gateway) {
+    m_page.ShowCheckingNote();
+    ConnectionReport report;
+    report.gateway = gateway;
+    report.gatewayAnswered = checks.GatewayAnswers(gateway);
+    log.Write(L"check gateway " + WidenAnsi(gateway) + L": " + Answer(report.gatewayAnswered));
+    report.dnsServer = ProviderDnsPrimary;
+    report.dnsAnswered = checks.DnsServerAnswers(report.dnsServer);
+    log.Write(L"check DNS server " + WidenAnsi(report.dnsServer) + L": " + Answer(report.dnsAnswered));
+    return report;
+}
+
+void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack) {
+    const int result = m_page.RunFinishPage(report, wayBack);
+    if (result == RestoredResult) {
+        // The earlier settings are back in the registry and on the connection: nothing
+        // waits for a restart.
+        log.Write(L"ended after restoring the earlier settings: no restart requested");
+        m_page.EndWizard();
+        return;
+    }
     bool restartAsked = false;
-    if (m_page.RunFinishPage() == FinishResult) {
+    if (result == FinishResult) {
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
         log.Write(restartAsked ? std::wstring(L"restart requested")

@@ -6,6 +6,10 @@
 #include <vector>
 
 #include "adapter_inventory/AdapterInventory.h"
+#include "apply/ConnectionChecks.h"
+#include "apply/NetworkShellCommands.h"
+
+class IWayBack;
 
 // What the apply sequence works with, as operations handed in from outside: the
 // wizard passes thin Win32 versions, tests pass recording ones. Addresses are narrow
@@ -45,6 +49,12 @@ public:
     // Saves the snapshot of what the sequence may change for the adapter. True with
     // detail set to the file's path; false with detail saying why nothing was saved.
     virtual bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) = 0;
+    // Puts the snapshot saved by Save back, all or nothing. True with detail set to the
+    // file's path; false with detail saying why nothing was restored.
+    virtual bool RestoreSaved(std::wstring& detail) = 0;
+    // The adapter's address settings as the saved snapshot holds them; nullopt before
+    // Save or when it holds none.
+    virtual std::optional<PreviousAddress> Previous() const = 0;
 };
 
 // Where the sequence records what it did, for support. Never fails the sequence.
@@ -76,10 +86,14 @@ public:
     virtual void CloseNote() = 0;
     // Destroys the note window if it is still there.
     virtual void DestroyNote() = 0;
+    // The note window says that the connection is being tested.
+    virtual void ShowCheckingNote() = 0;
     virtual std::string ReadAddress() const = 0;
     virtual std::string ReadGateway() const = 0;
-    // Runs the closing page modally and returns its result.
-    virtual int RunFinishPage() = 0;
+    // Runs the closing page modally with the checks' results and returns its result:
+    // CApplySequence::FinishResult, or RestoredResult once the way back has put the
+    // settings back.
+    virtual int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) = 0;
     // Enables the shutdown privilege and asks for a restart that is not forced;
     // ERROR_SUCCESS once asked, otherwise the Win32 error of the failed step.
     virtual DWORD RestartComputer() = 0;
@@ -95,8 +109,9 @@ public:
 };
 
 // The sequence behind Next, for the one adapter the user chose: a snapshot of what it
-// may change, the network shell once for the adapter's connection, the tool once for
-// its service name, the store's writes to its keys, then the closing page, the restart
+// may change, the network shell three times for the adapter's connection (the typed
+// settings go live at once), the tool once for its service name, the store's writes to
+// its keys, the connection checks, then the closing page with the way back, the restart
 // and the wizard's end. No other adapter is touched. It runs on the user-interface
 // thread and cannot be started again while it runs.
 class CApplySequence {
@@ -105,25 +120,31 @@ public:
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
+    // The closing page's results: Finish (id 2, also the close box and Esc) and the way
+    // back done.
+    static constexpr int FinishResult = 2;
+    static constexpr int RestoredResult = 3;
+
     // Runs the whole sequence for the adapter with these programs, this (not yet opened)
-    // store, this backup and this log. Returns false, doing nothing, when it is already
-    // running (a Next reached while the sequence waits for a program). When the backup
-    // cannot be saved, runs nothing, reports it and gives the page back as it was. When
-    // the store cannot open the adapter or a write fails, reports what failed and gives
-    // the page back (no closing page). Exceptions from the store pass through, with the
-    // note window gone.
-    // The tool is given toolAdapterName (see ToolAdapterName).
+    // store, this backup, these checks and this log. Returns false, doing nothing, when
+    // it is already running (a Next reached while the sequence waits for a program).
+    // When the backup cannot be saved, runs nothing, reports it and gives the page back
+    // as it was. When the store cannot open the adapter or a write fails, reports what
+    // failed and gives the page back (no checks, no closing page). Exceptions from the
+    // store pass through, with the note window gone. The tool is given toolAdapterName
+    // (see ToolAdapterName).
     bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
-             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup, IApplyLog& log);
+             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
+             IConnectionChecks& checks, IApplyLog& log);
     bool IsRunning() const { return m_running; }
 
-    // Parameters of the network shell run when the connection name is unknown: the
-    // name 區域連線 as Big5 bytes, whatever the code page.
-    static const char NetworkShellParameters[];
-    // Parameters of the network shell run: the connection name (quoted when it holds
-    // a blank) when known, otherwise NetworkShellParameters as the shell's ANSI calls
-    // would pass them.
-    static std::wstring NetworkShellParametersFor(const std::optional<std::wstring>& connectionName);
+    // The connection name used when the real one is unknown: 區域連線 as Big5 bytes,
+    // whatever the code page.
+    static const char FallbackConnectionName[];
+    // The connection the network shell gets: the adapter's connection name when known
+    // (and passable inside quotes), otherwise FallbackConnectionName as the shell's
+    // ANSI calls would pass it.
+    static std::wstring ConnectionFor(const std::wstring& connectionName);
     // How the tool is to be given the adapter: its service name, unless that begins with
     // a digit, which the tool reads as an adapter number; then the adapter's number, its
     // card's 1-based place among the NetworkCards subkeys (cardKeys, in the registry's
@@ -135,14 +156,15 @@ public:
                                        const std::string& gateway);
 
 private:
-    void RunPrograms(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
-                     IProgramLauncher& launcher, IApplyLog& log, std::string& address, std::string& gateway);
+    void RunPrograms(const std::wstring& toolAdapterName, IProgramLauncher& launcher, IApplyLog& log,
+                     const std::wstring& connection, const std::string& address, const std::string& gateway);
     static std::vector<StoreStep> WriteStore(const AdapterInventory::Adapter& adapter, ISettingsStore& store,
                                              IApplyLog& log, const std::string& address,
                                              const std::string& gateway);
+    ConnectionReport RunChecks(IConnectionChecks& checks, IApplyLog& log, const std::string& gateway);
     bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log);
     void GivePageBack();
-    void FinishAndEnd(IApplyLog& log);
+    void FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack);
 
     IApplyPage& m_page;
     bool m_running = false;

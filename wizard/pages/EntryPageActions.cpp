@@ -63,8 +63,13 @@ std::string CEntryPageActions::ReadGateway() const {
     return m_gateway.GetWindowText(FieldTextBuffer);
 }
 
-int CEntryPageActions::RunFinishPage() {
-    CFinishDlg page;
+void CEntryPageActions::ShowCheckingNote() {
+    if (m_note != nullptr && m_note->GetSafeHwnd() != nullptr)
+        m_note->SetNoteText(ResourceText(IDS_CHECKING));
+}
+
+int CEntryPageActions::RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) {
+    CFinishDlg page(report, wayBack);
     return static_cast<int>(page.DoModal());
 }
 

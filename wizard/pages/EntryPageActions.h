@@ -25,7 +25,8 @@ public:
     void DestroyNote() override;
     std::string ReadAddress() const override;
     std::string ReadGateway() const override;
-    int RunFinishPage() override;
+    void ShowCheckingNote() override;
+    int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) override;
     DWORD RestartComputer() override;
     void AskForRestartByHand() override;
     void ReportBackupFailure(const std::wstring& detail) override;

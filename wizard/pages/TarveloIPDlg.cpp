@@ -6,6 +6,7 @@
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "platform/ApplyLogFile.h"
+#include "platform/ConnectionChecks.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
 #include "platform/ShellLauncher.h"
@@ -103,8 +104,9 @@ void CTarveloIPDlg::OnOK() {
     std::vector<std::wstring> cardKeys;
     for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
         cardKeys.push_back(card.cardKey);
+    CConnectionChecks checks;
     m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
-                        backup, log);
+                        backup, checks, log);
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {

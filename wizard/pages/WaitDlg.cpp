@@ -9,3 +9,7 @@ BOOL CWaitDlg::OnInitDialog() {
     ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
     return TRUE;
 }
+
+void CWaitDlg::SetNoteText(const std::wstring& text) const {
+    ::SetDlgItemTextW(m_hWnd, IDC_NOTE_TEXT, text.c_str());
+}

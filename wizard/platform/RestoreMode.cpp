@@ -14,12 +14,10 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
+#include "platform/SnapshotRestore.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileParser.h"
-#include "settings_snapshot/SnapshotApply.h"
-#include "settings_snapshot/SnapshotFile.h"
 
 namespace {
 
@@ -79,16 +77,9 @@ Outcome<Restored> RestoreNewest() {
     if (!entries) return entries.Error();
     if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
     const std::wstring& path = entries.Value().front().path;
-    const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
-    if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
-    if (!snapshot) {
-        Failure failure = snapshot.Error();
-        failure.subject = path;
-        return failure;
-    }
-    if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
-    return Restored{path, AdapterNames(snapshot.Value())};
+    const Outcome<Snapshot> restored = RestoreSnapshotFile(path, AdapterAllowList(AllowedServices()));
+    if (!restored) return restored.Error();
+    return Restored{path, AdapterNames(restored.Value())};
 }
 
 }  // namespace

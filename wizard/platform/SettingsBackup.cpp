@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/SnapshotRestore.h"
+#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
@@ -44,7 +46,20 @@ bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstrin
         return false;
     }
     detail = saved.Value();
+    m_savedPath = saved.Value();
+    m_service = adapter.serviceName;
+    m_previous = PreviousAddressIn(snapshot.Value(), adapter.serviceName);
     // An old snapshot that cannot be deleted does not stop the sequence.
     folder.Value().Prune(Tag, saved.Value());
     return true;
+}
+
+bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
+    if (m_savedPath.empty()) {
+        detail = L"no snapshot saved by this run";
+        return false;
+    }
+    const Outcome<Snapshot> restored = RestoreSnapshotFile(m_savedPath, AdapterAllowList({m_service}));
+    detail = restored ? m_savedPath : restored.Error().Describe();
+    return restored.Succeeded();
 }

@@ -11,4 +11,12 @@ public:
     static const wchar_t Tag[];
 
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
+    // Puts the file that Save wrote back (see RestoreSnapshotFile).
+    bool RestoreSaved(std::wstring& detail) override;
+    std::optional<PreviousAddress> Previous() const override { return m_previous; }
+
+private:
+    std::wstring m_savedPath;
+    std::wstring m_service;
+    std::optional<PreviousAddress> m_previous;
 };

@@ -31,12 +31,26 @@ const char kMask[] = "255.255.255.0";
 const char kDnsList[] = "203.0.113.53,198.51.100.53";
 // The network shell's parameters, with the connection name "區域連線" in Big5: what a
 // machine without a readable connection name gets.
-const char kNetworkShellParameters[] =
-    "interface ip set address \xB0\xCF\xB0\xEC\xB3\x73\xBD\x75 static 192.168.123.163 255.255.255.0";
+const char kFallbackName[] = "\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75";
 // Card 1's connection name on today's Windows, and the parameters it gives (UTF-8).
 const wchar_t kConnectionName[] = L"乙太網路 2";
-const char kNamedShellParameters[] =
-    "interface ip set address \"乙太網路 2\" static 192.168.123.163 255.255.255.0";
+const char kNamedConnection[] = "乙太網路 2";
+
+// The three network shell runs that make the typed settings live for the connection
+// (its name as the log holds it: UTF-8, or Big5 bytes for the fallback).
+std::vector<std::string> ShellRuns(const std::string& connection) {
+    const std::string name = "name=\"" + connection + "\"";
+    return {"interface ip set address " + name +
+                " source=static addr=192.168.5.20 mask=255.255.255.0 "
+                "gateway=192.168.5.254 gwmetric=1",
+            "interface ip set dnsservers " + name +
+                " source=static addr=203.0.113.53 register=primary validate=no",
+            "interface ip add dnsservers " + name + " addr=198.51.100.53 index=2 validate=no"};
+}
+
+// The parameters of each command line in a stand-in's log lines.
+std::vector<std::string> ParametersOf(const std::vector<std::string>& commandLines,
+                                      const std::string& program);
 
 // One-entry list as the store writes it: the text and two zero bytes.
 RawValue StoreList(const std::string& text) {
@@ -69,6 +83,13 @@ std::string ParametersAfter(const std::string& commandLine, const std::string& p
     if (at < commandLine.size() && commandLine[at] == '"') ++at;
     if (at < commandLine.size() && commandLine[at] == ' ') ++at;
     return commandLine.substr(at);
+}
+
+std::vector<std::string> ParametersOf(const std::vector<std::string>& commandLines,
+                                      const std::string& program) {
+    std::vector<std::string> parameters;
+    for (const std::string& line : commandLines) parameters.push_back(ParametersAfter(line, program));
+    return parameters;
 }
 
 // What the DHCP client double logs for one notification from the tool.
@@ -226,13 +247,11 @@ protected:
         ASSERT_TRUE(SeedWizardMachine(m_adapters));
     }
 
-    // The one network shell run got the connection name (UTF-8 here), and the one
+    // The three network shell runs got the connection name (UTF-8 here), and the one
     // tool run notified the DHCP client for the service; the apply log has one run.
     void ExpectOneRunFor(const SeedAdapter& chosen, const std::string& connectionName) const {
-        const auto shellCommands = LogLines(m_stage->NetworkShellLog(), "wcmdline=");
-        ASSERT_EQ(shellCommands.size(), 1u);
-        EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"),
-                  "interface ip set address " + connectionName + " static 192.168.123.163 255.255.255.0");
+        EXPECT_EQ(ParametersOf(LogLines(m_stage->NetworkShellLog(), "wcmdline="), "netsh.exe"),
+                  ShellRuns(connectionName));
         EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""), std::vector<std::string>{Notification(chosen.service)});
         const std::string log = WizardStage::ApplyLog();
         const std::string tool = "run " + WindowsDirectory() + "\\Adapset.exe ";
@@ -268,13 +287,12 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
     ASSERT_NE(closing, nullptr) << "the closing page did not show";
 
-    // The network shell: once, given the card's connection name as Unicode, in the
-    // system directory.
+    // The network shell: three runs, given the card's connection name as Unicode, in
+    // the system directory.
     const std::string shellLog = m_stage->NetworkShellLog();
-    const auto shellCommands = LogLines(shellLog, "wcmdline=");
-    ASSERT_EQ(shellCommands.size(), 1u) << shellLog;
-    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNamedShellParameters);
-    EXPECT_EQ(LogLines(shellLog, "cwd="), std::vector<std::string>{WindowsDirectory() + "\\system32"});
+    EXPECT_EQ(ParametersOf(LogLines(shellLog, "wcmdline="), "netsh.exe"), ShellRuns(kNamedConnection))
+        << shellLog;
+    EXPECT_EQ(LogLines(shellLog, "cwd="), std::vector<std::string>(3, WindowsDirectory() + "\\system32"));
 
     // The tool: card 1 alone configured and notified, by its service name.
     EXPECT_EQ(LogLines(m_stage->DhcpLog(), ""), std::vector<std::string>{Notification(Service(1))});
@@ -321,8 +339,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     const std::string log = WizardStage::ApplyLog();
     for (const std::string& line :
          {std::string("apply started"), std::string("address ") + kAddress + ", gateway " + kGateway,
-          "run " + WindowsDirectory() + "\\system32\\netsh.exe " + std::string(kNamedShellParameters) +
-              " (in " + WindowsDirectory() + "\\system32): exit status 0",
+          "run " + WindowsDirectory() + "\\system32\\netsh.exe " + ShellRuns(kNamedConnection)[0] + " (in " +
+              WindowsDirectory() + "\\system32): exit status 0",
           std::string("store EnableDHCP 0: ok"), std::string("restart requested")})
         EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << line << "\n" << log;
     EXPECT_NE(log.find("run " + WindowsDirectory() + "\\Adapset.exe " + Service(1) + " " + kAddress),
@@ -441,9 +459,8 @@ TEST_F(ApplyEndToEnd, FailedOpenSaysSoAndLeavesThePageUsable) {
 
     // The programs ran; then the store found nothing to open and nothing else happened.
     // Without a connection name the network shell got the fixed one, byte for byte.
-    const auto shellCommands = LogLines(m_stage->NetworkShellLog(), "cmdline=");
-    ASSERT_EQ(shellCommands.size(), 1u);
-    EXPECT_EQ(ParametersAfter(shellCommands[0], "netsh.exe"), kNetworkShellParameters);
+    EXPECT_EQ(ParametersOf(LogLines(m_stage->NetworkShellLog(), "cmdline="), "netsh.exe"),
+              ShellRuns(kFallbackName));
     EXPECT_EQ(LogLines(m_stage->DhcpLog(), "").size(), 1u);
     EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, AdapterTcpipKey(Service(1)), "NameServer").has_value());
     EXPECT_TRUE(m_wizard->NoteWindows().empty());
@@ -577,14 +594,14 @@ TEST_F(ApplyEndToEnd, PageKeepsWorkingWhileAChildSleepsAndNextCannotStartTwice) 
     // All of this happened while the first tool run was still asleep, and the second
     // Next started nothing.
     EXPECT_EQ(RecordCount(m_stage->SleeperLog()), 1u);
-    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 3u);
     if (about != nullptr) {
         PostMessageW(about, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitForWindowGone(about, kTimeoutMs));
     }
 
     ASSERT_NE(m_wizard->WaitForClosingPage(kTimeoutMs), nullptr) << "the closing page did not show";
-    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 1u);
+    EXPECT_EQ(RecordCount(m_stage->NetworkShellLog()), 3u);
     // The one tool run, for card 1's service name, from the Windows directory.
     const std::string toolLog = m_stage->SleeperLog();
     const auto toolCommands = LogLines(toolLog, "cmdline=");

@@ -10,6 +10,7 @@
 
 #include "apply/AddressRules.h"
 #include "apply/ApplySequence.h"
+#include "apply/WayBack.h"
 #include "apply/WideText.h"
 
 namespace {
@@ -80,9 +81,19 @@ public:
         m_journal.push_back("read gateway");
         return gateway;
     }
-    int RunFinishPage() override {
-        m_journal.push_back("finish page");
-        return 2;  // every way out of the closing page ends it with result 2
+    void ShowCheckingNote() override { m_journal.push_back("note: checking"); }
+    // Finish, or first the way back when the page offers it and wayBack is set: a failed
+    // way back leaves the page, where Finish follows.
+    int RunFinishPage(const ConnectionReport& report, IWayBack& back) override {
+        m_journal.push_back("finish page: gateway " + report.gateway +
+                            (report.gatewayAnswered ? " yes" : " no") + ", dns " + report.dnsServer +
+                            (report.dnsAnswered ? " yes" : " no"));
+        if (wayBack && !report.Passed()) {
+            const std::optional<std::wstring> failure = back.Restore();
+            if (!failure) return CApplySequence::RestoredResult;
+            m_journal.push_back("way back failed: " + ToUtf8(*failure));
+        }
+        return CApplySequence::FinishResult;  // every other way out ends it with result 2
     }
     DWORD RestartComputer() override {
         m_journal.push_back("restart");
@@ -102,6 +113,7 @@ public:
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
     DWORD restartStatus = ERROR_SUCCESS;
+    bool wayBack = false;
 
 private:
     Journal& m_journal;
@@ -115,7 +127,33 @@ public:
         detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
         return saved;
     }
+    bool RestoreSaved(std::wstring& detail) override {
+        m_journal.push_back("restore snapshot");
+        detail = restores ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"access denied";
+        return restores;
+    }
+    std::optional<PreviousAddress> Previous() const override { return previous; }
     bool saved = true;
+    bool restores = true;
+    std::optional<PreviousAddress> previous = PreviousAddress{};  // on DHCP
+
+private:
+    Journal& m_journal;
+};
+
+class RecordingChecks : public IConnectionChecks {
+public:
+    explicit RecordingChecks(Journal& journal) : m_journal(journal) {}
+    bool GatewayAnswers(const std::string& gateway) override {
+        m_journal.push_back("check gateway " + gateway);
+        return gatewayAnswers;
+    }
+    bool DnsServerAnswers(const std::string& server) override {
+        m_journal.push_back("check dns " + server);
+        return dnsAnswers;
+    }
+    bool gatewayAnswers = true;
+    bool dnsAnswers = true;
 
 private:
     Journal& m_journal;
@@ -149,15 +187,29 @@ struct Sequence {
     RecordingStore store{journal};
     RecordingPage page{journal};
     RecordingBackup backup{journal};
+    RecordingChecks checks{journal};
     RecordingLog log;
     CApplySequence sequence{page};
-    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, log); }
+    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, checks, log); }
 };
 
 const std::string Dns = ProviderDnsList;
-const std::string NetshParameters = "static 192.168.123.163 255.255.255.0";
-const std::string NetshRun = "run C:\\windows\\system32\\netsh.exe [interface ip set address 乙太網路 " +
-                             NetshParameters + "] in C:\\windows\\system32";
+const std::string Primary = ProviderDnsPrimary;
+const std::string Secondary = ProviderDnsSecondary;
+// The three network shell runs for a connection, as journal entries.
+Journal NetshRuns(const std::string& connection, const std::string& address = "192.168.5.20",
+                  const std::string& gateway = "192.168.5.254") {
+    const std::string name = "name=\"" + connection + "\"";
+    const std::string in = "] in C:\\windows\\system32";
+    return {"run C:\\windows\\system32\\netsh.exe [interface ip set address " + name +
+                " source=static addr=" + address + " mask=255.255.255.0 gateway=" + gateway + " gwmetric=1" +
+                in,
+            "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers " + name +
+                " source=static addr=" + Primary + " register=primary validate=no" + in,
+            "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers " + name +
+                " addr=" + Secondary + " index=2 validate=no" + in};
+}
+const std::string NetshRun = NetshRuns("乙太網路").front();
 // The one tool run, for the chosen adapter's service name.
 const std::string ToolRun = "run C:\\windows\\Adapset.exe [" + Service +
                             " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
@@ -180,9 +232,11 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
         "input locked",
         "note shown",
         "backup " + Service,
-        NetshRun,
         "read address",
         "read gateway",
+        NetshRuns("乙太網路")[0],
+        NetshRuns("乙太網路")[1],
+        NetshRuns("乙太網路")[2],
         ToolRun,
         "store open " + Service,
         "store ip 192.168.5.20",
@@ -191,9 +245,12 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
         "store dns " + Dns,
         "store dhcp off",
         "store close",
+        "note: checking",
+        "check gateway 192.168.5.254",
+        "check dns " + Primary,
         "note closed",
         "restore cursor",
-        "finish page",
+        "finish page: gateway 192.168.5.254 yes, dns " + Primary + " yes",
         "restart",
         "end",
         "note destroyed",
@@ -202,17 +259,17 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
 }
 
 TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsABlank) {
-    for (const auto& [name, shown] : {std::pair<std::wstring, std::string>{L"乙太網路 2", "\"乙太網路 2\""},
+    for (const auto& [name, shown] : {std::pair<std::wstring, std::string>{L"乙太網路 2", "乙太網路 2"},
                                       {L"Wi-Fi", "Wi-Fi"},
                                       // unknown: the fixed name's Big5 bytes as the shell's
                                       // ANSI call reads them under code page 950
                                       {L"", "區域連線"},
+                                      // a quote cannot be passed inside the quoted name
                                       {L"My \"home\"", "區域連線"}}) {
         Sequence s;
         s.adapter.connectionName = name;
         s.Run();
-        EXPECT_EQ(s.journal.at(6), "run C:\\windows\\system32\\netsh.exe [interface ip set address " + shown +
-                                       " " + NetshParameters + "] in C:\\windows\\system32");
+        EXPECT_EQ(Journal(s.journal.begin() + 8, s.journal.begin() + 11), NetshRuns(shown));
     }
 }
 
@@ -225,9 +282,15 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
         "apply started",
         "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
-        "run C:\\windows\\system32\\netsh.exe interface ip set address 乙太網路 " + NetshParameters +
-            " (in C:\\windows\\system32): not started",
         "address 192.168.5.20, gateway 192.168.5.254",
+        "run C:\\windows\\system32\\netsh.exe interface ip set address name=\"乙太網路\" source=static "
+        "addr=192.168.5.20 "
+        "mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1 (in C:\\windows\\system32): not started",
+        "run C:\\windows\\system32\\netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static "
+        "addr=" +
+            Primary + " register=primary validate=no (in C:\\windows\\system32): not started",
+        "run C:\\windows\\system32\\netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" +
+            Secondary + " index=2 validate=no (in C:\\windows\\system32): not started",
         "run C:\\windows\\Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
             " (in C:\\windows): exit status 87",
         "store open: ok",
@@ -252,11 +315,111 @@ TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOn
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"3C905C1");
 }
 
-TEST(ApplySequence, NetworkShellLiteralIsBig5) {
-    const std::string text = CApplySequence::NetworkShellParameters;
+TEST(ApplySequence, FallbackConnectionNameIsBig5) {
     // 區域連線 in code page 950.
-    EXPECT_NE(text.find("\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75"), std::string::npos);
-    EXPECT_EQ(text.size(), 25u + 8u + 37u);
+    EXPECT_EQ(std::string(CApplySequence::FallbackConnectionName), "\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75");
+}
+
+TEST(ApplySequence, ChecksFollowTheWritesAndTheirResultsReachTheLogAndTheClosingPage) {
+    for (const auto& [gateway, dns] : {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
+        Sequence s;
+        s.checks.gatewayAnswers = gateway;
+        s.checks.dnsAnswers = dns;
+        s.Run();
+        const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
+        ASSERT_NE(close, s.journal.end());
+        const std::string page = std::string("finish page: gateway 192.168.5.254 ") +
+                                 (gateway ? "yes" : "no") + ", dns " + Primary + (dns ? " yes" : " no");
+        const Journal expected = {"note: checking",
+                                  "check gateway 192.168.5.254",
+                                  "check dns " + Primary,
+                                  "note closed",
+                                  "restore cursor",
+                                  page,
+                                  "restart",
+                                  "end",
+                                  "note destroyed"};
+        EXPECT_EQ(Journal(close + 1, s.journal.end()), expected);
+        const Journal logTail(s.log.lines.end() - 3, s.log.lines.end());
+        EXPECT_EQ(logTail, (Journal{std::string("check gateway 192.168.5.254: ") +
+                                        (gateway ? "answered" : "no answer"),
+                                    "check DNS server " + Primary + ": " + (dns ? "answered" : "no answer"),
+                                    "restart requested"}));
+    }
+}
+
+// The way back after DHCP: the snapshot first, then the shell back to DHCP for address
+// and DNS, the snapshot once more over what the shell wrote; then the wizard ends
+// without a restart.
+TEST(ApplySequence, WayBackRestoresTheSnapshotPutsTheConnectionBackToDhcpAndEndsWithoutRestart) {
+    Sequence s;
+    s.checks.gatewayAnswers = false;
+    s.page.wayBack = true;
+    s.adapter.connectionName = L"乙太網路 2";
+    s.Run();
+    const auto page = std::find_if(s.journal.begin(), s.journal.end(),
+                                   [](const std::string& e) { return e.rfind("finish page", 0) == 0; });
+    ASSERT_NE(page, s.journal.end());
+    const Journal expected = {"restore snapshot",
+                              "run C:\\windows\\system32\\netsh.exe [interface ip set address "
+                              "name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
+                              "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
+                              "name=\"乙太網路 2\" source=dhcp] in "
+                              "C:\\windows\\system32",
+                              "restore snapshot",
+                              "end",
+                              "note destroyed"};
+    EXPECT_EQ(Journal(page + 1, s.journal.end()), expected);
+    EXPECT_EQ(s.log.lines.back(), "ended after restoring the earlier settings: no restart requested");
+    EXPECT_TRUE(Holds(s.log.lines, "restored C:\\Backups\\20261208-225301-TarveloIP.reg"));
+}
+
+TEST(ApplySequence, WayBackToStaticSettingsGivesTheShellTheEarlierValues) {
+    Sequence s;
+    s.checks.dnsAnswers = false;
+    s.page.wayBack = true;
+    s.backup.previous =
+        PreviousAddress{false, "10.0.1.5", "255.255.0.0", "10.0.1.1", {"10.0.1.53", "10.0.1.54"}};
+    s.Run();
+    const std::string in = "] in C:\\windows\\system32";
+    for (const std::string& run : {"run C:\\windows\\system32\\netsh.exe [interface ip set address "
+                                   "name=\"乙太網路\" source=static addr=10.0.1.5 "
+                                   "mask=255.255.0.0 "
+                                   "gateway=10.0.1.1 gwmetric=1" +
+                                       in,
+                                   "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
+                                   "name=\"乙太網路\" source=static addr=10.0.1.53 "
+                                   "register=primary validate=no" +
+                                       in,
+                                   "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers "
+                                   "name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
+                                       in})
+        EXPECT_TRUE(Holds(s.journal, run)) << run;
+    // Without gateway and DNS servers before: none again.
+    const std::vector<std::wstring> bare =
+        NetworkShellCommands::Restore(L"Wi-Fi", PreviousAddress{false, "10.0.1.5", "255.255.0.0", "", {}});
+    EXPECT_EQ(bare,
+              (std::vector<std::wstring>{
+                  L"interface ip set address name=\"Wi-Fi\" source=static addr=10.0.1.5 mask=255.255.0.0 "
+                  L"gateway=none",
+                  L"interface ip set dnsservers name=\"Wi-Fi\" source=static addr=none"}));
+}
+
+// A way back that cannot restore changes nothing: no shell run, the page says why and
+// stays, and Finish still restarts.
+TEST(ApplySequence, FailedWayBackRunsNothingAndLeavesFinish) {
+    Sequence s;
+    s.checks.gatewayAnswers = false;
+    s.page.wayBack = true;
+    s.backup.restores = false;
+    s.Run();
+    const auto page = std::find_if(s.journal.begin(), s.journal.end(),
+                                   [](const std::string& e) { return e.rfind("finish page", 0) == 0; });
+    ASSERT_NE(page, s.journal.end());
+    const Journal expected = {"restore snapshot", "way back failed: access denied", "restart", "end",
+                              "note destroyed"};
+    EXPECT_EQ(Journal(page + 1, s.journal.end()), expected);
+    EXPECT_TRUE(Holds(s.log.lines, "restore failed: access denied"));
 }
 
 TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
@@ -336,9 +499,18 @@ TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {
     s.page.restartStatus = ERROR_PRIVILEGE_NOT_HELD;
     s.Run();
     const Journal tail(s.journal.end() - 5, s.journal.end());
-    const Journal expected = {"finish page", "restart", "restart by hand", "end", "note destroyed"};
+    const Journal expected = {"finish page: gateway 192.168.5.254 yes, dns " + Primary + " yes", "restart",
+                              "restart by hand", "end", "note destroyed"};
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(s.log.lines.back(), "restart request failed: error 1314");
+}
+
+TEST(ApplySequence, NoChecksWhenTheStoreCannotOpenTheAdapter) {
+    Sequence s;
+    s.store.openResult = false;
+    s.Run();
+    EXPECT_FALSE(Holds(s.journal, "note: checking"));
+    EXPECT_FALSE(Holds(s.journal, "check gateway 192.168.5.254"));
 }
 
 TEST(ApplySequence, CannotStartAgainWhileItWaitsForAProgram) {

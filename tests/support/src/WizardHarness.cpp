@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "resources/resource.h"
+#include "test_support/PrivateNetwork.h"
 
 namespace TestSupport {
 
@@ -91,11 +92,14 @@ std::string WizardStage::ApplyLogPath() {
 }
 
 bool WizardStage::Ready(std::string* problem) const {
+    // The wizard checks the connection with real packets: only in a private network.
+    const std::string network = PrivateNetworkProblem();
     if (problem != nullptr) {
         problem->clear();
         for (const std::string& missing : m_missing) *problem += "not placed: " + missing + "\n";
+        if (!network.empty()) *problem += network + "\n";
     }
-    return m_missing.empty();
+    return m_missing.empty() && network.empty();
 }
 
 size_t RecordCount(const std::string& log) {

@@ -50,7 +50,8 @@ public:
     WizardStage(const WizardStage&) = delete;
     WizardStage& operator=(const WizardStage&) = delete;
 
-    // Whether every file was put in place (a message names what failed otherwise).
+    // Whether every file was put in place and the network is private (see
+    // PrivateNetwork.h); a message names what failed otherwise.
     bool Ready(std::string* problem = nullptr) const;
 
     std::string NetworkShellLog() const { return ReadFileBytes(m_logs.networkShell); }

@@ -1,0 +1,138 @@
+#include <winsock2.h>
+#include <windows.h>
+#include <ntsecapi.h>
+
+#include "Ipv4Text.h"
+#include "SystemLibrary.h"
+#include "connection_check/Checks.h"
+#include "connection_check/DnsMessage.h"
+
+namespace ConnectionCheck {
+
+namespace {
+
+constexpr int Tries = 2;
+constexpr DWORD TryMs = 2000;
+constexpr u_short DnsPort = 53;
+
+// The Winsock calls the query needs, bound at run time; started for as long as the
+// object lives.
+class Winsock {
+public:
+    Winsock() : m_library(L"ws2_32.dll") {
+        startup = m_library.Entry<decltype(startup)>("WSAStartup");
+        cleanup = m_library.Entry<decltype(cleanup)>("WSACleanup");
+        socket = m_library.Entry<decltype(socket)>("socket");
+        closesocket = m_library.Entry<decltype(closesocket)>("closesocket");
+        connect = m_library.Entry<decltype(connect)>("connect");
+        send = m_library.Entry<decltype(send)>("send");
+        recv = m_library.Entry<decltype(recv)>("recv");
+        select = m_library.Entry<decltype(select)>("select");
+        WSADATA data;
+        m_started = startup != nullptr && cleanup != nullptr && socket != nullptr && closesocket != nullptr &&
+                    connect != nullptr && send != nullptr && recv != nullptr && select != nullptr &&
+                    startup(MAKEWORD(2, 2), &data) == 0;
+    }
+    ~Winsock() {
+        if (m_started) cleanup();
+    }
+    Winsock(const Winsock&) = delete;
+    Winsock& operator=(const Winsock&) = delete;
+    bool Started() const { return m_started; }
+
+    int(WSAAPI* startup)(WORD, LPWSADATA) = nullptr;
+    int(WSAAPI* cleanup)() = nullptr;
+    SOCKET(WSAAPI* socket)(int, int, int) = nullptr;
+    int(WSAAPI* closesocket)(SOCKET) = nullptr;
+    int(WSAAPI* connect)(SOCKET, const sockaddr*, int) = nullptr;
+    int(WSAAPI* send)(SOCKET, const char*, int, int) = nullptr;
+    int(WSAAPI* recv)(SOCKET, char*, int, int) = nullptr;
+    int(WSAAPI* select)(int, fd_set*, fd_set*, fd_set*, const timeval*) = nullptr;
+
+private:
+    SystemLibrary m_library;
+    bool m_started = false;
+};
+
+class UniqueSocket {
+public:
+    UniqueSocket(const Winsock& winsock, SOCKET socket) : m_winsock(winsock), m_socket(socket) {}
+    ~UniqueSocket() {
+        if (m_socket != INVALID_SOCKET) m_winsock.closesocket(m_socket);
+    }
+    UniqueSocket(const UniqueSocket&) = delete;
+    UniqueSocket& operator=(const UniqueSocket&) = delete;
+    SOCKET Get() const { return m_socket; }
+
+private:
+    const Winsock& m_winsock;
+    SOCKET m_socket;
+};
+
+// A message ID nobody else can guess, so that only the server's reply matches it.
+uint16_t RandomId() {
+    uint16_t id = 0;
+    if (!::RtlGenRandom(&id, sizeof id))
+        id = static_cast<uint16_t>(::GetTickCount() ^ ::GetCurrentProcessId());
+    return id;
+}
+
+// Waits up to timeoutMs for one datagram; true when one can be read.
+bool Readable(const Winsock& winsock, SOCKET socket, DWORD timeoutMs) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval timeout{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000) * 1000};
+    return winsock.select(0, &set, nullptr, nullptr, &timeout) == 1;
+}
+
+// One try: sends the query, then reads what arrives until our reply or the time is up.
+bool TryOnce(const Winsock& winsock, SOCKET socket, const std::vector<uint8_t>& query, uint16_t id) {
+    const DWORD start = ::GetTickCount();
+    const bool sent = winsock.send(socket, reinterpret_cast<const char*>(query.data()),
+                                   static_cast<int>(query.size()), 0) == static_cast<int>(query.size());
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= TryMs) return false;
+        if (!sent || !Readable(winsock, socket, TryMs - elapsed)) {
+            // Nothing went out, or nothing came: the try takes its whole time anyway,
+            // so that the tries stay apart.
+            if (!sent) ::Sleep(TryMs - elapsed);
+            return false;
+        }
+        uint8_t reply[512];
+        const int received = winsock.recv(socket, reinterpret_cast<char*>(reply), sizeof reply, 0);
+        if (received == SOCKET_ERROR) {
+            // An ICMP "port unreachable" surfaces here; wait out the try.
+            const DWORD now = ::GetTickCount() - start;
+            if (now < TryMs) ::Sleep(TryMs - now);
+            return false;
+        }
+        if (ReadDnsReply(reply, static_cast<size_t>(received), id) == DnsReply::Answer) return true;
+    }
+}
+
+}  // namespace
+
+bool DnsServerAnswers(const std::string& server) {
+    const std::optional<uint32_t> address = ParseIpv4(server);
+    if (!address) return false;
+    const Winsock winsock;
+    if (!winsock.Started()) return false;
+    const UniqueSocket socket(winsock, winsock.socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    if (socket.Get() == INVALID_SOCKET) return false;
+    // Connected: only datagrams from the server's port 53 reach us.
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = static_cast<u_short>((DnsPort >> 8) | (DnsPort & 0xFF) << 8);  // network order
+    peer.sin_addr.s_addr = *address;
+    if (winsock.connect(socket.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
+        return false;
+    const uint16_t id = RandomId();
+    const std::vector<uint8_t> query = BuildRootNsQuery(id);
+    for (int attempt = 0; attempt < Tries; ++attempt)
+        if (TryOnce(winsock, socket.Get(), query, id)) return true;
+    return false;
+}
+
+}  // namespace ConnectionCheck

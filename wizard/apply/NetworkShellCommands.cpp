@@ -1,0 +1,57 @@
+#include "apply/NetworkShellCommands.h"
+
+#include "apply/AddressRules.h"
+#include "apply/WideText.h"
+
+namespace NetworkShellCommands {
+
+namespace {
+
+std::wstring Name(const std::wstring& connection) {
+    return L"name=\"" + connection + L"\"";
+}
+
+std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,
+                        const std::string& gateway) {
+    const std::wstring route =
+        gateway.empty() ? std::wstring(L" gateway=none") : L" gateway=" + WidenAnsi(gateway) + L" gwmetric=1";
+    return L"interface ip set address " + Name(connection) + L" source=static addr=" + WidenAnsi(address) +
+           L" mask=" + WidenAnsi(mask) + route;
+}
+
+std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& server) {
+    return L"interface ip set dnsservers " + Name(connection) + L" source=static addr=" + WidenAnsi(server) +
+           L" register=primary validate=no";
+}
+
+std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
+    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) + L" index=" +
+           std::to_wstring(index) + L" validate=no";
+}
+
+}  // namespace
+
+std::vector<std::wstring> Apply(const std::wstring& connection, const std::string& address,
+                                const std::string& gateway, const std::string& primaryDns,
+                                const std::string& secondaryDns) {
+    return {SetAddress(connection, address, FixedSubnetMask, gateway), SetPrimaryDns(connection, primaryDns),
+            AddDns(connection, secondaryDns, 2)};
+}
+
+std::vector<std::wstring> Restore(const std::wstring& connection, const PreviousAddress& previous) {
+    if (previous.dhcp)
+        return {L"interface ip set address " + Name(connection) + L" source=dhcp",
+                L"interface ip set dnsservers " + Name(connection) + L" source=dhcp"};
+    std::vector<std::wstring> runs = {
+        SetAddress(connection, previous.address, previous.mask, previous.gateway)};
+    if (previous.dnsServers.empty()) {
+        runs.push_back(L"interface ip set dnsservers " + Name(connection) + L" source=static addr=none");
+        return runs;
+    }
+    runs.push_back(SetPrimaryDns(connection, previous.dnsServers.front()));
+    for (size_t i = 1; i < previous.dnsServers.size(); ++i)
+        runs.push_back(AddDns(connection, previous.dnsServers[i], i + 1));
+    return runs;
+}
+
+}  // namespace NetworkShellCommands
