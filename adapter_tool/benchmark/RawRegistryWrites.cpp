@@ -2,9 +2,11 @@
 // Win32 calls and nothing else (no argument rules, no adapter table, no notification).
 // Given a snapshot size, it first does what the tool's snapshot costs the system: reads
 // the values it will write (the Unicode calls, the 64-bit view), then writes and
-// flushes a new file of that many bytes in the tool's backup folder. Then the registry
+// flushes a new file of that many bytes in the tool's backup folder, found as the tool
+// must find it (the shell's known ProgramData folder, never the environment). Then the registry
 // writes: service, address, mask, gateway, name servers, DHCP off.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -43,12 +45,14 @@ void ReadValues(const std::wstring& path, std::initializer_list<const wchar_t*> 
     RegCloseKey(key);
 }
 
-// Writes and flushes a new file of the given size in %ProgramData%\Tarvelo\Backups;
+// Writes and flushes a new file of the given size in <ProgramData>\Tarvelo\Backups;
 // false when it cannot.
 bool WriteSnapshotFile(size_t bytes) {
-    wchar_t programData[MAX_PATH] = L"";
-    if (GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH) == 0) return false;
+    PWSTR programData = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_DONT_VERIFY, nullptr, &programData)))
+        return false;
     const std::wstring tarvelo = std::wstring(programData) + L"\\Tarvelo";
+    CoTaskMemFree(programData);
     const std::wstring folder = tarvelo + L"\\Backups";
     CreateDirectoryW(tarvelo.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);
