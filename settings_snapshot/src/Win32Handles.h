@@ -1,4 +1,4 @@
-// Owners of the Win32 handles the library opens.
+// Owners of the Win32 handles the library opens (files: OwnedHandle, FolderSecurity.h).
 #pragma once
 #include <windows.h>
 
@@ -11,12 +11,6 @@ struct KeyCloser {
     void operator()(HKEY key) const { RegCloseKey(key); }
 };
 using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-struct FileCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-// Holds a file handle; construct only from a valid one (not INVALID_HANDLE_VALUE).
-using UniqueFile = std::unique_ptr<void, FileCloser>;
 
 struct FindCloser {
     void operator()(HANDLE find) const { FindClose(find); }
