@@ -123,6 +123,13 @@ std::vector<Adapter> ReadAdaptersFromRegistry() {
     return DescribeCards(named);
 }
 
+std::vector<std::wstring> ReadServiceNames() {
+    std::vector<std::wstring> services;
+    for (NetworkCard& card : ReadNetworkCards().cards)
+        if (card.serviceName && !card.serviceName->empty()) services.push_back(std::move(*card.serviceName));
+    return services;
+}
+
 std::vector<Adapter> ReadAdapters() {
     std::vector<Adapter> adapters = ReadAdaptersFromRegistry();
     MergeLinkStates(adapters, QueryInterfaceLinks());

@@ -68,14 +68,6 @@ DWORD FirstAddress(const SnapshotValue* value) {
     return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
 }
 
-// The services a snapshot may name: the adapters of this machine's NetworkCards.
-std::vector<std::wstring> AllowedServices() {
-    std::vector<std::wstring> services;
-    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
-        services.push_back(std::move(adapter.serviceName));
-    return services;
-}
-
 int Refuse(const std::wstring& file, const std::wstring& fault) {
     printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", AnsiFromWide(file).c_str(),
            AnsiFromWide(fault).c_str());
@@ -94,7 +86,8 @@ int RestoreSnapshot(const std::wstring& file) {
                AnsiFromWide(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
-    const Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), AdapterAllowList(AllowedServices()));
+    const Outcome<Snapshot> snapshot =
+        ParseRegFile(bytes.Value(), AdapterAllowList(AdapterInventory::ReadServiceNames()));
     if (!snapshot) return Refuse(file, snapshot.Error().Describe());
     const std::vector<RestoredAdapter> restored = RestoredAdapters(snapshot.Value());
     if (restored.empty()) return Refuse(file, L"it names no adapter key");

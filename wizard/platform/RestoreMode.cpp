@@ -25,14 +25,6 @@ using namespace SettingsSnapshot;
 
 const wchar_t Caption[] = L"Tarvelo ADSL";  // as the pages
 
-// The services a snapshot may name: the adapters of this machine's NetworkCards.
-std::vector<std::wstring> AllowedServices() {
-    std::vector<std::wstring> services;
-    for (AdapterInventory::Adapter& adapter : AdapterInventory::ReadAdaptersFromRegistry())
-        services.push_back(std::move(adapter.serviceName));
-    return services;
-}
-
 // A failure as the log records it: the parts that may come from a file bounded.
 std::wstring LoggedFailure(Failure failure) {
     failure.subject = LogField(failure.subject);
@@ -77,7 +69,8 @@ Outcome<Restored> RestoreNewest() {
     if (!entries) return entries.Error();
     if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
     const std::wstring& path = entries.Value().front().path;
-    const Outcome<Snapshot> restored = RestoreSnapshotFile(path, AdapterAllowList(AllowedServices()));
+    const Outcome<Snapshot> restored =
+        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
     if (!restored) return restored.Error();
     return Restored{path, AdapterNames(restored.Value())};
 }

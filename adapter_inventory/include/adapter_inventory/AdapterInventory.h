@@ -53,6 +53,10 @@ std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards);
 // Same, but without asking the IP Helper: every state is Unknown.
 std::vector<Adapter> ReadAdaptersFromRegistry();
 
+// The service names of those adapters, in the same order (what a snapshot of this
+// machine may name); empty when NetworkCards cannot be read.
+std::vector<std::wstring> ReadServiceNames();
+
 // One link state per interface GUID, as the IP Helper reports it.
 struct InterfaceLink {
     std::wstring interfaceGuid;  // "{...}", any case
