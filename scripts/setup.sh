@@ -43,7 +43,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo_cmd[@]}" dpkg --add-architecture i386
   fi
-  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  # A mirror in the middle of a sync fails one index now and then: try again, then go
+  # on with the indexes that did load (the install itself fails if a package is missing).
+  for attempt in 1 2 3; do
+    if "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q; then break; fi
+    if [ "$attempt" = 3 ]; then
+      echo "apt-get update failed three times; installing from the indexes it did load" >&2
+    else
+      sleep 15
+    fi
+  done
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
