@@ -66,11 +66,6 @@ Outcome<BackupFolder> BackupFolder::Default() {
     return BackupFolder(folder.Value());
 }
 
-std::optional<Failure> BackupFolder::CheckFolders() const {
-    if (std::optional<Failure> failure = CheckTrustedFolder(m_dataFolder, m_owners)) return failure;
-    return CheckTrustedFolder(m_path, m_owners);
-}
-
 Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                          const SYSTEMTIME& localTime) const {
     const std::wstring stem = m_path + L"\\" + Stamp(localTime) + L"-" + FileNameTag(tag);
@@ -92,17 +87,21 @@ Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vec
     return Save(tag, bytes, now);
 }
 
-Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
-    std::vector<SnapshotFileEntry> entries;
-    if (GetFileAttributesW(m_dataFolder.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        GetLastError() == ERROR_FILE_NOT_FOUND)
-        return entries;
-    if (std::optional<Failure> failure = CheckTrustedFolder(m_dataFolder, m_owners)) return *failure;
-    if (GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES &&
-        GetLastError() == ERROR_FILE_NOT_FOUND)
-        return entries;
-    if (std::optional<Failure> failure = CheckTrustedFolder(m_path, m_owners)) return *failure;
+std::optional<Failure> BackupFolder::CheckExistingFolders(bool* missing) const {
+    *missing = false;
+    for (const std::wstring* folder : {&m_dataFolder, &m_path}) {
+        if (GetFileAttributesW(folder->c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND) {
+            *missing = true;
+            return std::nullopt;
+        }
+        if (std::optional<Failure> failure = CheckTrustedFolder(*folder, m_owners)) return failure;
+    }
+    return std::nullopt;
+}
 
+std::vector<SnapshotFileEntry> BackupFolder::NamedFiles(const std::wstring& tagPrefix) const {
+    std::vector<SnapshotFileEntry> entries;
     const std::wstring tag = FileNameTag(tagPrefix);
     WIN32_FIND_DATAW found{};
     const HANDLE raw = FindFirstFileW((m_path + L"\\*").c_str(), &found);
@@ -112,10 +111,8 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
             !IsOurName(found.cFileName, tag))
             continue;
-        const std::wstring path = m_path + L"\\" + found.cFileName;
-        const Outcome<OwnedHandle> file = OpenPlainFile(path, READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING);
-        if (!file || !HasTrustedOwner(file.Value().get(), m_owners)) continue;
-        entries.push_back(SnapshotFileEntry{path, found.cFileName, found.ftLastWriteTime});
+        entries.push_back(
+            SnapshotFileEntry{m_path + L"\\" + found.cFileName, found.cFileName, found.ftLastWriteTime});
     } while (FindNextFileW(find.get(), &found));
     std::sort(entries.begin(), entries.end(), [](const SnapshotFileEntry& a, const SnapshotFileEntry& b) {
         if (CompareFileTime(&a.written, &b.written) != 0) return Newer(a.written, b.written);
@@ -124,14 +121,38 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
     return entries;
 }
 
+bool BackupFolder::IsTrustedFile(const SnapshotFileEntry& entry) const {
+    const Outcome<OwnedHandle> file = OpenPlainFile(entry.path, READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING);
+    return file && HasTrustedOwner(file.Value().get(), m_owners);
+}
+
+Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
+    bool missing = false;
+    if (std::optional<Failure> failure = CheckExistingFolders(&missing)) return *failure;
+    std::vector<SnapshotFileEntry> entries;
+    if (missing) return entries;
+    for (SnapshotFileEntry& entry : NamedFiles(tagPrefix))
+        if (IsTrustedFile(entry)) entries.push_back(std::move(entry));
+    return entries;
+}
+
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
                                            size_t keep) const {
-    const Outcome<std::vector<SnapshotFileEntry>> entries = List(tagPrefix);
-    if (!entries) return entries.Error();
+    bool missing = false;
+    if (std::optional<Failure> failure = CheckExistingFolders(&missing)) return failure;
+    if (missing) return std::nullopt;
+    const std::vector<SnapshotFileEntry> named = NamedFiles(tagPrefix);
+    // Only trusted files count, and each has one of these names: when the names alone
+    // leave nothing to delete, no file needs opening.
+    const auto isJustSaved = [&](const SnapshotFileEntry& entry) {
+        return _wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0;
+    };
+    const size_t others = named.size() - std::count_if(named.begin(), named.end(), isJustSaved);
+    if (others + (justSaved.empty() ? 0 : 1) <= keep) return std::nullopt;
     std::optional<Failure> first;
     size_t kept = 0;
-    for (const SnapshotFileEntry& entry : entries.Value()) {
-        if (_wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0) continue;  // never counted, never deleted
+    for (const SnapshotFileEntry& entry : named) {
+        if (isJustSaved(entry) || !IsTrustedFile(entry)) continue;  // never counted, never deleted
         if (++kept + (justSaved.empty() ? 0 : 1) <= keep) continue;
         if (!DeleteFileW(entry.path.c_str()) && !first)
             first = Failure{entry.path, L"cannot delete the old snapshot", GetLastError()};

@@ -58,7 +58,12 @@ public:
                                  size_t keep = kDefaultKeep) const;
 
 private:
-    std::optional<Failure> CheckFolders() const;
+    // Checks the folders that exist; *missing when one of them does not.
+    std::optional<Failure> CheckExistingFolders(bool* missing) const;
+    // Files of the folder with our name pattern and tag, newest first, by name alone.
+    std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix) const;
+    // True when the file is a plain file with a trusted owner.
+    bool IsTrustedFile(const SnapshotFileEntry& entry) const;
 
     std::wstring m_dataFolder;  // without a trailing backslash
     std::wstring m_path;        // m_dataFolder\Backups
