@@ -9,15 +9,18 @@
 namespace SettingsSnapshot {
 namespace {
 
+// Size of the first read of a value: the values a snapshot holds fit, so one query
+// reads each of them instead of a size query and a read.
+constexpr DWORD kFirstReadBytes = 512;
+
 // Reads one value exactly into *value; ERROR_FILE_NOT_FOUND when it does not exist.
 LONG ReadValue(HKEY key, const std::wstring& name, SnapshotValue* value) {
+    DWORD size = kFirstReadBytes;
     for (;;) {
-        DWORD size = 0;
-        LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &value->type, nullptr, &size);
-        if (status != ERROR_SUCCESS) return status;
         value->data.resize(size);
-        status = RegQueryValueExW(key, name.c_str(), nullptr, &value->type, value->data.data(), &size);
-        if (status == ERROR_MORE_DATA) continue;  // it grew in between: ask again
+        const LONG status =
+            RegQueryValueExW(key, name.c_str(), nullptr, &value->type, value->data.data(), &size);
+        if (status == ERROR_MORE_DATA) continue;  // size now says how much it holds (it may grow again)
         if (status != ERROR_SUCCESS) return status;
         value->data.resize(size);
         value->present = true;

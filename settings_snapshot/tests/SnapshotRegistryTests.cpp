@@ -60,7 +60,7 @@ protected:
     std::vector<KeyRequest> Requests() const {
         return {{Wide(m_adapter),
                  {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
-                  L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
+                  L"Long", L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
                 {Wide(m_interface), {L"NameServer", L"Added"}},
                 {Wide(m_machine.Sub("INTERFACE")), {L"nameserver"}},  // once is enough
                 {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
@@ -79,6 +79,8 @@ protected:
         {m_adapter, "EnableDHCP", TestSupport::DwordValue(0)},
         {m_adapter, "Short", TestSupport::BytesValue(REG_DWORD, std::string("\x01\x00\x02", 3))},
         {m_adapter, "Blob", TestSupport::BytesValue(REG_BINARY, std::string(200, '\xA5'))},
+        {m_adapter, "Long",
+         TestSupport::BytesValue(REG_BINARY, std::string(1500, '\x5A'))},  // past the first read
         {m_adapter, "Path", Utf16(REG_EXPAND_SZ, std::wstring(L"%SystemRoot%\\x\0", 15))},
         {m_adapter, "Q\"uo\\te",
          TestSupport::BytesValue(REG_QWORD, std::string("\x01\x02\x03\x04\x05\x06\x07\x08"))},
