@@ -1,6 +1,5 @@
 #include "settings_snapshot/FolderSecurity.h"
 
-#include <aclapi.h>
 #include <sddl.h>
 
 #include <utility>
@@ -57,6 +56,9 @@ std::optional<HandleFacts> QueryFacts(HANDLE handle) {
     return HandleFacts{basic.FileAttributes, standard.NumberOfLinks};
 }
 
+// Room for a self-relative descriptor holding only an owner SID.
+constexpr size_t kOwnerDescriptorBytes = sizeof(SECURITY_DESCRIPTOR_RELATIVE) + SECURITY_MAX_SID_SIZE;
+
 Failure FolderFault(const std::wstring& path, const wchar_t* reason, DWORD error = ERROR_SUCCESS) {
     return Failure{path, reason, error};
 }
@@ -105,12 +107,16 @@ bool TrustedOwners::TrustsDescriptor(PSECURITY_DESCRIPTOR descriptor) const {
 }
 
 bool HasTrustedOwner(HANDLE file, const TrustedOwners& owners) {
-    PSECURITY_DESCRIPTOR raw = nullptr;
-    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
-                        &raw) != ERROR_SUCCESS)
-        return false;
-    const LocalMemory descriptor(raw);
-    return owners.TrustsDescriptor(raw);
+    // An owner-only descriptor fits the first buffer, so one query usually does.
+    std::vector<BYTE> descriptor(kOwnerDescriptorBytes);
+    for (;;) {
+        DWORD needed = 0;
+        if (GetKernelObjectSecurity(file, OWNER_SECURITY_INFORMATION, descriptor.data(),
+                                    static_cast<DWORD>(descriptor.size()), &needed))
+            return owners.TrustsDescriptor(descriptor.data());
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= descriptor.size()) return false;
+        descriptor.resize(needed);
+    }
 }
 
 std::optional<Failure> CheckTrustedFolder(const std::wstring& path, const TrustedOwners& owners) {
