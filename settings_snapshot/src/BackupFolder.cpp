@@ -147,7 +147,8 @@ std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const 
     const auto isJustSaved = [&](const SnapshotFileEntry& entry) {
         return _wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0;
     };
-    const size_t others = named.size() - std::count_if(named.begin(), named.end(), isJustSaved);
+    const size_t others =
+        named.size() - static_cast<size_t>(std::count_if(named.begin(), named.end(), isJustSaved));
     if (others + (justSaved.empty() ? 0 : 1) <= keep) return std::nullopt;
     std::optional<Failure> first;
     size_t kept = 0;
