@@ -87,17 +87,14 @@ Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vec
     return Save(tag, bytes, now);
 }
 
-std::optional<Failure> BackupFolder::CheckExistingFolders(bool* missing) const {
-    *missing = false;
+Outcome<bool> BackupFolder::FoldersExist() const {
     for (const std::wstring* folder : {&m_dataFolder, &m_path}) {
         if (GetFileAttributesW(folder->c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetLastError() == ERROR_FILE_NOT_FOUND) {
-            *missing = true;
-            return std::nullopt;
-        }
-        if (std::optional<Failure> failure = CheckTrustedFolder(*folder, m_owners)) return failure;
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return false;
+        if (std::optional<Failure> failure = CheckTrustedFolder(*folder, m_owners)) return *failure;
     }
-    return std::nullopt;
+    return true;
 }
 
 std::vector<SnapshotFileEntry> BackupFolder::NamedFiles(const std::wstring& tagPrefix) const {
@@ -127,10 +124,10 @@ bool BackupFolder::IsTrustedFile(const SnapshotFileEntry& entry) const {
 }
 
 Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
-    bool missing = false;
-    if (std::optional<Failure> failure = CheckExistingFolders(&missing)) return *failure;
+    const Outcome<bool> exist = FoldersExist();
+    if (!exist) return exist.Error();
     std::vector<SnapshotFileEntry> entries;
-    if (missing) return entries;
+    if (!exist.Value()) return entries;
     for (SnapshotFileEntry& entry : NamedFiles(tagPrefix))
         if (IsTrustedFile(entry)) entries.push_back(std::move(entry));
     return entries;
@@ -138,23 +135,25 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
 
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
                                            size_t keep) const {
-    bool missing = false;
-    if (std::optional<Failure> failure = CheckExistingFolders(&missing)) return failure;
-    if (missing) return std::nullopt;
+    const Outcome<bool> exist = FoldersExist();
+    if (!exist) return exist.Error();
+    if (!exist.Value()) return std::nullopt;
     const std::vector<SnapshotFileEntry> named = NamedFiles(tagPrefix);
-    // Only trusted files count, and each has one of these names: when the names alone
-    // leave nothing to delete, no file needs opening.
     const auto isJustSaved = [&](const SnapshotFileEntry& entry) {
         return _wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0;
     };
+    // The run's own file takes one of the places kept.
+    const size_t ownPlace = justSaved.empty() ? 0 : 1;
+    // Only trusted files count, and each has one of these names: when the names alone
+    // leave nothing to delete, no file needs opening.
     const size_t others =
         named.size() - static_cast<size_t>(std::count_if(named.begin(), named.end(), isJustSaved));
-    if (others + (justSaved.empty() ? 0 : 1) <= keep) return std::nullopt;
+    if (others + ownPlace <= keep) return std::nullopt;
     std::optional<Failure> first;
     size_t kept = 0;
     for (const SnapshotFileEntry& entry : named) {
         if (isJustSaved(entry) || !IsTrustedFile(entry)) continue;  // never counted, never deleted
-        if (++kept + (justSaved.empty() ? 0 : 1) <= keep) continue;
+        if (++kept + ownPlace <= keep) continue;
         if (!DeleteFileW(entry.path.c_str()) && !first)
             first = Failure{entry.path, L"cannot delete the old snapshot", GetLastError()};
     }

@@ -58,8 +58,9 @@ public:
                                  size_t keep = kDefaultKeep) const;
 
 private:
-    // Checks the folders that exist; *missing when one of them does not.
-    std::optional<Failure> CheckExistingFolders(bool* missing) const;
+    // Checks the two folders in turn: false when one is missing, a failure when one
+    // fails the checks.
+    Outcome<bool> FoldersExist() const;
     // Files of the folder with our name pattern and tag, newest first, by name alone.
     std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix) const;
     // True when the file is a plain file with a trusted owner.
