@@ -144,6 +144,32 @@ TEST_F(BackupFolderTest, AFolderOrFileOfAnUntrustedOwnerIsNotUsed) {
     EXPECT_EQ(read.Error().error, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
 }
 
+// Pruning opens no file while the names alone leave nothing to delete; past that, a
+// file it does not trust (here: one with a second name; under Wine a file's owner
+// cannot be changed) is neither counted nor deleted.
+TEST_F(BackupFolderTest, PruneKeepsExactlyItsCountOfTrustedFiles) {
+    std::vector<std::wstring> saved;
+    for (WORD second = 1; second <= 4; ++second) {
+        saved.push_back(m_folder.Save(L"adapset-eth0", m_bytes, At(9, second)).Value());
+        SetWriteTime(saved.back(), second);
+    }
+    const std::wstring own = saved.back();
+    EXPECT_FALSE(m_folder.Prune(L"adapset-", own, 4));
+    EXPECT_EQ(m_folder.List().Value().size(), 4u);
+    EXPECT_FALSE(m_folder.Prune(L"adapset-", own, 3));
+    EXPECT_EQ(GetFileAttributesW(saved[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(m_folder.List().Value().size(), 3u);
+
+    ASSERT_TRUE(CreateHardLinkW((m_folder.Path() + L"\\second-name").c_str(), saved[2].c_str(), nullptr));
+    EXPECT_EQ(Names(m_folder.List()), (std::vector<std::wstring>{L"20261209-220404-adapset-eth0.reg",
+                                                                 L"20261209-220402-adapset-eth0.reg"}));
+    EXPECT_FALSE(m_folder.Prune(L"adapset-", own, 2));
+    EXPECT_NE(GetFileAttributesW(saved[1].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(m_folder.Prune(L"adapset-", own, 1));
+    EXPECT_EQ(GetFileAttributesW(saved[1].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(saved[2].c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnership) {
     const auto protectedFolder = Descriptor(kProtectedFolderSddl);
     ASSERT_NE(protectedFolder.get(), nullptr);
