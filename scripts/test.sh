@@ -10,7 +10,9 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --build-only
 scripts/private-network.sh ctest --preset win64 "$@"
 if [ "${TARVELO_SKIP_WIN32:-0}" != 1 ]; then
-  if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q '^install ok installed$'; then
+  # The same test of the 32-bit loader as the Wine scripts make (in a subshell: it
+  # exports the 64-bit loader).
+  if (. scripts/wine-loader.sh && [ "$TARVELO_WINE_WOW64" = yes ]); then
     scripts/private-network.sh ctest --preset win32 "$@"
   else
     # setup.sh could not install the 32-bit Wine (it said why): the checks that run the
