@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "TextConversion.h"
+#include "settings_snapshot/PrintableText.h"
 
 void PrintText(const std::wstring& text) {
     if (text.empty()) return;
@@ -20,4 +21,12 @@ void PrintText(const std::wstring& text) {
     const UINT codePage = GetConsoleOutputCP();
     const std::string narrow = NarrowFromWide(text, codePage != 0 ? codePage : CP_ACP);
     fwrite(narrow.data(), 1, narrow.size(), stdout);
+}
+
+std::string ConsoleField(const std::wstring& text) {
+    return AnsiFromWide(SettingsSnapshot::PrintableText(text));
+}
+
+std::string ConsoleField(const std::string& text) {
+    return ConsoleField(WideFromAnsi(text.c_str()));
 }
