@@ -2,9 +2,11 @@
 
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
+#include "apply/CommandLine.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
 #include "apply/WideText.h"
+#include "settings_snapshot/PrintableText.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
 // Big5 bytes, whatever this file's own encoding.
@@ -67,7 +69,7 @@ std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
 
 std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
                                             const std::string& gateway) {
-    return adapterName + L" " +
+    return CommandLineArgument(SettingsSnapshot::PrintableText(adapterName)) + L" " +
            WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 

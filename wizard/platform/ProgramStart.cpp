@@ -1,18 +1,28 @@
-#include "platform/ShellOpen.h"
+#include "platform/ProgramStart.h"
 
-#include <shellapi.h>
+#include <vector>
 
-UniqueHandle ShellOpen(HWND owner, const std::wstring& file, const std::wstring& parameters,
-                       const std::wstring& directory, int showCommand) {
-    SHELLEXECUTEINFOW request{};
-    request.cbSize = sizeof request;
-    request.fMask = SEE_MASK_NOCLOSEPROCESS;  // no SEE_MASK_FLAG_NO_UI
-    request.hwnd = owner;
-    request.lpVerb = L"open";
-    request.lpFile = file.c_str();
-    request.lpParameters = parameters.c_str();
-    request.lpDirectory = directory.c_str();
-    request.nShow = showCommand;
-    if (::ShellExecuteExW(&request) != TRUE) return UniqueHandle();
-    return UniqueHandle(request.hProcess);
+#include "apply/CommandLine.h"
+
+UniqueHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
+                          const std::wstring& directory, ProgramWindow window) {
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
+    const std::wstring line = CommandLine(path, parameters);
+    std::vector<wchar_t> commandLine(line.begin(), line.end());
+    commandLine.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    DWORD flags = 0;
+    if (window == ProgramWindow::Hidden) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        flags |= CREATE_NO_WINDOW;  // ignored for a windowed program
+    }
+    PROCESS_INFORMATION started{};
+    // The application name is given, so the command line's first word is never searched for.
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &started))
+        return UniqueHandle();
+    ::CloseHandle(started.hThread);
+    return UniqueHandle(started.hProcess);
 }

@@ -5,9 +5,15 @@
 
 #include "platform/UniqueHandle.h"
 
-// Starts a file through the shell with the "open" verb, owned by the window, in the
-// directory and with the show command given. The shell's own error report stays on:
-// it is the user's only sign of a missing program. Returns the started process, or
-// an empty handle when the shell started none.
-UniqueHandle ShellOpen(HWND owner, const std::wstring& file, const std::wstring& parameters,
-                       const std::wstring& directory, int showCommand);
+// How a started program's window is shown.
+enum class ProgramWindow {
+    Hidden,  // no window at all: SW_HIDE, and no console for a console program
+    Shown,   // as the program itself chooses
+};
+
+// Starts the program at its full path with CreateProcessW, never through the shell and
+// its file associations: the command line is the path quoted, then the parameters
+// (see apply/CommandLine.h); the working directory is the one given. Returns the
+// started process, or an empty handle with GetLastError() set when none was started.
+UniqueHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
+                          const std::wstring& directory, ProgramWindow window);
