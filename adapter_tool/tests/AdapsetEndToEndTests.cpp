@@ -847,7 +847,8 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
             0u)
             << refused.result.output;
         EXPECT_EQ(refused.result.exitCode, 11u);
-        EXPECT_EQ(refused.result.output.find_first_of("\x1b\x07"), std::string::npos) << refused.result.output;
+        EXPECT_EQ(refused.result.output.find_first_of("\x1b\x07"), std::string::npos)
+            << refused.result.output;
         EXPECT_EQ(refused.notifications, "");
         CheckRegistry();
         EXPECT_FALSE(TestSupport::ReadRawValue(HKEY_LOCAL_MACHINE, kRun, "Tool"));
@@ -1002,7 +1003,8 @@ TEST_F(AdapsetWindows10, TheListingWritesOutControlCharactersOfNamesAndDescripti
     ASSERT_TRUE(SeedMachine(laptop_));
     Remember();
     const ToolRun run = RunTool("");
-    EXPECT_NE(run.result.output.find("\tConnection: Wi-Fi\\x0d\\x0a4:\\x09forged\\u202e\r\n"), std::string::npos)
+    EXPECT_NE(run.result.output.find("\tConnection: Wi-Fi\\x0d\\x0a4:\\x09forged\\u202e\r\n"),
+              std::string::npos)
         << run.result.output;
     EXPECT_NE(run.result.output.find(":\tWireless\\x1b[2J\r\n"), std::string::npos) << run.result.output;
     EXPECT_EQ(run.result.output.find("\n4:"), std::string::npos);

@@ -67,10 +67,11 @@ Failure FolderFault(const std::wstring& path, const wchar_t* reason, DWORD error
 // add files and folders, delete children or itself, extended attributes and
 // attributes, permissions, owner, and the generic rights that include them.
 constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
-                                      FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE |
-                                      GENERIC_ALL | MAXIMUM_ALLOWED;
+                                      FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER |
+                                      GENERIC_WRITE | GENERIC_ALL | MAXIMUM_ALLOWED;
 
-const wchar_t kFolderDaclFault[] = L"others than SYSTEM and Administrators may change the folder; nothing was changed";
+const wchar_t kFolderDaclFault[] =
+    L"others than SYSTEM and Administrators may change the folder; nothing was changed";
 
 // The path without the "\\?\" or "\\?\UNC\" prefix and without a trailing backslash.
 std::wstring PlainPath(const std::wstring& path) {
@@ -103,8 +104,8 @@ std::wstring FullPath(const std::wstring& path) {
 std::wstring FinalPath(HANDLE handle) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length = GetFinalPathNameByHandleW(
+            handle, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) return std::wstring();
         if (length < buffer.size()) return std::wstring(buffer.data(), length);
         buffer.resize(length + 1);
@@ -126,9 +127,10 @@ std::vector<BYTE> OwnerAndDacl(HANDLE handle) {
 
 // Opens the folder itself (a link is opened, not followed) with the access given.
 OwnedHandle OpenFolder(const std::wstring& path, DWORD access) {
-    const HANDLE raw = CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE raw =
+        CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return OwnedHandle(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
 }
 
@@ -143,18 +145,24 @@ struct FolderCheck {
 // The checks of CheckTrustedFolder over an open folder.
 FolderCheck CheckOpenFolder(HANDLE folder, const std::wstring& path, const TrustedOwners& owners) {
     const std::optional<HandleFacts> facts = QueryFacts(folder);
-    if (!facts) return {FolderVerdict::Refused, FolderFault(path, L"cannot read the folder's attributes", GetLastError())};
+    if (!facts)
+        return {FolderVerdict::Refused,
+                FolderFault(path, L"cannot read the folder's attributes", GetLastError())};
     if ((facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-        return {FolderVerdict::Refused, FolderFault(path, L"the folder is a link or junction; nothing was changed")};
+        return {FolderVerdict::Refused,
+                FolderFault(path, L"the folder is a link or junction; nothing was changed")};
     if ((facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         return {FolderVerdict::Refused, FolderFault(path, L"not a folder", ERROR_DIRECTORY)};
-    if (std::optional<Failure> failure = CheckFinalPath(folder, path)) return {FolderVerdict::Refused, failure};
+    if (std::optional<Failure> failure = CheckFinalPath(folder, path))
+        return {FolderVerdict::Refused, failure};
     std::vector<BYTE> descriptor = OwnerAndDacl(folder);
     if (descriptor.empty())
-        return {FolderVerdict::Refused, FolderFault(path, L"cannot read the folder's security", GetLastError())};
-    if (!owners.TrustsDescriptor(descriptor.data()))
         return {FolderVerdict::Refused,
-                FolderFault(path, L"the folder is not owned by SYSTEM or Administrators; nothing was changed")};
+                FolderFault(path, L"cannot read the folder's security", GetLastError())};
+    if (!owners.TrustsDescriptor(descriptor.data()))
+        return {
+            FolderVerdict::Refused,
+            FolderFault(path, L"the folder is not owned by SYSTEM or Administrators; nothing was changed")};
     if (!owners.AloneMayChange(descriptor.data()))
         return {FolderVerdict::DaclOnly, FolderFault(path, kFolderDaclFault)};
     return {FolderVerdict::Trusted, std::nullopt};
@@ -249,15 +257,16 @@ bool SameFinalPath(const std::wstring& finalPath, const std::wstring& expected) 
     const std::wstring a = PlainPath(finalPath);
     const std::wstring b = PlainPath(expected);
     return !a.empty() && a.size() == b.size() &&
-           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-               CSTR_EQUAL;
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
 std::optional<Failure> CheckFinalPath(HANDLE handle, const std::wstring& path) {
     const std::wstring finalPath = FinalPath(handle);
     if (finalPath.empty()) return Failure{path, L"cannot read where the path leads", GetLastError()};
     if (!SameFinalPath(finalPath, FullPath(path)))
-        return Failure{path, L"the path leads through a link to " + PlainPath(finalPath) + L"; it is not used",
+        return Failure{path,
+                       L"the path leads through a link to " + PlainPath(finalPath) + L"; it is not used",
                        ERROR_CANT_ACCESS_FILE};
     return std::nullopt;
 }

@@ -233,10 +233,10 @@ TEST(FolderSecurity, OnlyTrustedOwnersMayChangeAFolderByItsDacl) {
                                 L"D:(D;;FA;;;WD)(A;;FA;;;BA)", L"D:"})
         EXPECT_TRUE(owners.AloneMayChange(Descriptor(sole).get())) << sole;
     for (const wchar_t* open :
-         {L"D:P(A;OICI;FA;;;SY)(A;;FW;;;BU)", L"D:(A;;0x2;;;AU)",
-          L"D:(A;;0x4;;;WD)", L"D:(A;;SD;;;BU)", L"D:(A;;WD;;;BU)", L"D:(A;;WO;;;BU)", L"D:(A;;GA;;;WD)",
-          L"D:(A;;GW;;;BU)", L"D:(A;;0x40;;;BU)", L"D:(A;OICIIO;FA;;;BU)", L"D:(A;OICIIO;GA;;;CG)",
-          L"D:(A;;FA;;;S-1-5-21-1-2-3-1002)", L"D:(OA;;FA;;;BA)"})
+         {L"D:P(A;OICI;FA;;;SY)(A;;FW;;;BU)", L"D:(A;;0x2;;;AU)", L"D:(A;;0x4;;;WD)", L"D:(A;;SD;;;BU)",
+          L"D:(A;;WD;;;BU)", L"D:(A;;WO;;;BU)", L"D:(A;;GA;;;WD)", L"D:(A;;GW;;;BU)", L"D:(A;;0x40;;;BU)",
+          L"D:(A;OICIIO;FA;;;BU)", L"D:(A;OICIIO;GA;;;CG)", L"D:(A;;FA;;;S-1-5-21-1-2-3-1002)",
+          L"D:(OA;;FA;;;BA)"})
         EXPECT_FALSE(owners.AloneMayChange(Descriptor(open).get())) << open;
     EXPECT_FALSE(owners.AloneMayChange(nullptr));
     SECURITY_DESCRIPTOR nullDacl{};  // everyone may do everything

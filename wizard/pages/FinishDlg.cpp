@@ -70,7 +70,8 @@ void CFinishDlg::RestorePrevious() {
         EndDialog(CApplySequence::RestoredResult);
         return;
     }
-    const std::wstring text = ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + SettingsSnapshot::PrintableText(*failure);
+    const std::wstring text =
+        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + SettingsSnapshot::PrintableText(*failure);
     ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

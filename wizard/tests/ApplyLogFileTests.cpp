@@ -24,7 +24,8 @@ TEST(ApplyLogFile, FieldsFromFilesAreEscapedAndCutTo200Characters) {
 TEST(ApplyLogFile, ALineBreakInALineCannotStartAnotherLine) {
     const TestSupport::ScratchFolder folder("apply-log-line");
     const std::string log = folder.Path() + "\\TarveloIP.log";
-    CApplyLogFile(std::wstring(log.begin(), log.end())).Write(L"adapter LAN\r\n2026-01-01 00:00:00 forged\x1b");
+    CApplyLogFile(std::wstring(log.begin(), log.end()))
+        .Write(L"adapter LAN\r\n2026-01-01 00:00:00 forged\x1b");
     const std::string written = TestSupport::ReadFileBytes(log);
     EXPECT_EQ(written.substr(20), "adapter LAN\\x0d\\x0a2026-01-01 00:00:00 forged\\x1b\r\n");
 }

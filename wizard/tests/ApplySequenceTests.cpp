@@ -332,14 +332,15 @@ std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
 
 TEST(CommandLine, EveryArgumentComesBackAsWritten) {
     const std::wstring program = L"C:\\Windows\\system32\\netsh.exe";
-    for (const std::wstring& text : {std::wstring(L"plain"), std::wstring(L""), std::wstring(L"two words"),
-                                     std::wstring(L"tab\there"), std::wstring(L"say \"hi\""),
-                                     std::wstring(L"C:\\ends in\\"), std::wstring(L"a\\\\\"b"),
-                                     std::wstring(L"\\\\server\\share\\"), std::wstring(L"乙太網路 2")}) {
+    for (const std::wstring& text :
+         {std::wstring(L"plain"), std::wstring(L""), std::wstring(L"two words"), std::wstring(L"tab\there"),
+          std::wstring(L"say \"hi\""), std::wstring(L"C:\\ends in\\"), std::wstring(L"a\\\\\"b"),
+          std::wstring(L"\\\\server\\share\\"), std::wstring(L"乙太網路 2")}) {
         SCOPED_TRACE(ToUtf8(text));
         const std::wstring line =
             CommandLine(program, CommandLineArgument(text) + L" " + QuotedArgument(text) + L" next");
-        EXPECT_EQ(ArgumentsOf(line), (std::vector<std::wstring>{program, text, text, L"next"})) << ToUtf8(line);
+        EXPECT_EQ(ArgumentsOf(line), (std::vector<std::wstring>{program, text, text, L"next"}))
+            << ToUtf8(line);
     }
     EXPECT_EQ(QuotedArgument(L"乙太網路 2"), L"\"乙太網路 2\"");
     EXPECT_EQ(QuotedArgument(L"a\\\"b\\"), L"\"a\\\\\\\"b\\\\\"");

@@ -68,8 +68,8 @@ using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
 // CreateFileW that opens a reparse point at the path itself instead of following it,
 // and then refuses it (ERROR_CANT_ACCESS_FILE), as it refuses a folder, a file with a
-// second name (hard link) or one whose final path is not the path (CheckFinalPath). On failure nothing is left open; a file created by this
-// call is deleted again.
+// second name (hard link) or one whose final path is not the path (CheckFinalPath). On failure nothing is
+// left open; a file created by this call is deleted again.
 Outcome<OwnedHandle> OpenPlainFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
 
 // True when the open file's owner is trusted.
