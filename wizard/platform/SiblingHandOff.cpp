@@ -37,7 +37,7 @@ void HandOffToSibling(HWND owner) {
         const DWORD error = ::GetLastError();
         // The user's only sign that the installer is missing.
         const std::wstring text = path + L"\n\n" + ErrorText(error);
-        ::MessageBoxW(owner, text.c_str(), L"Tarvelo ADSL", MB_OK | MB_ICONERROR);
+        ::MessageBoxW(owner, text.c_str(), L"TarveloIP", MB_OK | MB_ICONERROR);
     }
     std::exit(0);
 }
