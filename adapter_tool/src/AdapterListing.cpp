@@ -7,7 +7,7 @@
 
 #include "AccessRefusal.h"
 #include "ConsoleText.h"
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ const wchar_t* StateText(LinkState state) {
 // The listing's lines for adapter number n. Every text from the registry has its control
 // characters written out, so that none can forge a line.
 std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter& adapter) {
-    using SettingsSnapshot::PrintableText;
+    using WinBase::PrintableText;
     const std::string digits = std::to_string(number);  // no wide printf in the tool
     std::wstring lines = L"\n" + std::wstring(digits.begin(), digits.end()) + L":\t" +
                          PrintableText(card.description.value_or(kUnreadable)) + L"\n";

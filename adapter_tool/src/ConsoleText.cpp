@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "TextConversion.h"
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
+#include "win_base/TextConversion.h"
 
 void PrintText(const std::wstring& text) {
     if (text.empty()) return;
@@ -19,14 +19,14 @@ void PrintText(const std::wstring& text) {
         return;
     }
     const UINT codePage = GetConsoleOutputCP();
-    const std::string narrow = NarrowFromWide(text, codePage != 0 ? codePage : CP_ACP);
+    const std::string narrow = WinBase::DisplayNarrow(text, codePage != 0 ? codePage : CP_ACP);
     fwrite(narrow.data(), 1, narrow.size(), stdout);
 }
 
 std::string ConsoleField(const std::wstring& text) {
-    return AnsiFromWide(SettingsSnapshot::PrintableText(text));
+    return WinBase::DisplayNarrow(WinBase::PrintableText(text));
 }
 
 std::string ConsoleField(const std::string& text) {
-    return ConsoleField(WideFromAnsi(text.c_str()));
+    return ConsoleField(WinBase::WideFromNarrow(text));
 }

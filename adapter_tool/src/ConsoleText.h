@@ -9,7 +9,7 @@
 void PrintText(const std::wstring& text);
 
 // Text from a file, the registry or the network as one field of a console line: its
-// control characters written out (SettingsSnapshot::PrintableText), in the ANSI code
+// control characters written out (WinBase::PrintableText), in the ANSI code
 // page for printf. The narrow form takes ANSI text.
 std::string ConsoleField(const std::wstring& text);
 std::string ConsoleField(const std::string& text);

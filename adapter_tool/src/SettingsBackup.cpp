@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ConsoleText.h"
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegistryCapture.h"
@@ -29,8 +29,9 @@ int CannotSave(const std::wstring& path, Failure failure) {
 std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>& plan) {
     std::vector<SettingsSnapshot::KeyRequest> requests;
     for (const KeyWrites& writes : plan) {
-        SettingsSnapshot::KeyRequest request{WideFromAnsi(writes.path.c_str()), {}};
-        for (const ValueWrite& value : writes.values) request.valueNames.push_back(WideFromAnsi(value.name));
+        SettingsSnapshot::KeyRequest request{WinBase::WideFromNarrow(writes.path.c_str()), {}};
+        for (const ValueWrite& value : writes.values)
+            request.valueNames.push_back(WinBase::WideFromNarrow(value.name));
         requests.push_back(std::move(request));
     }
     return requests;
@@ -43,7 +44,7 @@ int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceN
     if (!folder) return CannotSave(folder.Error().subject, folder.Error());
     const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
     if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
-    const auto saved = folder.Value().Save(kTagPrefix + WideFromAnsi(serviceName),
+    const auto saved = folder.Value().Save(kTagPrefix + WinBase::WideFromNarrow(serviceName),
                                            SettingsSnapshot::EncodeRegFile(snapshot.Value()));
     if (!saved) return CannotSave(saved.Error().subject, saved.Error());
     // An old snapshot that cannot be deleted does not stop the run.

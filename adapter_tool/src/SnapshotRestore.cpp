@@ -13,7 +13,6 @@
 #include "ConsoleText.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
 #include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
@@ -21,6 +20,7 @@
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -65,8 +65,8 @@ DWORD FirstAddress(const SnapshotValue* value) {
         if (c == L'\0') break;
         text += c;
     }
-    const std::string narrow = AnsiFromWide(text);
-    return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
+    const std::optional<std::string> narrow = WinBase::ExactNarrow(text);
+    return narrow && IsIpv4Address(narrow->c_str()) ? Ipv4NetworkOrder(narrow->c_str()) : 0;
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {

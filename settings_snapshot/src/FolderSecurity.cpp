@@ -10,10 +10,7 @@ const wchar_t kProtectedFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;O
 
 namespace {
 
-struct LocalFreer {
-    void operator()(void* memory) const { LocalFree(memory); }
-};
-using LocalMemory = std::unique_ptr<void, LocalFreer>;
+using LocalMemory = WinBase::UniqueLocalMemory;
 
 std::vector<BYTE> SidBytes(PSID sid) {
     const BYTE* bytes = static_cast<const BYTE*>(sid);
@@ -131,7 +128,7 @@ OwnedHandle OpenFolder(const std::wstring& path, DWORD access) {
         CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    return OwnedHandle(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
+    return OwnedHandle(raw);
 }
 
 // Whether the folder's DACL may be repaired: every check but the DACL's passes.
@@ -195,7 +192,7 @@ TrustedOwners TrustedOwners::ForThisProcess() {
     TrustedOwners owners;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return owners;
-    const OwnedHandle token(raw);
+    const WinBase::UniqueKernelHandle token(raw);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) ||

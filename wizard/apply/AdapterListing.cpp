@@ -1,11 +1,11 @@
 #include "apply/AdapterListing.h"
 
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
 using AdapterInventory::Adapter;
 using AdapterInventory::LinkState;
 
-using SettingsSnapshot::PrintableText;
+using WinBase::PrintableText;
 
 std::wstring AdapterDisplayName(const Adapter& adapter) {
     if (!adapter.connectionName.empty()) return PrintableText(adapter.connectionName);

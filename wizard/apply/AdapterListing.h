@@ -4,7 +4,7 @@
 #include "adapter_inventory/AdapterInventory.h"
 
 // How the wizard names adapters to its user. The names come from the registry: their
-// control characters are written out (SettingsSnapshot::PrintableText).
+// control characters are written out (WinBase::PrintableText).
 
 // The texts shown after an adapter whose link state is known.
 struct AdapterStateTexts {

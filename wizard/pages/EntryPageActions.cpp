@@ -6,7 +6,7 @@
 #include "pages/ResourceText.h"
 #include "platform/Restart.h"
 #include "resources/resource.h"
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 // The address and gateway texts are read into 255-character buffers.
@@ -86,7 +86,7 @@ void CEntryPageActions::AskForRestartByHand() {
 
 void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
     const std::wstring text =
-        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + SettingsSnapshot::PrintableText(detail);
+        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -1,11 +1,11 @@
 #include "pages/FinishDlg.h"
 
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "pages/PagePainting.h"
 #include "pages/ResourceText.h"
 #include "dialog_framework/Gdi.h"
 #include "resources/resource.h"
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 std::wstring LineFor(UINT textId, const std::string& address) {
     std::wstring text = ResourceText(textId);
     if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos)
-        text.replace(mark, 2, WidenAnsi(address));
+        text.replace(mark, 2, WinBase::WideFromNarrow(address));
     return text;
 }
 
@@ -71,7 +71,7 @@ void CFinishDlg::RestorePrevious() {
         return;
     }
     const std::wstring text =
-        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + SettingsSnapshot::PrintableText(*failure);
+        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + WinBase::PrintableText(*failure);
     ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

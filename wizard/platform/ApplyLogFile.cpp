@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> OpenForAppending(const 
 }  // namespace
 
 std::wstring LogField(const std::wstring& text) {
-    std::wstring field = SettingsSnapshot::PrintableText(text);
+    std::wstring field = WinBase::PrintableText(text);
     if (field.size() <= MaxFieldLength) return field;
     // Cut before an escape the limit would split.
     size_t cut = MaxFieldLength - 3;
@@ -63,7 +63,7 @@ void CApplyLogFile::Write(const std::wstring& line) noexcept {
     if (!m_path) return;
     try {
         // One line whatever the text holds: a line break in it cannot forge another line.
-        const std::string bytes = ToUtf8(LocalTimeStamp() + SettingsSnapshot::PrintableText(line) + L"\r\n");
+        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
         const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
         if (!file) return;

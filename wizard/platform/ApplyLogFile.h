@@ -5,7 +5,7 @@
 #include "apply/ApplySequence.h"
 
 // The apply log as a UTF-8 text file: each line is appended with the local time in
-// front, its control characters written out (SettingsSnapshot::PrintableText), so that
+// front, its control characters written out (WinBase::PrintableText), so that
 // no text in it can start another line. The file is opened for each line and closed again; a line that cannot
 // be written (no folder, file locked, a link or second name at the file's path, which is never followed) is
 // dropped at once, without waiting or retrying. A log past 1 MiB is kept as "<name>.1" (replacing an older

@@ -7,7 +7,7 @@
 
 std::optional<DWORD> RunAndWait(const std::wstring& path, const std::wstring& parameters,
                                 const std::wstring& directory) {
-    const UniqueHandle process = StartProgram(path, parameters, directory, ProgramWindow::Hidden);
+    const WinBase::UniqueKernelHandle process = StartProgram(path, parameters, directory, ProgramWindow::Hidden);
     if (!process) return std::nullopt;
 
     if (!WaitDispatchingMessages(process.get())) return std::nullopt;

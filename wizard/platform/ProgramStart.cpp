@@ -4,7 +4,7 @@
 
 #include "apply/CommandLine.h"
 
-UniqueHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
+WinBase::UniqueKernelHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
                           const std::wstring& directory, ProgramWindow window) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     const std::wstring line = CommandLine(path, parameters);
@@ -22,7 +22,7 @@ UniqueHandle StartProgram(const std::wstring& path, const std::wstring& paramete
     // The application name is given, so the command line's first word is never searched for.
     if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &started))
-        return UniqueHandle();
+        return WinBase::UniqueKernelHandle();
     ::CloseHandle(started.hThread);
-    return UniqueHandle(started.hProcess);
+    return WinBase::UniqueKernelHandle(started.hProcess);
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/UniqueHandle.h"
+#include "win_base/UniqueHandle.h"
 
 // How a started program's window is shown.
 enum class ProgramWindow {
@@ -15,5 +15,5 @@ enum class ProgramWindow {
 // its file associations: the command line is the path quoted, then the parameters
 // (see apply/CommandLine.h); the working directory is the one given. Returns the
 // started process, or an empty handle with GetLastError() set when none was started.
-UniqueHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
+WinBase::UniqueKernelHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
                           const std::wstring& directory, ProgramWindow window);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "apply/ModuleDirectory.h"
-#include "apply/WideText.h"
 #include "platform/ProgramStart.h"
+#include "win_base/TextConversion.h"
 
 const char SiblingInstaller[] = "tarvelo98.exe";
 
@@ -30,8 +30,8 @@ std::wstring ErrorText(DWORD error) {
 }  // namespace
 
 void HandOffToSibling(HWND owner) {
-    const std::wstring directory = WidenAnsi(GetModuleDirectory());
-    const std::wstring path = directory + WidenAnsi(SiblingInstaller);  // directory ends in "\\"
+    const std::wstring directory = WinBase::WideFromNarrow(GetModuleDirectory());
+    const std::wstring path = directory + WinBase::WideFromNarrow(SiblingInstaller);  // directory ends in "\\"
     // The process handle is not used; it is closed before the process ends.
     if (!StartProgram(path, std::wstring(), directory, ProgramWindow::Shown)) {
         const DWORD error = ::GetLastError();

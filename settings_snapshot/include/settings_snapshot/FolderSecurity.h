@@ -3,12 +3,12 @@
 #pragma once
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "settings_snapshot/Failure.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 
@@ -61,10 +61,7 @@ bool SameFinalPath(const std::wstring& finalPath, const std::wstring& expected);
 // the final path cannot be read.
 std::optional<Failure> CheckFinalPath(HANDLE handle, const std::wstring& path);
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+using OwnedHandle = WinBase::UniqueFile;
 
 // CreateFileW that opens a reparse point at the path itself instead of following it,
 // and then refuses it (ERROR_CANT_ACCESS_FILE), as it refuses a folder, a file with a

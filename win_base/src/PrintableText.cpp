@@ -1,6 +1,6 @@
-#include "settings_snapshot/PrintableText.h"
+#include "win_base/PrintableText.h"
 
-namespace SettingsSnapshot {
+namespace WinBase {
 namespace {
 
 const wchar_t kHexDigits[] = L"0123456789abcdef";
@@ -31,4 +31,4 @@ std::wstring PrintableText(const std::wstring& text) {
     return printable;
 }
 
-}  // namespace SettingsSnapshot
+}  // namespace WinBase

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace SettingsSnapshot {
+namespace WinBase {
 
 // The text with every control character written out, so it can neither break a line nor
 // steer a terminal: C0 controls, DEL and C1 controls as "\xNN"; the line and paragraph
@@ -12,4 +12,4 @@ namespace SettingsSnapshot {
 // else is kept as it is. Never fails.
 std::wstring PrintableText(const std::wstring& text);
 
-}  // namespace SettingsSnapshot
+}  // namespace WinBase
