@@ -11,7 +11,7 @@ public:
     static const wchar_t Tag[];
 
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
-    // Puts the file that Save wrote back (see RestoreSnapshotFile).
+    // Puts the file that Save wrote back (see RestoreAdapterSnapshot).
     bool RestoreSaved(std::wstring& detail) override;
     std::optional<PreviousAddress> Previous() const override { return m_previous; }
 

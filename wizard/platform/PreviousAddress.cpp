@@ -1,9 +1,7 @@
-#include "platform/SnapshotRestore.h"
+#include "platform/PreviousAddress.h"
 
 #include "settings_snapshot/AdapterKeys.h"
-#include "settings_snapshot/RegFileParser.h"
-#include "settings_snapshot/SnapshotApply.h"
-#include "settings_snapshot/SnapshotFile.h"
+#include "settings_snapshot/ValueText.h"
 
 namespace {
 
@@ -21,32 +19,17 @@ const SnapshotValue* FindValue(const SnapshotKey& key, const wchar_t* name) {
     return nullptr;
 }
 
-// The strings of a REG_SZ or REG_MULTI_SZ value as narrow text (addresses are ASCII;
-// anything else makes the value unreadable).
-std::vector<std::string> Strings(const SnapshotValue* value) {
-    std::vector<std::string> strings;
-    if (value == nullptr || (value->type != REG_SZ && value->type != REG_MULTI_SZ)) return strings;
-    std::string current;
-    for (size_t at = 0; at + 1 < value->data.size(); at += 2) {
-        const wchar_t unit = static_cast<wchar_t>(value->data[at] | value->data[at + 1] << 8);
-        if (unit == 0) {
-            if (current.empty()) break;
-            strings.push_back(current);
-            current.clear();
-            if (value->type == REG_SZ) break;
-        } else if (unit < 0x80) {
-            current.push_back(static_cast<char>(unit));
-        } else {
-            return {};
-        }
-    }
-    if (!current.empty()) strings.push_back(current);
-    return strings;
-}
-
+// The first text of a value as narrow text (addresses are ASCII; anything else makes
+// the value unreadable, as does an absent one).
 std::string First(const SnapshotValue* value) {
-    const std::vector<std::string> strings = Strings(value);
-    return strings.empty() ? std::string() : strings.front();
+    if (value == nullptr) return std::string();
+    const std::vector<std::wstring> texts = ValueTexts(*value);
+    std::string first;
+    for (const std::wstring& text : texts)
+        for (const wchar_t c : text)
+            if (c >= 0x80) return std::string();
+    if (!texts.empty()) first.assign(texts.front().begin(), texts.front().end());
+    return first;
 }
 
 std::vector<std::string> SplitServers(const std::string& list) {
@@ -69,19 +52,6 @@ bool HoldsAddress(const SnapshotKey* key) {
 }
 
 }  // namespace
-
-Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path, const AllowList& allowed) {
-    const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(path);
-    if (!bytes) return bytes.Error();
-    Outcome<Snapshot> snapshot = ParseRegFile(bytes.Value(), allowed);
-    if (!snapshot) {
-        Failure failure = snapshot.Error();
-        failure.subject = path;
-        return failure;
-    }
-    if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
-    return snapshot;
-}
 
 std::optional<PreviousAddress> PreviousAddressIn(const Snapshot& snapshot, const std::wstring& service) {
     const SnapshotKey* key = FindKey(snapshot, TcpipInterfaceKey(service));
