@@ -6,6 +6,8 @@
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegFileParser.h"
+#include "settings_snapshot/SnapshotAdapters.h"
+#include "settings_snapshot/ValueText.h"
 
 using namespace SettingsSnapshot;
 
@@ -115,4 +117,38 @@ TEST(AdapterAllowList, RefusesEveryKeyNameTypeAndSizeOurProgramsNeverWrite) {
         EXPECT_NE(parsed.Error().reason.find(c.reason), std::wstring::npos)
             << std::string(parsed.Error().reason.begin(), parsed.Error().reason.end());
     }
+}
+
+TEST(AdapterSnapshot, NamesEachAdapterOnceAndFindsItsFirstValue) {
+    const std::wstring other = L"{7C0A1B2C-0000-4000-8000-000000000002}";
+    const Snapshot snapshot{
+        {{kTcpipParametersKey, {SnapshotValue::Present(L"NameServer", REG_SZ, Text(L"1.1.1.1"))}},
+         {NetbtInterfaceKey(other), {SnapshotValue::Absent(L"NameServerList")}},
+         {TcpipInterfaceKey(kFileService), {SnapshotValue::Absent(L"IPAddress")}},
+         {AdapterTcpipKey(other), {List(L"IPAddress", L"10.0.2.5")}},
+         {AdapterTcpipKey(kService), {List(L"IPAddress", L"10.0.1.5"), List(L"SubnetMask", L"255.0.0.0")}}}};
+    EXPECT_EQ(AdaptersNamedIn(snapshot), (std::vector<std::wstring>{kFileService, other}));
+    // The first of the service's keys in the file decides, even where it says absent.
+    EXPECT_EQ(AdapterValueIn(snapshot, kService, L"ipaddress"), &snapshot.keys[2].values[0]);
+    EXPECT_EQ(AdapterValueIn(snapshot, kService, L"SubnetMask"), &snapshot.keys[4].values[1]);
+    EXPECT_EQ(AdapterValueIn(snapshot, other, L"SubnetMask"), nullptr);
+    EXPECT_EQ(AdapterValueIn(snapshot, L"{7C0A1B2C}", L"IPAddress"), nullptr);
+    EXPECT_TRUE(AdaptersNamedIn(Snapshot{{snapshot.keys[0], snapshot.keys[1]}}).empty());
+}
+
+TEST(AdapterSnapshot, AValuesTextsEndAtTheirZeros) {
+    const auto texts = [](DWORD type, const std::vector<BYTE>& data) {
+        return ValueTexts(SnapshotValue::Present(L"V", type, data));
+    };
+    using Texts = std::vector<std::wstring>;
+    EXPECT_EQ(texts(REG_MULTI_SZ, Text(std::wstring(L"10.0.1.5\0\x65B0", 10), 2)),
+              (Texts{L"10.0.1.5", L"\x65B0"}));
+    EXPECT_EQ(texts(REG_MULTI_SZ, Text(std::wstring(L"a\0\0b", 4), 1)),
+              Texts{L"a"});  // an empty entry ends the list
+    EXPECT_EQ(texts(REG_SZ, Text(std::wstring(L"1.1.1.1\0x", 9), 1)),
+              Texts{L"1.1.1.1"});                                          // a text ends at its first zero
+    EXPECT_EQ(texts(REG_EXPAND_SZ, {'a', 0, 'b', 0, 'c'}), Texts{L"ab"});  // unterminated, odd byte
+    EXPECT_EQ(texts(REG_SZ, Text(L"")), Texts{});
+    EXPECT_EQ(texts(REG_BINARY, Text(L"ab")), Texts{});
+    EXPECT_EQ(ValueTexts(SnapshotValue::Absent(L"V")), Texts{});
 }
