@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "TextConversion.h"
 #include "settings_snapshot/SnapshotSave.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -15,10 +15,10 @@ using SettingsSnapshot::Failure;
 const wchar_t kTagPrefix[] = L"adapset-";
 
 int CannotSave(const std::wstring& path, Failure failure) {
-    printf("Cannot save the current settings: %s\n", AnsiFromWide(path).c_str());
+    printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(path).c_str());
     if (failure.subject == path) failure.subject.clear();  // already named
     fflush(stdout);
-    fprintf(stderr, "%s\n", AnsiFromWide(failure.Describe()).c_str());
+    fprintf(stderr, "%s\n", WinBase::DisplayNarrow(failure.Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
@@ -26,8 +26,9 @@ int CannotSave(const std::wstring& path, Failure failure) {
 std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>& plan) {
     std::vector<SettingsSnapshot::KeyRequest> requests;
     for (const KeyWrites& writes : plan) {
-        SettingsSnapshot::KeyRequest request{WideFromAnsi(writes.path.c_str()), {}};
-        for (const ValueWrite& value : writes.values) request.valueNames.push_back(WideFromAnsi(value.name));
+        SettingsSnapshot::KeyRequest request{WinBase::WideFromNarrow(writes.path.c_str()), {}};
+        for (const ValueWrite& value : writes.values)
+            request.valueNames.push_back(WinBase::WideFromNarrow(value.name));
         requests.push_back(std::move(request));
     }
     return requests;
@@ -36,8 +37,8 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 }  // namespace
 
 int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName) {
-    const auto saved =
-        SettingsSnapshot::SaveSnapshot(Requests(plan), kTagPrefix + WideFromAnsi(serviceName), kTagPrefix);
+    const auto saved = SettingsSnapshot::SaveSnapshot(
+        Requests(plan), kTagPrefix + WinBase::WideFromNarrow(serviceName), kTagPrefix);
     if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
     return 0;
 }

@@ -12,12 +12,12 @@
 #include "AdapterConfiguration.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
 #include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/SnapshotAdapters.h"
 #include "settings_snapshot/SnapshotRestore.h"
 #include "settings_snapshot/ValueText.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -29,13 +29,13 @@ DWORD FirstAddress(const SnapshotValue* value) {
     if (value == nullptr || (value->type != REG_MULTI_SZ && value->type != REG_SZ)) return 0;
     const std::vector<std::wstring> texts = ValueTexts(*value);
     if (texts.empty()) return 0;
-    const std::string narrow = AnsiFromWide(texts.front());
-    return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
+    const std::optional<std::string> narrow = WinBase::ExactNarrow(texts.front());
+    return narrow && IsIpv4Address(narrow->c_str()) ? Ipv4NetworkOrder(narrow->c_str()) : 0;
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
-    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", AnsiFromWide(file).c_str(),
-           AnsiFromWide(fault).c_str());
+    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", WinBase::DisplayNarrow(file).c_str(),
+           WinBase::DisplayNarrow(fault).c_str());
     return kForeignSnapshotStatus;
 }
 
@@ -51,8 +51,8 @@ int RestoreSnapshot(const std::wstring& file) {
         switch (restored.Error().stage) {
             case RestoreStage::Read:
                 failure.subject.clear();
-                printf("Cannot read the snapshot %s: %s\n", AnsiFromWide(file).c_str(),
-                       AnsiFromWide(failure.Describe()).c_str());
+                printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
+                       WinBase::DisplayNarrow(failure.Describe()).c_str());
                 return static_cast<int>(failure.error);
             case RestoreStage::Content:
                 failure.subject.clear();  // the file is named by the line itself
@@ -60,7 +60,7 @@ int RestoreSnapshot(const std::wstring& file) {
             case RestoreStage::Apply:
                 break;
         }
-        const std::string key = AnsiFromWide(failure.subject);
+        const std::string key = WinBase::DisplayNarrow(failure.subject);
         if (NoteOpenStatus(static_cast<LONG>(failure.error)) == ERROR_ACCESS_DENIED) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
             return kAccessRefusedStatus;
@@ -68,7 +68,7 @@ int RestoreSnapshot(const std::wstring& file) {
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure.error, key.c_str());
         return static_cast<int>(failure.error);
     }
-    printf("Settings restored from %s\n", AnsiFromWide(file).c_str());
+    printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
 
     const Snapshot& snapshot = restored.Value().snapshot;
     bool notified = true;
@@ -83,16 +83,17 @@ int RestoreSnapshot(const std::wstring& file) {
 int ListSnapshots() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
+        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
-    printf("Snapshots in %s, newest first:\n", AnsiFromWide(folder.Value().Path()).c_str());
-    for (const SnapshotFileEntry& entry : entries.Value()) printf("%s\n", AnsiFromWide(entry.path).c_str());
+    printf("Snapshots in %s, newest first:\n", WinBase::DisplayNarrow(folder.Value().Path()).c_str());
+    for (const SnapshotFileEntry& entry : entries.Value())
+        printf("%s\n", WinBase::DisplayNarrow(entry.path).c_str());
     if (entries.Value().empty()) printf("(none)\n");
     return 0;
 }

@@ -11,7 +11,7 @@
 #include "apply/AddressRules.h"
 #include "apply/ApplySequence.h"
 #include "apply/WayBack.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ public:
     explicit RecordingLauncher(Journal& journal) : m_journal(journal) {}
     std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
                                     const std::wstring& directory) override {
-        m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
+        m_journal.push_back("run " + WinBase::Utf8FromWide(file) + " [" + WinBase::Utf8FromWide(parameters) +
+                            "] in " + WinBase::Utf8FromWide(directory));
         if (onRun) onRun();
         return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
@@ -39,7 +40,7 @@ class RecordingStore : public ISettingsStore {
 public:
     explicit RecordingStore(Journal& journal) : m_journal(journal) {}
     bool Open(const AdapterInventory::Adapter& adapter) override {
-        m_journal.push_back("store open " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("store open " + WinBase::Utf8FromWide(adapter.serviceName));
         if (throwOnOpen) throw std::bad_alloc();
         return openResult;
     }
@@ -91,7 +92,7 @@ public:
         if (wayBack && !report.Passed()) {
             const std::optional<std::wstring> failure = back.Restore();
             if (!failure) return CApplySequence::RestoredResult;
-            m_journal.push_back("way back failed: " + ToUtf8(*failure));
+            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(*failure));
         }
         return CApplySequence::FinishResult;  // every other way out ends it with result 2
     }
@@ -101,11 +102,11 @@ public:
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
     void ReportBackupFailure(const std::wstring& detail) override {
-        m_journal.push_back("backup failure: " + ToUtf8(detail));
+        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
     }
     void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override {
         static const char* const names[] = {"open", "ip", "mask", "gateway", "dns", "dhcp"};
-        std::string entry = "store failure: " + ToUtf8(connection) + ":";
+        std::string entry = "store failure: " + WinBase::Utf8FromWide(connection) + ":";
         for (const StoreStep step : failed) entry += std::string(" ") + names[static_cast<int>(step)];
         m_journal.push_back(entry);
     }
@@ -123,7 +124,7 @@ class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
-        m_journal.push_back("backup " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("backup " + WinBase::Utf8FromWide(adapter.serviceName));
         detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
         return saved;
     }
@@ -162,7 +163,7 @@ private:
 // The log's lines, as UTF-8.
 class RecordingLog : public IApplyLog {
 public:
-    void Write(const std::wstring& line) noexcept override { lines.push_back(ToUtf8(line)); }
+    void Write(const std::wstring& line) noexcept override { lines.push_back(WinBase::Utf8FromWide(line)); }
     Journal lines;
 };
 
@@ -308,7 +309,7 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
 TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
     AdapterInventory::Adapter adapter = WiredAdapter();
     const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
-    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WinBase::WideFromNarrow(Service));
     adapter.serviceName = L"3C905C1";
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
     adapter.cardKey = L"9";  // a card that is not listed (any more)
