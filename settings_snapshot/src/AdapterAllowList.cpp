@@ -32,8 +32,8 @@ AdapterAllowList::AdapterAllowList(std::vector<std::wstring> services) {
 
 std::optional<std::wstring> AdapterAllowList::KeyFault(const std::wstring& keyPath) const {
     if (KeyOf(keyPath, m_services) != 0) return std::nullopt;
-    return L"key outside the allowed locations (not a TCP/IP or NetBT key of this machine's adapters): " +
-           keyPath;
+    return L"key " + keyPath +
+           L" is not one our snapshots hold (they hold the TCP/IP and NetBT keys of this machine's adapters)";
 }
 
 std::optional<std::wstring> AdapterAllowList::ValueFault(const std::wstring& keyPath,
@@ -42,16 +42,17 @@ std::optional<std::wstring> AdapterAllowList::ValueFault(const std::wstring& key
     const AdapterValue* rule = nullptr;
     for (const AdapterValue* candidate : kAdapterValues)
         if ((candidate->keys & key) != 0 && SameName(value.name, WideName(*candidate))) rule = candidate;
-    if (rule == nullptr) return L"value not one our programs save in this key: " + value.name;
+    const std::wstring named = (value.name.empty() ? L"the default value" : L"value " + value.name) + L" of " + keyPath;
+    if (rule == nullptr) return named + L" is not one our snapshots hold";
     if (!value.present) return std::nullopt;
-    if (value.type != rule->type) return L"value of a type our programs do not save: " + value.name;
+    if (value.type != rule->type) return named + L" is not of the type our snapshots hold";
     if (rule->type == REG_DWORD) {
-        if (value.data.size() != 4) return L"dword value not four bytes long: " + value.name;
+        if (value.data.size() != 4) return named + L" is a dword value not four bytes long";
         return std::nullopt;
     }
     if (value.data.size() > rule->maxBytes)
-        return L"text value longer than " + DecimalText(rule->maxBytes) + L" bytes: " + value.name;
-    if (value.data.size() % 2 != 0) return L"text value of an odd number of bytes: " + value.name;
+        return named + L" is a text value longer than " + DecimalText(rule->maxBytes) + L" bytes";
+    if (value.data.size() % 2 != 0) return named + L" is a text value of an odd number of bytes";
     return std::nullopt;
 }
 

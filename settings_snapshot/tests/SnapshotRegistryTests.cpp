@@ -64,7 +64,7 @@ protected:
     std::vector<KeyRequest> Requests() const {
         return {{Wide(m_adapter),
                  {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
-                  L"Long", L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
+                  L"Long", L"Path", L"Q\"uo\\te", L"None", L"Quoted", L"Absent"}},
                 {Wide(m_interface), {L"NameServer", L"Added"}},
                 {Wide(m_machine.Sub("INTERFACE")), {L"nameserver"}},  // once is enough
                 {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
@@ -89,6 +89,8 @@ protected:
         {m_adapter, "Q\"uo\\te",
          TestSupport::BytesValue(REG_QWORD, std::string("\x01\x02\x03\x04\x05\x06\x07\x08"))},
         {m_adapter, "None", TestSupport::BytesValue(REG_NONE, "")},
+        // Written as a quoted string, escapes included.
+        {m_adapter, "Quoted", Utf16(REG_SZ, std::wstring(L"a\"b\\c \x65B0\0", 8))},
         {m_interface, "NameServer", Utf16(REG_SZ, std::wstring(L"10.0.1.1,10.0.1.2\0", 18))},
     };
 };
@@ -283,7 +285,7 @@ TEST_F(SnapshotWorkflows, EachWayASaveOrRestoreStopsNamesItsTargetOrStage) {
         const wchar_t* reason;
     } cases[] = {
         {m_folder.Path() + L"\\missing.reg", {kService}, RestoreStage::Read, L"cannot"},
-        {saved, {L"{another}"}, RestoreStage::Content, L"outside"},
+        {saved, {L"{another}"}, RestoreStage::Content, L"is not one our snapshots hold"},
         {noAdapter, {kService}, RestoreStage::Content, L"names no adapter key"},
     };
     for (const auto& c : cases) {
