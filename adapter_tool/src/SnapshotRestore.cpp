@@ -13,6 +13,7 @@
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
 #include "adapter_inventory/AdapterInventory.h"
+#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/SnapshotAdapters.h"
 #include "settings_snapshot/SnapshotRestore.h"
@@ -73,8 +74,9 @@ int RestoreSnapshot(const std::wstring& file) {
     const Snapshot& snapshot = restored.Value().snapshot;
     bool notified = true;
     for (const std::wstring& service : restored.Value().adapters)
-        if (notifier.Notify(service.c_str(), FirstAddress(AdapterValueIn(snapshot, service, L"IPAddress")),
-                            FirstAddress(AdapterValueIn(snapshot, service, L"SubnetMask"))) != 0)
+        if (notifier.Notify(service.c_str(),
+                            FirstAddress(AdapterValueIn(snapshot, service, WideName(kIPAddress))),
+                            FirstAddress(AdapterValueIn(snapshot, service, WideName(kSubnetMask)))) != 0)
             notified = false;
     if (!notified) return printf("Adapter configuration failed\n");
     return 0;

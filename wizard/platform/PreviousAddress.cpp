@@ -13,9 +13,10 @@ const SnapshotKey* FindKey(const Snapshot& snapshot, const std::wstring& path) {
     return nullptr;
 }
 
-const SnapshotValue* FindValue(const SnapshotKey& key, const wchar_t* name) {
+const SnapshotValue* FindValue(const SnapshotKey& key, const AdapterValue& wanted) {
+    const std::wstring name = WideName(wanted);
     for (const SnapshotValue& value : key.values)
-        if (value.present && _wcsicmp(value.name.c_str(), name) == 0) return &value;
+        if (value.present && _wcsicmp(value.name.c_str(), name.c_str()) == 0) return &value;
     return nullptr;
 }
 
@@ -48,7 +49,7 @@ std::vector<std::string> SplitServers(const std::string& list) {
 
 bool HoldsAddress(const SnapshotKey* key) {
     return key != nullptr &&
-           (FindValue(*key, L"IPAddress") != nullptr || FindValue(*key, L"EnableDHCP") != nullptr);
+           (FindValue(*key, kIPAddress) != nullptr || FindValue(*key, kEnableDhcp) != nullptr);
 }
 
 }  // namespace
@@ -58,16 +59,16 @@ std::optional<PreviousAddress> PreviousAddressIn(const Snapshot& snapshot, const
     if (!HoldsAddress(key)) key = FindKey(snapshot, AdapterTcpipKey(service));
     if (!HoldsAddress(key)) return std::nullopt;
     PreviousAddress previous;
-    previous.address = First(FindValue(*key, L"IPAddress"));
-    const SnapshotValue* const dhcp = FindValue(*key, L"EnableDHCP");
+    previous.address = First(FindValue(*key, kIPAddress));
+    const SnapshotValue* const dhcp = FindValue(*key, kEnableDhcp);
     if (dhcp != nullptr && dhcp->type == REG_DWORD && dhcp->data.size() == 4)
         previous.dhcp = (dhcp->data[0] | dhcp->data[1] | dhcp->data[2] | dhcp->data[3]) != 0;
     else
         previous.dhcp = previous.address.empty() || previous.address == "0.0.0.0";
     if (previous.dhcp) return PreviousAddress{};
     if (previous.address.empty()) return std::nullopt;
-    previous.mask = First(FindValue(*key, L"SubnetMask"));
-    previous.gateway = First(FindValue(*key, L"DefaultGateway"));
-    previous.dnsServers = SplitServers(First(FindValue(*key, L"NameServer")));
+    previous.mask = First(FindValue(*key, kSubnetMask));
+    previous.gateway = First(FindValue(*key, kDefaultGateway));
+    previous.dnsServers = SplitServers(First(FindValue(*key, kAdapterNameServer)));
     return previous;
 }
