@@ -794,6 +794,18 @@ TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
     CheckRegistry();
 }
 
+TEST_F(AdapsetEndToEnd, AnUnreadableProgramDataLocationStopsTheRunBeforeAnyWrite) {
+    const TestSupport::ScopedStoredValue missing(
+        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", "ProgramData",
+        std::nullopt);
+    const ToolRun run =
+        RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * 3.3.3.3 4.4.4.4", Dhcp::Double, "0", nullptr);
+    EXPECT_EQ(run.result.output, Crlf("Cannot save the current settings: ProgramData\n"));
+    EXPECT_EQ(run.result.exitCode, 161u);
+    EXPECT_EQ(run.notifications, "");
+    CheckRegistry();
+}
+
 TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
     const std::string first = services_[0];
     const std::wstring key = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" +
