@@ -76,32 +76,32 @@ int Refuse(const std::wstring& file, const std::wstring& fault) {
 
 }  // namespace
 
-int RestoreSnapshot(const std::wstring& file) {
+RunStatus RestoreSnapshot(const std::wstring& file) {
     const Outcome<std::vector<BYTE>> bytes = ReadSnapshotFile(file);
     if (!bytes) {
-        if (bytes.Error().error == ERROR_SUCCESS) return Refuse(file, bytes.Error().reason);
+        if (bytes.Error().error == ERROR_SUCCESS) return {Refuse(file, bytes.Error().reason)};
         Failure failure = bytes.Error();
         failure.subject.clear();
         printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
                WinBase::DisplayNarrow(failure.Describe()).c_str());
-        return static_cast<int>(bytes.Error().error);
+        return {static_cast<int>(bytes.Error().error)};
     }
     const Outcome<Snapshot> snapshot =
         ParseRegFile(bytes.Value(), AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!snapshot) return Refuse(file, snapshot.Error().Describe());
+    if (!snapshot) return {Refuse(file, snapshot.Error().Describe())};
     const std::vector<RestoredAdapter> restored = RestoredAdapters(snapshot.Value());
-    if (restored.empty()) return Refuse(file, L"it names no adapter key");
+    if (restored.empty()) return {Refuse(file, L"it names no adapter key")};
 
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
         const std::string key = WinBase::DisplayNarrow(failure->subject);
-        if (NoteOpenStatus(static_cast<LONG>(failure->error)) == ERROR_ACCESS_DENIED) {
+        if (IsAccessRefusal(static_cast<LONG>(failure->error))) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
-            return kAccessRefusedStatus;
+            return {kAccessRefusedStatus, true};
         }
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure->error, key.c_str());
-        return static_cast<int>(failure->error);
+        return {static_cast<int>(failure->error)};
     }
     printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
 
@@ -110,8 +110,8 @@ int RestoreSnapshot(const std::wstring& file) {
         if (notifier.Notify(adapter.service.c_str(), FirstAddress(adapter.address),
                             FirstAddress(adapter.mask)) != 0)
             notified = false;
-    if (!notified) return printf("Adapter configuration failed\n");
-    return 0;
+    if (!notified) return {printf("Adapter configuration failed\n")};
+    return {0};
 }
 
 int ListSnapshots() {
