@@ -742,17 +742,6 @@ std::wstring HexRun(size_t count) {
     return run;
 }
 
-// Gives the file a last write time `minutes` after the start of 2020.
-void SetWriteTime(const std::string& path, int minutes) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ULARGE_INTEGER time{};
-    time.QuadPart = 132223104000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
-    const FILETIME written{time.LowPart, time.HighPart};
-    SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
-}
-
 TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
     const std::string first = services_[0];
     // Values the run adds where there were none must be gone again afterwards.

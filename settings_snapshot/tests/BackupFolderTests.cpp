@@ -13,6 +13,7 @@
 #include "test_support/RegistryFixture.h"
 
 using namespace SettingsSnapshot;
+using TestSupport::SetWriteTime;
 
 namespace {
 
@@ -26,17 +27,6 @@ std::vector<std::wstring> Names(const Outcome<std::vector<SnapshotFileEntry>>& e
     std::vector<std::wstring> names;
     for (const SnapshotFileEntry& entry : entries.Value()) names.push_back(entry.name);
     return names;
-}
-
-// Gives the file a last write time `minutes` after a fixed moment.
-void SetWriteTime(const std::wstring& path, int minutes) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ULARGE_INTEGER time{};
-    time.QuadPart = 134000000000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
-    const FILETIME written{time.LowPart, time.HighPart};
-    SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
 }
 
 std::unique_ptr<void, decltype(&LocalFree)> Descriptor(const wchar_t* sddl) {
