@@ -10,6 +10,7 @@
 #include "AccessRefusal.h"
 #include "AddressValidation.h"
 #include "AdapterConfiguration.h"
+#include "ConsoleText.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
 #include "adapter_inventory/AdapterInventory.h"
@@ -69,8 +70,8 @@ DWORD FirstAddress(const SnapshotValue* value) {
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
-    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", WinBase::DisplayNarrow(file).c_str(),
-           WinBase::DisplayNarrow(fault).c_str());
+    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", ConsoleField(file).c_str(),
+           ConsoleField(fault).c_str());
     return kForeignSnapshotStatus;
 }
 
@@ -82,8 +83,8 @@ RunStatus RestoreSnapshot(const std::wstring& file) {
         if (bytes.Error().error == ERROR_SUCCESS) return {Refuse(file, bytes.Error().reason)};
         Failure failure = bytes.Error();
         failure.subject.clear();
-        printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
-               WinBase::DisplayNarrow(failure.Describe()).c_str());
+        printf("Cannot read the snapshot %s: %s\n", ConsoleField(file).c_str(),
+               ConsoleField(failure.Describe()).c_str());
         return {static_cast<int>(bytes.Error().error)};
     }
     const Outcome<Snapshot> snapshot =
@@ -95,7 +96,7 @@ RunStatus RestoreSnapshot(const std::wstring& file) {
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
-        const std::string key = WinBase::DisplayNarrow(failure->subject);
+        const std::string key = ConsoleField(failure->subject);
         if (IsAccessRefusal(static_cast<LONG>(failure->error))) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
             return {kAccessRefusedStatus, true};
@@ -103,7 +104,7 @@ RunStatus RestoreSnapshot(const std::wstring& file) {
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure->error, key.c_str());
         return {static_cast<int>(failure->error)};
     }
-    printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
+    printf("Settings restored from %s\n", ConsoleField(file).c_str());
 
     bool notified = true;
     for (const RestoredAdapter& adapter : restored)
@@ -117,17 +118,16 @@ RunStatus RestoreSnapshot(const std::wstring& file) {
 int ListSnapshots() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
+        printf("%s\n", ConsoleField(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
-    printf("Snapshots in %s, newest first:\n", WinBase::DisplayNarrow(folder.Value().Path()).c_str());
-    for (const SnapshotFileEntry& entry : entries.Value())
-        printf("%s\n", WinBase::DisplayNarrow(entry.path).c_str());
+    printf("Snapshots in %s, newest first:\n", ConsoleField(folder.Value().Path()).c_str());
+    for (const SnapshotFileEntry& entry : entries.Value()) printf("%s\n", ConsoleField(entry.path).c_str());
     if (entries.Value().empty()) printf("(none)\n");
     return 0;
 }

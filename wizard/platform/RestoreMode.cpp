@@ -18,6 +18,7 @@
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -89,12 +90,13 @@ int RunRestoreMode() {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
         log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
-        const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
+        const std::wstring text =
+            ResourceText(IDS_RESTORE_FAILED) + L"\n" + WinBase::PrintableText(restored.Error().Describe());
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
     log.Write(L"restored " + LogField(restored.Value().path));
-    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
+    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + WinBase::PrintableText(restored.Value().path);
     if (!restored.Value().adapters.empty())
         text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;
     text += L"\n\n" + ResourceText(IDS_RESTART_NOW);
