@@ -77,8 +77,9 @@ RunStatus ConfigureAdapter(const StaticSettings& settings) {
     // Older Windows keep the settings in the per-service key, today's in the interface
     // key; the adapter is missing only when neither exists.
     if (!HasAdapterKey(opened) && (failed == nullptr || !failed->adapterKey))
-        return {printf("Cannot locate adapter %s\n", ConsoleField(std::string(settings.ServiceName())).c_str()),
-                refused};
+        return {
+            printf("Cannot locate adapter %s\n", ConsoleField(std::string(settings.ServiceName())).c_str()),
+            refused};
     if (refused) {
         printf("Access to the registry was refused: HKLM\\%s\n", ConsoleField(failed->path).c_str());
         return {kAccessRefusedStatus, refused};
