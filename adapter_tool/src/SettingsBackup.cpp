@@ -5,10 +5,8 @@
 #include <string>
 
 #include "ConsoleText.h"
+#include "settings_snapshot/SnapshotSave.h"
 #include "win_base/TextConversion.h"
-#include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileFormat.h"
-#include "settings_snapshot/RegistryCapture.h"
 
 namespace {
 
@@ -40,14 +38,8 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 }  // namespace
 
 int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName) {
-    const auto folder = SettingsSnapshot::BackupFolder::Default();
-    if (!folder) return CannotSave(folder.Error().subject, folder.Error());
-    const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
-    if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
-    const auto saved = folder.Value().Save(kTagPrefix + WinBase::WideFromNarrow(serviceName),
-                                           SettingsSnapshot::EncodeRegFile(snapshot.Value()));
-    if (!saved) return CannotSave(saved.Error().subject, saved.Error());
-    // An old snapshot that cannot be deleted does not stop the run.
-    folder.Value().Prune(kTagPrefix, saved.Value());
+    const auto saved = SettingsSnapshot::SaveSnapshot(
+        Requests(plan), kTagPrefix + WinBase::WideFromNarrow(serviceName), kTagPrefix);
+    if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
     return 0;
 }

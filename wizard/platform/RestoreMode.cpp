@@ -14,10 +14,8 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
-#include "platform/SnapshotRestore.h"
-#include "settings_snapshot/AdapterAllowList.h"
-#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
+#include "settings_snapshot/SnapshotRestore.h"
 #include "win_base/PrintableText.h"
 
 namespace {
@@ -39,21 +37,13 @@ struct Restored {
     std::wstring adapters;  // "乙太網路"; several joined by "、"; empty when none is known
 };
 
-// The machine's adapters whose keys the snapshot holds, by the names the user knows.
-std::wstring AdapterNames(const Snapshot& snapshot) {
+// The names the user knows these adapters by (those of this machine).
+std::wstring AdapterNames(const std::vector<std::wstring>& services) {
     const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
-    std::vector<std::wstring> services;
     std::wstring names;
-    for (const SnapshotKey& key : snapshot.keys) {
-        const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path);
-        if (!service) continue;
-        bool seen = false;
-        for (const std::wstring& other : services)
-            seen = seen || AdapterInventory::SameServiceName(other, *service);
-        if (seen) continue;
-        services.push_back(*service);
+    for (const std::wstring& service : services) {
         for (const AdapterInventory::Adapter& adapter : adapters) {
-            if (!AdapterInventory::SameServiceName(adapter.serviceName, *service)) continue;
+            if (!AdapterInventory::SameServiceName(adapter.serviceName, service)) continue;
             names += (names.empty() ? L"" : L"、") + AdapterDisplayName(adapter);
             break;
         }
@@ -70,10 +60,10 @@ Outcome<Restored> RestoreNewest() {
     if (!entries) return entries.Error();
     if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
     const std::wstring& path = entries.Value().front().path;
-    const Outcome<Snapshot> restored =
-        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!restored) return restored.Error();
-    return Restored{path, AdapterNames(restored.Value())};
+    const Outcome<RestoredSnapshot, RestoreFailure> restored =
+        RestoreAdapterSnapshot(path, AdapterInventory::ReadServiceNames());
+    if (!restored) return restored.Error().cause;
+    return Restored{path, AdapterNames(restored.Value().adapters)};
 }
 
 }  // namespace
