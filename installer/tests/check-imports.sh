@@ -6,8 +6,8 @@
 # The programs (every .exe but the installer) import no ShellExecute* function: they
 # start other programs by full path, never through the shell's file associations,
 # which any process of the user could redirect.
-# --without NAME=DLL: the program NAME must not import DLL at all (Adapset finds its
-# data folder without the shell library, so that a run loads only what its work needs).
+# --without NAME=DLL: the program NAME must not import DLL at all (both programs do
+# without the shell library, so that a run loads only what its work needs).
 # Usage: check-imports.sh OBJDUMP [--without NAME=DLL]... EXE...
 set -euo pipefail
 objdump=$1
