@@ -10,6 +10,7 @@
 #include "DhcpNotification.h"
 #include "KeyHandle.h"
 #include "SettingsBackup.h"
+#include "UnfinishedRun.h"
 #include "TextConversion.h"
 
 namespace {
@@ -86,9 +87,13 @@ int ConfigureAdapter(const StaticSettings& settings) {
     }
 
     // Every location that exists is open and nothing is written yet: first the snapshot.
-    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName());
+    std::wstring snapshot;
+    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName(), &snapshot);
     if (saveStatus != 0) return saveStatus;
+    const int recordStatus = StartUnfinishedRun(settings.ServiceName(), snapshot);
+    if (recordStatus != 0) return recordStatus;
     for (const OpenedKey& key : opened) WriteValues(key);
+    EndUnfinishedRun();
 
     if (NotifyDhcpClient(notifier, settings) != 0) return printf("Adapter configuration failed\n");
     return 0;

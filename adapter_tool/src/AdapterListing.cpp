@@ -7,6 +7,7 @@
 
 #include "AccessRefusal.h"
 #include "ConsoleText.h"
+#include "UnfinishedRun.h"
 
 namespace {
 
@@ -95,7 +96,9 @@ int PrintUsage() {
     printf("\tThe mask defaults to 255.255.255.0.\n");
     printf("\tUse * to omit intermediate parameters.\n");
     printf("\tMissing parameters will be set to empty strings.\n");
-    return ListAdapters();
+    const int status = ListAdapters();
+    ReportUnfinishedRun();
+    return status;
 }
 
 int ListAdapters() {

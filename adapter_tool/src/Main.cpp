@@ -60,6 +60,8 @@ int Run(int argc, char* argv[]) {
             return ListSnapshots();
         case kRestore:
             return RestoreSnapshot(WideArgument(2));
+        case kRestoreOriginal:
+            return RestoreOriginal(argv[3], WideArgument(3), table);
         case kConfigure:
             break;
     }

@@ -6,6 +6,7 @@
 #include "TextConversion.h"
 
 const char kRestoreSwitch[] = "/restore";
+const char kOriginalWord[] = "original";
 
 RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table,
                       const std::wstring& firstArgument) {
@@ -13,7 +14,9 @@ RunDecision DecideRun(int argumentCount, const char* const* arguments, const Ada
     if (argumentCount <= 0) return decision;
     if (_stricmp(arguments[0], kRestoreSwitch) == 0) {
         const RunAction actions[] = {kListSnapshots, kRestore};
-        if (argumentCount <= 2) {
+        if (argumentCount == 3 && _stricmp(arguments[1], kOriginalWord) == 0) {
+            decision.action = kRestoreOriginal;
+        } else if (argumentCount <= 2) {
             decision.action = actions[argumentCount - 1];
         } else {
             decision.action = kRefuse;

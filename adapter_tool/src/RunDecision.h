@@ -11,9 +11,11 @@
 
 // The first argument that restores a snapshot instead of configuring.
 extern const char kRestoreSwitch[];
+// After it, restores an adapter's original.
+extern const char kOriginalWord[];
 
 // What a run does once the arguments are read.
-enum RunAction { kShowUsage, kRefuse, kConfigure, kListSnapshots, kRestore };
+enum RunAction { kShowUsage, kRefuse, kConfigure, kListSnapshots, kRestore, kRestoreOriginal };
 
 // The outcome of reading the command line: the action, the eight parameters after
 // defaulting, the validated settings (kConfigure) and the refusal (kRefuse).
@@ -27,7 +29,8 @@ struct RunDecision {
 // Reads the command line into a decision: show the usage (no arguments, or an adapter
 // number out of range), refuse (bad settings come before the adapter number is looked
 // at), or configure. "/restore" (any case) first lists the snapshots, "/restore FILE"
-// restores the second argument; more arguments after it are refused. firstArgument is
+// restores the second argument, "/restore original ADAPTER" that adapter's original;
+// other arguments after it are refused. firstArgument is
 // arguments[0] as UTF-16 from the wide command line, so that a connection name is
 // matched whatever the code page lacks; when empty, arguments[0] is converted.
 RunDecision DecideRun(int argumentCount, const char* const* arguments, const AdapterTable& table,

@@ -8,13 +8,11 @@
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegistryCapture.h"
+#include "settings_snapshot/SnapshotHistory.h"
 
 namespace {
 
 using SettingsSnapshot::Failure;
-
-// The tag of the tool's snapshot files; retention counts the files it starts.
-const wchar_t kTagPrefix[] = L"adapset-";
 
 int CannotSave(const std::wstring& path, Failure failure) {
     printf("Cannot save the current settings: %s\n", AnsiFromWide(path).c_str());
@@ -37,15 +35,16 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName) {
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName, std::wstring* savedPath) {
     const auto folder = SettingsSnapshot::BackupFolder::Default();
     if (!folder) return CannotSave(folder.Error().subject, folder.Error());
     const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
     if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
-    const auto saved = folder.Value().Save(kTagPrefix + WideFromAnsi(serviceName),
-                                           SettingsSnapshot::EncodeRegFile(snapshot.Value()));
-    if (!saved) return CannotSave(saved.Error().subject, saved.Error());
     // An old snapshot that cannot be deleted does not stop the run.
-    folder.Value().Prune(kTagPrefix, saved.Value());
+    const auto saved = SettingsSnapshot::SnapshotHistory(folder.Value())
+                           .Save(SettingsSnapshot::kToolTag, WideFromAnsi(serviceName),
+                                 SettingsSnapshot::EncodeRegFile(snapshot.Value()));
+    if (!saved) return CannotSave(saved.Error().subject, saved.Error());
+    if (savedPath != nullptr) *savedPath = saved.Value();
     return 0;
 }

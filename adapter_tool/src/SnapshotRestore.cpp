@@ -20,6 +20,10 @@
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "settings_snapshot/SnapshotHistory.h"
+#include "settings_snapshot/UndoableRestore.h"
+#include "ConsoleText.h"
+#include "UnfinishedRun.h"
 
 namespace {
 
@@ -68,6 +72,26 @@ DWORD FirstAddress(const SnapshotValue* value) {
     return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
 }
 
+// The file's write time in local time: "2026-12-09 17:05:03".
+std::wstring WrittenAt(const FILETIME& written) {
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t)) return L"(time unknown)";
+    char text[32];
+    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+             t.wSecond);
+    return WideFromAnsi(text);
+}
+
+// The adapter as the listing names it: its connection name and service name.
+std::wstring AdapterText(const std::wstring& service, const std::vector<AdapterInventory::Adapter>& adapters) {
+    if (service.empty()) return L"(adapter unknown)";
+    for (const AdapterInventory::Adapter& adapter : adapters)
+        if (AdapterInventory::SameServiceName(adapter.serviceName, service) && !adapter.connectionName.empty())
+            return adapter.connectionName + L" (" + service + L")";
+    return service;
+}
+
 int Refuse(const std::wstring& file, const std::wstring& fault) {
     printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", AnsiFromWide(file).c_str(),
            AnsiFromWide(fault).c_str());
@@ -92,6 +116,16 @@ int RestoreSnapshot(const std::wstring& file) {
     const std::vector<RestoredAdapter> restored = RestoredAdapters(snapshot.Value());
     if (restored.empty()) return Refuse(file, L"it names no adapter key");
 
+    // What the restore overwrites is saved first, so that it can be undone.
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    const Outcome<std::wstring> undo =
+        folder ? SaveUndoSnapshot(SnapshotHistory(folder.Value()), kToolTag, snapshot.Value())
+               : Outcome<std::wstring>(folder.Error());
+    if (!undo) {
+        printf("Cannot save the current settings: %s\n", AnsiFromWide(undo.Error().Describe()).c_str());
+        return kSnapshotFailedStatus;
+    }
+
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
@@ -104,6 +138,8 @@ int RestoreSnapshot(const std::wstring& file) {
         return static_cast<int>(failure->error);
     }
     printf("Settings restored from %s\n", AnsiFromWide(file).c_str());
+    printf("To undo: adapset /restore \"%s\"\n", AnsiFromWide(undo.Value()).c_str());
+    EndUnfinishedRunRestoredFrom(file);
 
     bool notified = true;
     for (const RestoredAdapter& adapter : restored)
@@ -120,13 +156,39 @@ int ListSnapshots() {
         printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
-    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List();
+    const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
         printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
     printf("Snapshots in %s, newest first:\n", AnsiFromWide(folder.Value().Path()).c_str());
-    for (const SnapshotFileEntry& entry : entries.Value()) printf("%s\n", AnsiFromWide(entry.path).c_str());
-    if (entries.Value().empty()) printf("(none)\n");
+    const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
+    std::wstring listing;
+    for (const HistoryEntry& entry : entries.Value())
+        listing += WrittenAt(entry.file.written) + L"  " + (entry.original ? L"original" : L"later   ") + L"  " +
+                   AdapterText(entry.service, adapters) + L"\n  " + entry.file.path + L"\n";
+    if (entries.Value().empty()) listing = L"(none)\n";
+    PrintText(listing);
     return 0;
+}
+
+int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table) {
+    const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    if (!folder) {
+        printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
+        return ERROR_PATH_NOT_FOUND;
+    }
+    const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
+    if (!entries) {
+        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        return kSnapshotFailedStatus;
+    }
+    const HistoryEntry* original =
+        service ? SnapshotHistory::OriginalOf(entries.Value(), WideFromAnsi(service->c_str())) : nullptr;
+    if (original == nullptr) {
+        printf("No original snapshot of adapter %s\n", adapterName);
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return RestoreSnapshot(original->file.path);
 }

@@ -1,7 +1,7 @@
 #include "settings_snapshot/SnapshotHistory.h"
 
 #include <cwctype>
-#include <map>
+#include <cstdint>
 #include <optional>
 
 #include "NameCompare.h"
@@ -81,36 +81,46 @@ std::wstring ReadSnapshotService(const std::wstring& path) {
     return {};
 }
 
-SnapshotHistory::SnapshotHistory(BackupFolder folder, ServiceReader reader)
-    : m_folder(std::move(folder)), m_reader(std::move(reader)) {}
+SnapshotHistory::SnapshotHistory(BackupFolder folder, const ServiceReader* reader)
+    : m_folder(std::move(folder)), m_reader(reader) {}
 
 Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
     Outcome<std::vector<SnapshotFileEntry>> files = m_folder.List();
     if (!files) return files.Error();
     std::vector<HistoryEntry> entries;
     entries.reserve(files.Value().size());
-    // Per adapter (folded name): its oldest marked entry, and its oldest entry.
-    std::map<std::wstring, size_t> oldestMarked, oldest;
+    // Per adapter (folded name): its oldest entry and its oldest marked one (or none).
+    struct Adapter {
+        std::wstring folded;
+        size_t oldest = 0;
+        size_t marked = SIZE_MAX;
+    };
+    std::vector<Adapter> adapters;
     for (SnapshotFileEntry& file : files.Value()) {
         const std::optional<NameParts> parts = ReadName(file.name);
         HistoryEntry entry{std::move(file), {}, false};
         bool marked = false;
         if (parts) {
-            entry.service = parts->service ? *parts->service : m_reader(entry.file.path);
+            if (parts->service)
+                entry.service = *parts->service;
+            else
+                entry.service = m_reader ? m_reader->ServiceOf(entry.file.path) : ReadSnapshotService(entry.file.path);
             marked = parts->marked;
         }
         if (!entry.service.empty()) {
             const std::wstring folded = FoldedName(entry.service);
+            Adapter* adapter = nullptr;
+            for (Adapter& known : adapters)
+                if (known.folded == folded) adapter = &known;
+            if (adapter == nullptr) adapter = &adapters.emplace_back(Adapter{folded});
             // Newest first: a later one is older.
-            oldest[folded] = entries.size();
-            if (marked) oldestMarked[folded] = entries.size();
+            adapter->oldest = entries.size();
+            if (marked) adapter->marked = entries.size();
         }
         entries.push_back(std::move(entry));
     }
-    for (const auto& [service, index] : oldest) {
-        const auto marked = oldestMarked.find(service);
-        entries[marked != oldestMarked.end() ? marked->second : index].original = true;
-    }
+    for (const Adapter& adapter : adapters)
+        entries[adapter.marked != SIZE_MAX ? adapter.marked : adapter.oldest].original = true;
     return entries;
 }
 

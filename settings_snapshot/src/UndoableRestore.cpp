@@ -10,8 +10,8 @@
 
 namespace SettingsSnapshot {
 
-Outcome<std::wstring> RestoreUndoably(const SnapshotHistory& history, const std::wstring& programTag,
-                                      const Snapshot& snapshot) {
+Outcome<std::wstring> SaveUndoSnapshot(const SnapshotHistory& history, const std::wstring& programTag,
+                                       const Snapshot& snapshot) {
     std::optional<std::wstring> service;
     std::vector<KeyRequest> requests;
     for (const SnapshotKey& key : snapshot.keys) {
@@ -23,7 +23,12 @@ Outcome<std::wstring> RestoreUndoably(const SnapshotHistory& history, const std:
     if (!service) return Failure{L"", L"the snapshot names no adapter key"};
     const Outcome<Snapshot> current = CaptureSnapshot(requests);
     if (!current) return current.Error();
-    const Outcome<std::wstring> undo = history.Save(programTag, *service, EncodeRegFile(current.Value()));
+    return history.Save(programTag, *service, EncodeRegFile(current.Value()));
+}
+
+Outcome<std::wstring> RestoreUndoably(const SnapshotHistory& history, const std::wstring& programTag,
+                                      const Snapshot& snapshot) {
+    const Outcome<std::wstring> undo = SaveUndoSnapshot(history, programTag, snapshot);
     if (!undo) return undo;
     if (std::optional<Failure> failure = ApplySnapshot(snapshot)) return *failure;
     return undo;

@@ -223,8 +223,15 @@ TEST_F(BackupFolderTest, TheFirstSnapshotOfEachAdapterIsKeptAsItsOriginal) {
 // A folder from before originals were marked: each adapter's oldest trusted snapshot
 // (the wizard's unnamed files by the adapter their keys name) is its original.
 TEST_F(BackupFolderTest, InAnOlderFolderTheOldestSnapshotOfEachAdapterIsItsOriginal) {
-    std::map<std::wstring, std::wstring> serviceOf;
-    const SnapshotHistory history(m_folder, [&](const std::wstring& path) { return serviceOf[path]; });
+    struct Planted : ServiceReader {
+        std::wstring ServiceOf(const std::wstring& path) const override {
+            const auto found = services.find(path);
+            return found == services.end() ? std::wstring() : found->second;
+        }
+        std::map<std::wstring, std::wstring> services;
+    } planted;
+    std::map<std::wstring, std::wstring>& serviceOf = planted.services;
+    const SnapshotHistory history(m_folder, &planted);
     const auto plant = [&](const wchar_t* tag, WORD second, const wchar_t* service) {
         const std::wstring path = m_folder.Save(tag, m_bytes, At(7, second)).Value();
         SetWriteTime(path, second);

@@ -12,7 +12,6 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +34,17 @@ struct HistoryEntry {
 // be read or names no adapter key.
 std::wstring ReadSnapshotService(const std::wstring& path);
 
+// Tells the adapter of a wizard file whose name does not say it.
+class ServiceReader {
+public:
+    virtual ~ServiceReader() = default;
+    virtual std::wstring ServiceOf(const std::wstring& path) const = 0;
+};
+
 class SnapshotHistory {
 public:
-    // Tells the adapter of a wizard file whose name does not say it.
-    using ServiceReader = std::function<std::wstring(const std::wstring& path)>;
-
-    explicit SnapshotHistory(BackupFolder folder, ServiceReader reader = ReadSnapshotService);
+    // The reader, when given, must outlive the history; by default ReadSnapshotService.
+    explicit SnapshotHistory(BackupFolder folder, const ServiceReader* reader = nullptr);
 
     const BackupFolder& Folder() const { return m_folder; }
 
@@ -61,7 +65,7 @@ public:
 
 private:
     BackupFolder m_folder;
-    ServiceReader m_reader;
+    const ServiceReader* m_reader;
 };
 
 }  // namespace SettingsSnapshot

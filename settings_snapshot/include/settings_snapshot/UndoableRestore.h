@@ -9,11 +9,17 @@
 namespace SettingsSnapshot {
 
 // Saves the current values of every value the snapshot names (absent ones as absent)
-// as the program's snapshot of the snapshot's first adapter, by the history's rules, and
-// only then applies the snapshot all or nothing (ApplySnapshot). Returns the path of
-// that undo snapshot: restoring it undoes the restore. Fails with nothing written when
-// the snapshot names no adapter key, the current values cannot be read or saved, or the
-// apply fails (the undo snapshot then stays, holding the unchanged values).
+// as the program's snapshot of the snapshot's first adapter, by the history's rules.
+// Returns its path: restoring it puts back what restoring `snapshot` overwrites. Fails,
+// saving nothing, when the snapshot names no adapter key or the values cannot be read
+// or saved. Writes nothing to the registry.
+Outcome<std::wstring> SaveUndoSnapshot(const SnapshotHistory& history, const std::wstring& programTag,
+                                       const Snapshot& snapshot);
+
+// SaveUndoSnapshot, then, only when it succeeded, ApplySnapshot (all or nothing).
+// Returns the undo snapshot's path. Fails with nothing written when the undo snapshot
+// cannot be saved, or when the apply fails (the undo snapshot then stays, holding the
+// unchanged values).
 Outcome<std::wstring> RestoreUndoably(const SnapshotHistory& history, const std::wstring& programTag,
                                       const Snapshot& snapshot);
 
