@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "settings_snapshot/ApplyRecord.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 
@@ -818,6 +819,26 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 
     const ToolRun none = RunTool("/restore original 3");
     EXPECT_EQ(none.result.output, Crlf("No original snapshot of adapter 3\n"));
+}
+
+// A run cut off between its snapshot and its end leaves its record: the listing without
+// arguments names it; the next finished run removes it, as does a restore from it.
+TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
+    const SettingsSnapshot::ApplyRecord record(SettingsSnapshot::BackupFolder::Default().Value(), L"adapset");
+    const std::wstring snapshot = SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
+    ASSERT_FALSE(record.Start(L"{x}", snapshot));
+    const std::string mention = "The last configuration run (adapter {x}) did not finish. To put back the settings "
+                                "from before it:\r\n  adapset /restore \"" + Backups() + "\\20261209-101010-adapset-{x}.reg\"\r\n";
+    const ToolRun listed = RunTool("");
+    EXPECT_NE(listed.result.output.find(mention), std::string::npos) << listed.result.output;
+    ASSERT_EQ(RunTool("1 10.1.1.1").result.exitCode, 0u);
+    EXPECT_EQ(RunTool("").result.output.find("did not finish"), std::string::npos);
+
+    // A record that is not ours is named in one sentence and not used.
+    WriteRegFile(DataFolder() + "\\unfinished-adapset.txt", L"{x}");
+    EXPECT_NE(RunTool("").result.output.find("\r\nThe record of an unfinished run cannot be used: " + DataFolder() +
+                                             "\\unfinished-adapset.txt: not a record of ours\r\n"),
+              std::string::npos);
 }
 
 TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {

@@ -4,6 +4,8 @@
 #include "apply/AddressRules.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
+
+#include <exception>
 #include "apply/WideText.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
@@ -25,6 +27,25 @@ public:
 
 private:
     IApplyPage& m_page;
+};
+
+// The record of the running apply, ended on every way out but an exception (which
+// leaves the apply cut off).
+class RecordScope {
+public:
+    RecordScope(IApplyRecord* record, const std::wstring& service, const std::wstring& snapshotPath)
+        : m_record(record), m_exceptions(std::uncaught_exceptions()) {
+        if (m_record != nullptr) m_record->Started(service, snapshotPath);
+    }
+    ~RecordScope() {
+        if (m_record != nullptr && std::uncaught_exceptions() == m_exceptions) m_record->Ended();
+    }
+    RecordScope(const RecordScope&) = delete;
+    RecordScope& operator=(const RecordScope&) = delete;
+
+private:
+    IApplyRecord* m_record;
+    int m_exceptions;
 };
 
 class RunningFlag {
@@ -96,7 +117,9 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Next and start the sequence again inside itself.
     m_page.LockInput(true);
     const NoteScope note(m_page);
-    if (!SaveBackup(adapter, backup, log)) return true;
+    std::wstring snapshotPath;
+    if (!SaveBackup(adapter, backup, log, snapshotPath)) return true;
+    const RecordScope record(m_record, adapter.serviceName, snapshotPath);
 
     // Read once, before any program runs, and used unchanged from here on.
     const std::string address = m_page.ReadAddress();
@@ -133,10 +156,11 @@ void CApplySequence::GivePageBack() {
 }
 
 bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
-                                IApplyLog& log) {
+                                IApplyLog& log, std::wstring& savedPath) {
     std::wstring detail;
     if (backup.Save(adapter, detail)) {
         log.Write(L"snapshot saved: " + detail);
+        savedPath = detail;
         return true;
     }
     log.Write(L"snapshot not saved, nothing changed: " + detail);
@@ -199,6 +223,8 @@ ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog&
 
 void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack) {
     const int result = m_page.RunFinishPage(report, wayBack);
+    // Ended before a restart is asked for.
+    if (m_record != nullptr) m_record->Ended();
     if (result == RestoredResult) {
         // The earlier settings are back in the registry and on the connection: nothing
         // waits for a restart.

@@ -8,15 +8,14 @@
 #include <string>
 
 #include "adapter_inventory/AdapterInventory.h"
-#include "apply/AdapterListing.h"
-#include "platform/ApplyLogFile.h"
+#include "pages/RestoreChooserDlg.h"
 #include "pages/ResourceText.h"
+#include "platform/ApplyLogFile.h"
 #include "platform/Restart.h"
-#include "platform/SettingsBackup.h"
-#include "resources/resource.h"
+#include "platform/RestoreModeChoices.h"
 #include "platform/SnapshotRestore.h"
+#include "resources/resource.h"
 #include "settings_snapshot/AdapterAllowList.h"
-#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 
 namespace {
@@ -32,79 +31,85 @@ std::wstring LoggedFailure(Failure failure) {
     return failure.Describe();
 }
 
-// What was restored: the file, and the names the user knows its adapters by.
-struct Restored {
-    std::wstring path;
-    std::wstring adapters;  // "乙太網路"; several joined by "、"; empty when none is known
-};
-
-// The machine's adapters whose keys the snapshot holds, by the names the user knows.
-std::wstring AdapterNames(const Snapshot& snapshot) {
-    const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
-    std::vector<std::wstring> services;
-    std::wstring names;
-    for (const SnapshotKey& key : snapshot.keys) {
-        const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path);
-        if (!service) continue;
-        bool seen = false;
-        for (const std::wstring& other : services)
-            seen = seen || AdapterInventory::SameServiceName(other, *service);
-        if (seen) continue;
-        services.push_back(*service);
-        for (const AdapterInventory::Adapter& adapter : adapters) {
-            if (!AdapterInventory::SameServiceName(adapter.serviceName, *service)) continue;
-            names += (names.empty() ? L"" : L"、") + AdapterDisplayName(adapter);
-            break;
-        }
-    }
-    return names;
+int Fail(CApplyLogFile& log, const Failure& failure) {
+    log.Write(L"restore failed: " + LoggedFailure(failure));
+    const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + failure.Describe();
+    ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
+    return 1;
 }
 
-// Restores the newest of the wizard's snapshots. The file and its adapters on success;
-// otherwise why nothing was restored (no snapshot at all, or the failure).
-Outcome<Restored> RestoreNewest() {
-    const Outcome<BackupFolder> folder = BackupFolder::Default();
-    if (!folder) return folder.Error();
-    const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List(CSettingsBackup::Tag);
-    if (!entries) return entries.Error();
-    if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
-    const std::wstring& path = entries.Value().front().path;
-    const Outcome<Snapshot> restored =
-        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!restored) return restored.Error();
-    return Restored{path, AdapterNames(restored.Value())};
+// The tabs of a choice line as a message box shows them.
+std::wstring Spaced(std::wstring line) {
+    for (wchar_t& c : line)
+        if (c == L'\t') c = L' ';
+    return line;
 }
 
 }  // namespace
 
-bool IsRestoreRequest() {
+RestoreRequest ReadRestoreRequest() {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
         CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
-    return arguments != nullptr && count >= 2 && _wcsicmp(arguments.get()[1], L"/restore") == 0;
+    if (arguments == nullptr || count < 2 || _wcsicmp(arguments.get()[1], L"/restore") != 0)
+        return RestoreRequest::None;
+    if (count == 2) return RestoreRequest::Choose;
+    if (count == 3 && _wcsicmp(arguments.get()[2], L"original") == 0) return RestoreRequest::Original;
+    if (count == 3 && _wcsicmp(arguments.get()[2], L"newest") == 0) return RestoreRequest::Newest;
+    return RestoreRequest::Unknown;
 }
 
-int RunRestoreMode() {
-    const Outcome<Restored> restored = RestoreNewest();
+int RestoreAndReport(const std::wstring& path, const std::wstring& line) {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
-    if (!restored) {
-        log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
-        const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
-        ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
-        return 1;
-    }
-    log.Write(L"restored " + LogField(restored.Value().path));
-    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
-    if (!restored.Value().adapters.empty())
-        text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;
-    text += L"\n\n" + ResourceText(IDS_RESTART_NOW);
+    const Outcome<Snapshot> restored =
+        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
+    if (!restored) return Fail(log, restored.Error());
+    log.Write(L"restored " + LogField(path));
+    const std::wstring text =
+        ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
         log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
                                           : L"restart request failed: error " + std::to_wstring(status));
         if (status != ERROR_SUCCESS)
-            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
-                          MB_OK | MB_ICONWARNING);
+            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption, MB_OK | MB_ICONWARNING);
     }
     return 0;
+}
+
+int RunRestoreMode(RestoreRequest request) {
+    CApplyLogFile log(CApplyLogFile::DefaultPath());
+    if (request == RestoreRequest::Unknown)
+        return Fail(log, Failure{L"/restore", L"only \"original\" or \"newest\" may follow"});
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    if (!folder) return Fail(log, folder.Error());
+    const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
+    if (!entries) return Fail(log, entries.Error());
+    if (entries.Value().empty()) {
+        log.Write(L"restore: no snapshot");
+        ::MessageBoxW(nullptr, ResourceText(IDS_NO_SNAPSHOT).c_str(), Caption, MB_OK | MB_ICONINFORMATION);
+        return 1;
+    }
+    std::vector<HistoryEntry> offered = entries.Value();
+    if (request == RestoreRequest::Newest) offered.resize(1);
+    if (request == RestoreRequest::Original) {
+        const HistoryEntry* original = SnapshotHistory::OriginalOf(offered, offered.front().service);
+        if (original == nullptr) return Fail(log, Failure{offered.front().file.name, L"no original of its adapter"});
+        offered = {*original};
+    }
+    const std::vector<RestoreChoice> choices =
+        ReadChoices(offered, AdapterInventory::ReadAdaptersFromRegistry(),
+                    AdapterAllowList(AdapterInventory::ReadServiceNames()));
+    size_t chosen = 0;
+    if (request == RestoreRequest::Choose) {
+        std::vector<std::wstring> lines;
+        for (const RestoreChoice& choice : choices) lines.push_back(choice.line);
+        CRestoreChooserDlg page(lines);
+        if (page.DoModal() != IDOK) {
+            log.Write(L"restore cancelled");
+            return 1;
+        }
+        chosen = page.Chosen();
+    }
+    return RestoreAndReport(choices[chosen].entry.file.path, choices[chosen].line);
 }

@@ -8,6 +8,7 @@
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegistryCapture.h"
+#include "settings_snapshot/SnapshotHistory.h"
 
 namespace {
 
@@ -27,8 +28,6 @@ std::vector<KeyRequest> Requests(const std::wstring& service) {
 
 }  // namespace
 
-const wchar_t CSettingsBackup::Tag[] = L"TarveloIP";
-
 bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
@@ -40,7 +39,10 @@ bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstrin
         detail = snapshot.Error().Describe();
         return false;
     }
-    const Outcome<std::wstring> saved = folder.Value().Save(Tag, EncodeRegFile(snapshot.Value()));
+    // The adapter's first snapshot is kept as its original; old ones that cannot be
+    // deleted do not stop the sequence.
+    const Outcome<std::wstring> saved =
+        SnapshotHistory(folder.Value()).Save(kWizardTag, adapter.serviceName, EncodeRegFile(snapshot.Value()));
     if (!saved) {
         detail = saved.Error().Describe();
         return false;
@@ -49,8 +51,6 @@ bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstrin
     m_savedPath = saved.Value();
     m_service = adapter.serviceName;
     m_previous = PreviousAddressIn(snapshot.Value(), adapter.serviceName);
-    // An old snapshot that cannot be deleted does not stop the sequence.
-    folder.Value().Prune(Tag, saved.Value());
     return true;
 }
 

@@ -3,13 +3,11 @@
 
 // The wizard's snapshot before it changes anything: every value its sequence may
 // change for the chosen adapter (both adapter keys, its NetBT interface key) and the
-// TCP/IP parameters' NameServer, saved in the backup folder as "<time>-TarveloIP.reg";
+// TCP/IP parameters' NameServer, saved in the backup folder as
+// "<time>-TarveloIP-<service>.reg" (the adapter's first snapshot kept as its original);
 // then only the newest of the wizard's snapshots are kept.
 class CSettingsBackup : public ISettingsBackup {
 public:
-    // The tag of the wizard's snapshot files.
-    static const wchar_t Tag[];
-
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
     // Puts the file that Save wrote back (see RestoreSnapshotFile).
     bool RestoreSaved(std::wstring& detail) override;

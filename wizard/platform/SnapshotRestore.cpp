@@ -1,9 +1,11 @@
 #include "platform/SnapshotRestore.h"
 
 #include "settings_snapshot/AdapterKeys.h"
+#include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "settings_snapshot/UndoableRestore.h"
 
 namespace {
 
@@ -79,7 +81,11 @@ Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path, const AllowList&
         failure.subject = path;
         return failure;
     }
-    if (std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) return *failure;
+    // What the restore overwrites is saved first, so that it can be undone.
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    if (!folder) return folder.Error();
+    const Outcome<std::wstring> undo = RestoreUndoably(SnapshotHistory(folder.Value()), kWizardTag, snapshot.Value());
+    if (!undo) return undo.Error();
     return snapshot;
 }
 
