@@ -2,16 +2,11 @@
 
 #include <windows.h>
 
-#include <vector>
-
-#include "adapter_inventory/AdapterInventory.h"
 #include "pages/ResourceText.h"
 #include "platform/ApplyLogFile.h"
 #include "platform/ApplyRecordFile.h"
 #include "platform/RestoreMode.h"
-#include "platform/RestoreModeChoices.h"
 #include "resources/resource.h"
-#include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/ApplyRecord.h"
 
 namespace {
@@ -44,14 +39,5 @@ void OfferUnfinishedApply() {
         log.Write(L"unfinished apply: settings kept");
         return;
     }
-    // Described as the restore page would list it.
-    const SnapshotFileEntry file{unfinished.snapshotPath, L"", {}};
-    WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    HistoryEntry entry{file, unfinished.service, false};
-    if (GetFileAttributesExW(file.path.c_str(), GetFileExInfoStandard, &attributes))
-        entry.file.written = attributes.ftLastWriteTime;
-    const std::vector<RestoreChoice> choices =
-        ReadChoices({entry}, AdapterInventory::ReadAdaptersFromRegistry(),
-                    AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    RestoreAndReport(unfinished.snapshotPath, choices.front().line);
+    RunRestoreMode(RestoreRequest::File, unfinished.snapshotPath);
 }

@@ -97,7 +97,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+        if (cardKeys[i] == adapter.cardKey) return ZeroPadded(static_cast<unsigned>(i + 1), 1);
     return service;
 }
 
@@ -237,7 +237,7 @@ void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
         log.Write(restartAsked ? std::wstring(L"restart requested")
-                               : L"restart request failed: error " + std::to_wstring(status));
+                               : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
     } else {
         log.Write(L"closing page did not end with Finish: no restart requested");
     }

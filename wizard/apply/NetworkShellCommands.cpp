@@ -26,7 +26,7 @@ std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& se
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
     return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) + L" index=" +
-           std::to_wstring(index) + L" validate=no";
+           ZeroPadded(static_cast<unsigned>(index), 1) + L" validate=no";
 }
 
 }  // namespace

@@ -9,3 +9,7 @@ std::wstring WidenAnsi(const std::string& text);
 
 // Unicode text as UTF-8; empty when it cannot be converted.
 std::string ToUtf8(const std::wstring& text);
+
+// The number in decimal, with leading zeros up to `width` digits; without the C
+// library's wide printf, which would add about 20 KB to the program.
+std::wstring ZeroPadded(unsigned value, size_t width);

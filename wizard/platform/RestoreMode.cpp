@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "adapter_inventory/AdapterInventory.h"
+#include "apply/WideText.h"
 #include "pages/RestoreChooserDlg.h"
 #include "pages/ResourceText.h"
 #include "platform/ApplyLogFile.h"
@@ -45,6 +47,25 @@ std::wstring Spaced(std::wstring line) {
     return line;
 }
 
+// Puts back one snapshot file (undoable, all or nothing) and tells the user what,
+// described by its line. 0 when restored, 1 otherwise.
+int RestoreAndReport(CApplyLogFile& log, const std::wstring& path, const std::wstring& line) {
+    const Outcome<Snapshot> restored =
+        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
+    if (!restored) return Fail(log, restored.Error());
+    log.Write(L"restored " + LogField(path));
+    const std::wstring text =
+        ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);
+    if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+        const DWORD status = RestartComputer();
+        log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
+                                          : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
+        if (status != ERROR_SUCCESS)
+            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption, MB_OK | MB_ICONWARNING);
+    }
+    return 0;
+}
+
 }  // namespace
 
 RestoreRequest ReadRestoreRequest() {
@@ -59,25 +80,7 @@ RestoreRequest ReadRestoreRequest() {
     return RestoreRequest::Unknown;
 }
 
-int RestoreAndReport(const std::wstring& path, const std::wstring& line) {
-    CApplyLogFile log(CApplyLogFile::DefaultPath());
-    const Outcome<Snapshot> restored =
-        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!restored) return Fail(log, restored.Error());
-    log.Write(L"restored " + LogField(path));
-    const std::wstring text =
-        ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);
-    if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
-        const DWORD status = RestartComputer();
-        log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
-                                          : L"restart request failed: error " + std::to_wstring(status));
-        if (status != ERROR_SUCCESS)
-            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption, MB_OK | MB_ICONWARNING);
-    }
-    return 0;
-}
-
-int RunRestoreMode(RestoreRequest request) {
+int RunRestoreMode(RestoreRequest request, const std::wstring& file) {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (request == RestoreRequest::Unknown)
         return Fail(log, Failure{L"/restore", L"only \"original\" or \"newest\" may follow"});
@@ -92,6 +95,13 @@ int RunRestoreMode(RestoreRequest request) {
     }
     std::vector<HistoryEntry> offered = entries.Value();
     if (request == RestoreRequest::Newest) offered.resize(1);
+    if (request == RestoreRequest::File) {
+        const auto found = std::find_if(offered.begin(), offered.end(), [&](const HistoryEntry& entry) {
+            return _wcsicmp(entry.file.path.c_str(), file.c_str()) == 0;
+        });
+        if (found == offered.end()) return Fail(log, Failure{file, L"not a trusted snapshot"});
+        offered = {*found};
+    }
     if (request == RestoreRequest::Original) {
         const HistoryEntry* original = SnapshotHistory::OriginalOf(offered, offered.front().service);
         if (original == nullptr) return Fail(log, Failure{offered.front().file.name, L"no original of its adapter"});
@@ -111,5 +121,5 @@ int RunRestoreMode(RestoreRequest request) {
         }
         chosen = page.Chosen();
     }
-    return RestoreAndReport(choices[chosen].entry.file.path, choices[chosen].line);
+    return RestoreAndReport(log, choices[chosen].entry.file.path, choices[chosen].line);
 }

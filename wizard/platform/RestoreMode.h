@@ -12,6 +12,7 @@ enum class RestoreRequest {
     Original,  // "/restore original": the original of the newest snapshot's adapter
     Newest,    // "/restore newest": the newest snapshot
     Unknown,   // "/restore" with anything else
+    File,      // a given snapshot file (the one an unfinished apply left)
 };
 
 // What the command line asks for ("/restore" and its word in any case).
@@ -24,10 +25,6 @@ RestoreRequest ReadRestoreRequest();
 // all or nothing. Then one message box in Traditional Chinese: what was restored (time,
 // adapter, what it holds; no file path) with the restart question, or why nothing was
 // restored (no snapshot, cancelled, a failure). Records the outcome in the apply log.
-// Returns the exit status: 0 when restored, 1 otherwise.
-int RunRestoreMode(RestoreRequest request);
-
-// Puts back one snapshot file as above (undoable, all or nothing) and tells the user:
-// described by `line` ("2026/12/09 17:05:03\t乙太網路\t192.168.5.20"). Returns 0 when
-// restored, 1 otherwise.
-int RestoreAndReport(const std::wstring& path, const std::wstring& line);
+// RestoreRequest::File restores the trusted snapshot with that path. Returns the exit
+// status: 0 when restored, 1 otherwise.
+int RunRestoreMode(RestoreRequest request, const std::wstring& file = std::wstring());

@@ -10,11 +10,6 @@ namespace {
 
 using namespace SettingsSnapshot;
 
-std::wstring Digits(unsigned value, size_t width) {
-    std::wstring text = std::to_wstring(value);
-    return std::wstring(text.size() < width ? width - text.size() : 0, L'0') + text;
-}
-
 std::wstring AdapterName(const std::wstring& service, const std::vector<AdapterInventory::Adapter>& adapters) {
     for (const AdapterInventory::Adapter& adapter : adapters)
         if (AdapterInventory::SameServiceName(adapter.serviceName, service)) return AdapterDisplayName(adapter);
@@ -31,8 +26,8 @@ std::wstring HeldText(bool readable, const std::optional<PreviousAddress>& held)
 
 std::wstring ChoiceLine(const SYSTEMTIME& t, const std::wstring& adapterName, const std::wstring& held,
                         bool original) {
-    return Digits(t.wYear, 4) + L"/" + Digits(t.wMonth, 2) + L"/" + Digits(t.wDay, 2) + L" " + Digits(t.wHour, 2) +
-           L":" + Digits(t.wMinute, 2) + L":" + Digits(t.wSecond, 2) + L"\t" + adapterName + L"\t" + held +
+    return ZeroPadded(t.wYear, 4) + L"/" + ZeroPadded(t.wMonth, 2) + L"/" + ZeroPadded(t.wDay, 2) + L" " + ZeroPadded(t.wHour, 2) +
+           L":" + ZeroPadded(t.wMinute, 2) + L":" + ZeroPadded(t.wSecond, 2) + L"\t" + adapterName + L"\t" + held +
            (original ? L"\t最初的設定" : L"");
 }
 
