@@ -4,7 +4,7 @@
 #include "TarveloIPAppUnfinishedApply.h"
 #include "pages/TarveloIPDlg.h"
 #include "platform/RestoreMode.h"
-#include "settings_snapshot/DllSearch.h"
+#include "win_base/ProcessHardening.h"
 
 namespace {
 CTarveloIPApp theApp;
@@ -33,6 +33,6 @@ BOOL CTarveloIPApp::InitInstance() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    SettingsSnapshot::RestrictDllSearchToSystem();
+    WinBase::RestrictDllSearchToSystem();
     return RunApplication(instance);
 }

@@ -12,7 +12,6 @@
 #include "AdapterConfiguration.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
 #include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
@@ -24,6 +23,7 @@
 #include "settings_snapshot/UndoableRestore.h"
 #include "ConsoleText.h"
 #include "UnfinishedRun.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ DWORD FirstAddress(const SnapshotValue* value) {
         if (c == L'\0') break;
         text += c;
     }
-    const std::string narrow = AnsiFromWide(text);
-    return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
+    const std::optional<std::string> narrow = WinBase::ExactNarrow(text);
+    return narrow && IsIpv4Address(narrow->c_str()) ? Ipv4NetworkOrder(narrow->c_str()) : 0;
 }
 
 // The file's write time in local time: "2026-12-09 17:05:03".
@@ -80,7 +80,7 @@ std::wstring WrittenAt(const FILETIME& written) {
     char text[32];
     snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
              t.wSecond);
-    return WideFromAnsi(text);
+    return WinBase::WideFromNarrow(text);
 }
 
 // The adapter as the listing names it: its connection name and service name.
@@ -93,8 +93,8 @@ std::wstring AdapterText(const std::wstring& service, const std::vector<AdapterI
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
-    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", AnsiFromWide(file).c_str(),
-           AnsiFromWide(fault).c_str());
+    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", WinBase::DisplayNarrow(file).c_str(),
+           WinBase::DisplayNarrow(fault).c_str());
     return kForeignSnapshotStatus;
 }
 
@@ -106,8 +106,8 @@ int RestoreSnapshot(const std::wstring& file) {
         if (bytes.Error().error == ERROR_SUCCESS) return Refuse(file, bytes.Error().reason);
         Failure failure = bytes.Error();
         failure.subject.clear();
-        printf("Cannot read the snapshot %s: %s\n", AnsiFromWide(file).c_str(),
-               AnsiFromWide(failure.Describe()).c_str());
+        printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
+               WinBase::DisplayNarrow(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
     const Outcome<Snapshot> snapshot =
@@ -122,14 +122,14 @@ int RestoreSnapshot(const std::wstring& file) {
         folder ? SaveUndoSnapshot(SnapshotHistory(folder.Value()), kToolTag, snapshot.Value())
                : Outcome<std::wstring>(folder.Error());
     if (!undo) {
-        printf("Cannot save the current settings: %s\n", AnsiFromWide(undo.Error().Describe()).c_str());
+        printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(undo.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
 
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
-        const std::string key = AnsiFromWide(failure->subject);
+        const std::string key = WinBase::DisplayNarrow(failure->subject);
         if (NoteOpenStatus(static_cast<LONG>(failure->error)) == ERROR_ACCESS_DENIED) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
             return kAccessRefusedStatus;
@@ -137,8 +137,8 @@ int RestoreSnapshot(const std::wstring& file) {
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure->error, key.c_str());
         return static_cast<int>(failure->error);
     }
-    printf("Settings restored from %s\n", AnsiFromWide(file).c_str());
-    printf("To undo: adapset /restore \"%s\"\n", AnsiFromWide(undo.Value()).c_str());
+    printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
+    printf("To undo: adapset /restore \"%s\"\n", WinBase::DisplayNarrow(undo.Value()).c_str());
     EndUnfinishedRunRestoredFrom(file);
 
     bool notified = true;
@@ -153,15 +153,15 @@ int RestoreSnapshot(const std::wstring& file) {
 int ListSnapshots() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
+        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
-    printf("Snapshots in %s, newest first:\n", AnsiFromWide(folder.Value().Path()).c_str());
+    printf("Snapshots in %s, newest first:\n", WinBase::DisplayNarrow(folder.Value().Path()).c_str());
     const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
     std::wstring listing;
     for (const HistoryEntry& entry : entries.Value())
@@ -176,16 +176,16 @@ int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
+        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
     const HistoryEntry* original =
-        service ? SnapshotHistory::OriginalOf(entries.Value(), WideFromAnsi(service->c_str())) : nullptr;
+        service ? SnapshotHistory::OriginalOf(entries.Value(), WinBase::WideFromNarrow(service->c_str())) : nullptr;
     if (original == nullptr) {
         printf("No original snapshot of adapter %s\n", adapterName);
         return ERROR_FILE_NOT_FOUND;

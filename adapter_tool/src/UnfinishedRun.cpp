@@ -6,7 +6,7 @@
 
 #include "ConsoleText.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
 #include "settings_snapshot/ApplyRecord.h"
 
 namespace {
@@ -26,16 +26,16 @@ Outcome<ApplyRecord> Record() {
 int StartUnfinishedRun(const char* serviceName, const std::wstring& snapshotPath) {
     const Outcome<ApplyRecord> record = Record();
     std::optional<Failure> failure =
-        record ? record.Value().Start(WideFromAnsi(serviceName), snapshotPath) : record.Error();
+        record ? record.Value().Start(WinBase::WideFromNarrow(serviceName), snapshotPath) : record.Error();
     if (!failure) return 0;
-    printf("Cannot record the run before changing anything: %s\n", AnsiFromWide(failure->Describe()).c_str());
+    printf("Cannot record the run before changing anything: %s\n", WinBase::DisplayNarrow(failure->Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
 void EndUnfinishedRun() {
     const Outcome<ApplyRecord> record = Record();
     const std::optional<Failure> failure = record ? record.Value().Clear() : record.Error();
-    if (failure) fprintf(stderr, "%s\n", AnsiFromWide(failure->Describe()).c_str());
+    if (failure) fprintf(stderr, "%s\n", WinBase::DisplayNarrow(failure->Describe()).c_str());
 }
 
 void ReportUnfinishedRun() {

@@ -6,7 +6,9 @@
 #include "apply/WayBack.h"
 
 #include <exception>
-#include "apply/WideText.h"
+
+#include "apply/DecimalText.h"
+#include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
 // Big5 bytes, whatever this file's own encoding.
@@ -71,7 +73,8 @@ std::wstring Answer(bool answered) {
 // to the failed steps.
 void WriteLogged(IApplyLog& log, StoreStep step, const wchar_t* name, const std::string& text, bool written,
                  std::vector<StoreStep>& failed) {
-    log.Write(L"store " + std::wstring(name) + L" " + WidenAnsi(text) + L": " + Outcome(written));
+    log.Write(L"store " + std::wstring(name) + L" " + WinBase::WideFromNarrow(text) + L": " +
+              Outcome(written));
     if (!written) failed.push_back(step);
 }
 
@@ -82,14 +85,14 @@ CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
 std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
     // A quote cannot be passed inside the shell's quoted name.
     if (connectionName.empty() || connectionName.find(L'"') != std::wstring::npos)
-        return WidenAnsi(FallbackConnectionName);
+        return WinBase::WideFromNarrow(FallbackConnectionName);
     return connectionName;
 }
 
 std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
                                             const std::string& gateway) {
     return adapterName + L" " +
-           WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
+           WinBase::WideFromNarrow(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 
 std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& adapter,
@@ -124,7 +127,8 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Read once, before any program runs, and used unchanged from here on.
     const std::string address = m_page.ReadAddress();
     const std::string gateway = m_page.ReadGateway();
-    log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
+    log.Write(L"address " + WinBase::WideFromNarrow(address) + L", gateway " +
+              WinBase::WideFromNarrow(gateway));
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
     const std::wstring connection = ConnectionFor(adapter.connectionName);
@@ -214,10 +218,11 @@ ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog&
     ConnectionReport report;
     report.gateway = gateway;
     report.gatewayAnswered = checks.GatewayAnswers(gateway);
-    log.Write(L"check gateway " + WidenAnsi(gateway) + L": " + Answer(report.gatewayAnswered));
+    log.Write(L"check gateway " + WinBase::WideFromNarrow(gateway) + L": " + Answer(report.gatewayAnswered));
     report.dnsServer = ProviderDnsPrimary;
     report.dnsAnswered = checks.DnsServerAnswers(report.dnsServer);
-    log.Write(L"check DNS server " + WidenAnsi(report.dnsServer) + L": " + Answer(report.dnsAnswered));
+    log.Write(L"check DNS server " + WinBase::WideFromNarrow(report.dnsServer) + L": " +
+              Answer(report.dnsAnswered));
     return report;
 }
 

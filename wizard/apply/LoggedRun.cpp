@@ -1,6 +1,6 @@
 #include "apply/LoggedRun.h"
 
-#include "apply/WideText.h"
+#include "apply/DecimalText.h"
 
 const wchar_t NetworkShellFile[] = L"netsh.exe";
 

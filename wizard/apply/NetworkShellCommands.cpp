@@ -1,7 +1,8 @@
 #include "apply/NetworkShellCommands.h"
 
 #include "apply/AddressRules.h"
-#include "apply/WideText.h"
+#include "apply/DecimalText.h"
+#include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
 
@@ -13,20 +14,21 @@ std::wstring Name(const std::wstring& connection) {
 
 std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,
                         const std::string& gateway) {
-    const std::wstring route =
-        gateway.empty() ? std::wstring(L" gateway=none") : L" gateway=" + WidenAnsi(gateway) + L" gwmetric=1";
-    return L"interface ip set address " + Name(connection) + L" source=static addr=" + WidenAnsi(address) +
-           L" mask=" + WidenAnsi(mask) + route;
+    const std::wstring route = gateway.empty()
+                                   ? std::wstring(L" gateway=none")
+                                   : L" gateway=" + WinBase::WideFromNarrow(gateway) + L" gwmetric=1";
+    return L"interface ip set address " + Name(connection) + L" source=static addr=" +
+           WinBase::WideFromNarrow(address) + L" mask=" + WinBase::WideFromNarrow(mask) + route;
 }
 
 std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& server) {
-    return L"interface ip set dnsservers " + Name(connection) + L" source=static addr=" + WidenAnsi(server) +
-           L" register=primary validate=no";
+    return L"interface ip set dnsservers " + Name(connection) + L" source=static addr=" +
+           WinBase::WideFromNarrow(server) + L" register=primary validate=no";
 }
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
-    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) + L" index=" +
-           ZeroPadded(static_cast<unsigned>(index), 1) + L" validate=no";
+    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WinBase::WideFromNarrow(server) +
+           L" index=" + ZeroPadded(static_cast<unsigned>(index), 1) + L" validate=no";
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "connection_check/Checks.h"
 #include "platform/MessageWait.h"
-#include "platform/UniqueHandle.h"
+#include "win_base/UniqueHandle.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ DWORD WINAPI RunCheck(void* parameter) {
 // thread can be started (the windows then wait with it, at most the check's time).
 bool RunWhileDispatching(bool (*check)(const std::string&), const std::string& address) {
     CheckCall call{check, address};
-    const UniqueHandle thread(::CreateThread(nullptr, 0, &RunCheck, &call, 0, nullptr));
+    const WinBase::UniqueKernelHandle thread(::CreateThread(nullptr, 0, &RunCheck, &call, 0, nullptr));
     if (!thread) return check(address);
     // The call lives on this stack: the thread must have ended before it goes.
     if (!WaitDispatchingMessages(thread.get())) ::WaitForSingleObject(thread.get(), INFINITE);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "adapter_inventory/AdapterInventory.h"
-#include "apply/WideText.h"
+#include "apply/DecimalText.h"
 #include "pages/RestoreChooserDlg.h"
 #include "pages/ResourceText.h"
 #include "platform/ApplyLogFile.h"

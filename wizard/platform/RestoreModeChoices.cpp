@@ -1,7 +1,8 @@
 #include "platform/RestoreModeChoices.h"
 
 #include "apply/AdapterListing.h"
-#include "apply/WideText.h"
+#include "apply/DecimalText.h"
+#include "win_base/TextConversion.h"
 #include "platform/SnapshotRestore.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotFile.h"
@@ -21,7 +22,7 @@ std::wstring AdapterName(const std::wstring& service, const std::vector<AdapterI
 std::wstring HeldText(bool readable, const std::optional<PreviousAddress>& held) {
     if (!readable || !held) return L"無法讀取";
     if (held->dhcp) return L"自動取得 (DHCP)";
-    return WidenAnsi(held->address);
+    return WinBase::WideFromNarrow(held->address);
 }
 
 std::wstring ChoiceLine(const SYSTEMTIME& t, const std::wstring& adapterName, const std::wstring& held,

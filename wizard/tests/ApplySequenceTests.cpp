@@ -11,7 +11,7 @@
 #include "apply/AddressRules.h"
 #include "apply/ApplySequence.h"
 #include "apply/WayBack.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ public:
     explicit RecordingLauncher(Journal& journal) : m_journal(journal) {}
     std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
                                     const std::wstring& directory) override {
-        m_journal.push_back("run " + ToUtf8(file) + " [" + ToUtf8(parameters) + "] in " + ToUtf8(directory));
+        m_journal.push_back("run " + WinBase::Utf8FromWide(file) + " [" + WinBase::Utf8FromWide(parameters) +
+                            "] in " + WinBase::Utf8FromWide(directory));
         if (onRun) onRun();
         return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
     }
@@ -39,7 +40,7 @@ class RecordingStore : public ISettingsStore {
 public:
     explicit RecordingStore(Journal& journal) : m_journal(journal) {}
     bool Open(const AdapterInventory::Adapter& adapter) override {
-        m_journal.push_back("store open " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("store open " + WinBase::Utf8FromWide(adapter.serviceName));
         if (throwOnOpen) throw std::bad_alloc();
         return openResult;
     }
@@ -91,7 +92,7 @@ public:
         if (wayBack && !report.Passed()) {
             const std::optional<std::wstring> failure = back.Restore();
             if (!failure) return CApplySequence::RestoredResult;
-            m_journal.push_back("way back failed: " + ToUtf8(*failure));
+            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(*failure));
         }
         return CApplySequence::FinishResult;  // every other way out ends it with result 2
     }
@@ -101,11 +102,11 @@ public:
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
     void ReportBackupFailure(const std::wstring& detail) override {
-        m_journal.push_back("backup failure: " + ToUtf8(detail));
+        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
     }
     void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override {
         static const char* const names[] = {"open", "ip", "mask", "gateway", "dns", "dhcp"};
-        std::string entry = "store failure: " + ToUtf8(connection) + ":";
+        std::string entry = "store failure: " + WinBase::Utf8FromWide(connection) + ":";
         for (const StoreStep step : failed) entry += std::string(" ") + names[static_cast<int>(step)];
         m_journal.push_back(entry);
     }
@@ -123,7 +124,7 @@ class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
-        m_journal.push_back("backup " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("backup " + WinBase::Utf8FromWide(adapter.serviceName));
         detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
         return saved;
     }
@@ -159,10 +160,28 @@ private:
     Journal& m_journal;
 };
 
+// The unfinished-apply record's life, in the journal; ended only once started.
+class RecordingApplyRecord : public IApplyRecord {
+public:
+    explicit RecordingApplyRecord(Journal& journal) : m_journal(journal) {}
+    void Started(const std::wstring& service, const std::wstring& snapshotPath) override {
+        m_started = true;
+        m_journal.push_back("record " + WinBase::Utf8FromWide(service) + " " + WinBase::Utf8FromWide(snapshotPath));
+    }
+    void Ended() override {
+        if (m_started) m_journal.push_back("record ended");
+        m_started = false;
+    }
+
+private:
+    Journal& m_journal;
+    bool m_started = false;
+};
+
 // The log's lines, as UTF-8.
 class RecordingLog : public IApplyLog {
 public:
-    void Write(const std::wstring& line) noexcept override { lines.push_back(ToUtf8(line)); }
+    void Write(const std::wstring& line) noexcept override { lines.push_back(WinBase::Utf8FromWide(line)); }
     Journal lines;
 };
 
@@ -189,6 +208,7 @@ struct Sequence {
     RecordingBackup backup{journal};
     RecordingChecks checks{journal};
     RecordingLog log;
+    RecordingApplyRecord record{journal};
     CApplySequence sequence{page};
     bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, checks, log); }
 };
@@ -308,7 +328,7 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheR
 TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
     AdapterInventory::Adapter adapter = WiredAdapter();
     const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
-    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WinBase::WideFromNarrow(Service));
     adapter.serviceName = L"3C905C1";
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
     adapter.cardKey = L"9";  // a card that is not listed (any more)
@@ -537,4 +557,46 @@ TEST(ApplySequence, AnExceptionFromTheStoreStillRemovesTheNoteWindow) {
     EXPECT_EQ(s.journal.back(), "note destroyed");
     s.store.throwOnOpen = false;
     EXPECT_TRUE(s.Run()) << "the running guard must be down after an exception";
+}
+
+// The record of an unfinished apply lives from just after the snapshot, before any
+// program runs, to the end: the closing page's end (before the restart), failed writes;
+// none without a snapshot; an exception (the wizard cut off) leaves it.
+TEST(ApplySequence, KeepsTheUnfinishedApplyRecordFromTheSnapshotToTheEnd) {
+    const std::string started = "record " + Service + " C:\\Backups\\20261208-225301-TarveloIP.reg";
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.Run();
+        const auto start = std::find(s.journal.begin(), s.journal.end(), started);
+        ASSERT_NE(start, s.journal.end());
+        EXPECT_EQ(*(start - 1), "backup " + Service);
+        EXPECT_EQ(*(start + 1), "read address");
+        const auto end = std::find(s.journal.begin(), s.journal.end(), "record ended");
+        ASSERT_NE(end, s.journal.end());
+        EXPECT_EQ(*(end + 1), "restart");
+        EXPECT_EQ(std::count(s.journal.begin(), s.journal.end(), "record ended"), 1);
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.store.writeResult = false;
+        s.Run();
+        EXPECT_EQ(*(s.journal.end() - 2), "record ended");
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.backup.saved = false;
+        s.Run();
+        EXPECT_FALSE(Holds(s.journal, started));
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.store.throwOnOpen = true;
+        EXPECT_THROW(s.Run(), std::bad_alloc);
+        EXPECT_TRUE(Holds(s.journal, started));
+        EXPECT_FALSE(Holds(s.journal, "record ended"));
+    }
 }
