@@ -27,7 +27,8 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
     Search& search = *reinterpret_cast<Search*>(context);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId() || !IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+    if (processId == GetCurrentProcessId() || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
     if (_wcsicmp(ProgramPath(processId).c_str(), search.program.c_str()) != 0) return TRUE;
     search.found = window;
     return FALSE;

@@ -36,7 +36,8 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName, std::wstring* savedPath) {
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+                        std::wstring* savedPath) {
     const auto folder = SettingsSnapshot::BackupFolder::Default();
     if (!folder) return CannotSave(folder.Error().subject, folder.Error());
     const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));

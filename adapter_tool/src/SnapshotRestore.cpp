@@ -76,18 +76,21 @@ DWORD FirstAddress(const SnapshotValue* value) {
 std::wstring WrittenAt(const FILETIME& written) {
     FILETIME local{};
     SYSTEMTIME t{};
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t)) return L"(time unknown)";
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t))
+        return L"(time unknown)";
     char text[32];
-    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-             t.wSecond);
+    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
     return WinBase::WideFromNarrow(text);
 }
 
 // The adapter as the listing names it: its connection name and service name.
-std::wstring AdapterText(const std::wstring& service, const std::vector<AdapterInventory::Adapter>& adapters) {
+std::wstring AdapterText(const std::wstring& service,
+                         const std::vector<AdapterInventory::Adapter>& adapters) {
     if (service.empty()) return L"(adapter unknown)";
     for (const AdapterInventory::Adapter& adapter : adapters)
-        if (AdapterInventory::SameServiceName(adapter.serviceName, service) && !adapter.connectionName.empty())
+        if (AdapterInventory::SameServiceName(adapter.serviceName, service) &&
+            !adapter.connectionName.empty())
             return adapter.connectionName + L" (" + service + L")";
     return service;
 }
@@ -122,7 +125,8 @@ int RestoreSnapshot(const std::wstring& file) {
         folder ? SaveUndoSnapshot(SnapshotHistory(folder.Value()), kToolTag, snapshot.Value())
                : Outcome<std::wstring>(folder.Error());
     if (!undo) {
-        printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(undo.Error().Describe()).c_str());
+        printf("Cannot save the current settings: %s\n",
+               WinBase::DisplayNarrow(undo.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
 
@@ -165,8 +169,8 @@ int ListSnapshots() {
     const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
     std::wstring listing;
     for (const HistoryEntry& entry : entries.Value())
-        listing += WrittenAt(entry.file.written) + L"  " + (entry.original ? L"original" : L"later   ") + L"  " +
-                   AdapterText(entry.service, adapters) + L"\n  " + entry.file.path + L"\n";
+        listing += WrittenAt(entry.file.written) + L"  " + (entry.original ? L"original" : L"later   ") +
+                   L"  " + AdapterText(entry.service, adapters) + L"\n  " + entry.file.path + L"\n";
     if (entries.Value().empty()) listing = L"(none)\n";
     PrintText(listing);
     return 0;
@@ -185,7 +189,8 @@ int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const
         return kSnapshotFailedStatus;
     }
     const HistoryEntry* original =
-        service ? SnapshotHistory::OriginalOf(entries.Value(), WinBase::WideFromNarrow(service->c_str())) : nullptr;
+        service ? SnapshotHistory::OriginalOf(entries.Value(), WinBase::WideFromNarrow(service->c_str()))
+                : nullptr;
     if (original == nullptr) {
         printf("No original snapshot of adapter %s\n", adapterName);
         return ERROR_FILE_NOT_FOUND;

@@ -28,7 +28,8 @@ int StartUnfinishedRun(const char* serviceName, const std::wstring& snapshotPath
     std::optional<Failure> failure =
         record ? record.Value().Start(WinBase::WideFromNarrow(serviceName), snapshotPath) : record.Error();
     if (!failure) return 0;
-    printf("Cannot record the run before changing anything: %s\n", WinBase::DisplayNarrow(failure->Describe()).c_str());
+    printf("Cannot record the run before changing anything: %s\n",
+           WinBase::DisplayNarrow(failure->Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 

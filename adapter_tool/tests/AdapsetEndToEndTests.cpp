@@ -137,7 +137,8 @@ protected:
         const std::vector<std::string> files = BackupNames();
         EXPECT_EQ(files.size(), 1u);
         if (files.empty()) return "";
-        EXPECT_TRUE(std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "-original\\.reg")))
+        EXPECT_TRUE(
+            std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "-original\\.reg")))
             << files[0];
         return Backups() + "\\" + files[0];
     }
@@ -772,8 +773,8 @@ TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
         if (withTool) {
             const ToolRun restore = RunTool("/restore \"" + file + "\"");
             const std::string undo = Backups() + "\\" + BackupNames().back();
-            EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file + "\nTo undo: adapset /restore \"" +
-                                                  undo + "\"\n"));
+            EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file +
+                                                  "\nTo undo: adapset /restore \"" + undo + "\"\n"));
             EXPECT_EQ(restore.result.exitCode, 0u);
             // The address and mask the restored keys hold.
             EXPECT_EQ(restore.notifications, Notification(first, Old(first) + "5", "255.0.0.0"));
@@ -805,13 +806,15 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 
     const ToolRun restore = RunTool(std::string("/restore original ") + "1");
     EXPECT_EQ(restore.result.exitCode, 0u) << restore.result.output;
-    EXPECT_EQ(restore.result.output.rfind("Settings restored from " + Backups() + "\\" + *original + "\r\n", 0), 0u)
+    EXPECT_EQ(
+        restore.result.output.rfind("Settings restored from " + Backups() + "\\" + *original + "\r\n", 0), 0u)
         << restore.result.output;
     CheckRegistry();  // as seeded, before the first run
 
     const size_t undoAt = restore.result.output.find("adapset /restore ");
     ASSERT_NE(undoAt, std::string::npos);
-    const ToolRun undo = RunTool(restore.result.output.substr(undoAt + 8, restore.result.output.size() - undoAt - 10));
+    const ToolRun undo =
+        RunTool(restore.result.output.substr(undoAt + 8, restore.result.output.size() - undoAt - 10));
     EXPECT_EQ(undo.result.exitCode, 0u) << undo.result.output;
     expected_ = afterRuns;
     CheckRegistry();
@@ -825,10 +828,13 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 // arguments names it; the next finished run removes it, as does a restore from it.
 TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
     const SettingsSnapshot::ApplyRecord record(SettingsSnapshot::BackupFolder::Default().Value(), L"adapset");
-    const std::wstring snapshot = SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
+    const std::wstring snapshot =
+        SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
     ASSERT_FALSE(record.Start(L"{x}", snapshot));
-    const std::string mention = "The last configuration run (adapter {x}) did not finish. To put back the settings "
-                                "from before it:\r\n  adapset /restore \"" + Backups() + "\\20261209-101010-adapset-{x}.reg\"\r\n";
+    const std::string mention =
+        "The last configuration run (adapter {x}) did not finish. To put back the settings "
+        "from before it:\r\n  adapset /restore \"" +
+        Backups() + "\\20261209-101010-adapset-{x}.reg\"\r\n";
     const ToolRun listed = RunTool("");
     EXPECT_NE(listed.result.output.find(mention), std::string::npos) << listed.result.output;
     ASSERT_EQ(RunTool("1 10.1.1.1").result.exitCode, 0u);
@@ -836,9 +842,10 @@ TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
 
     // A record that is not ours is named in one sentence and not used.
     WriteRegFile(DataFolder() + "\\unfinished-adapset.txt", L"{x}");
-    EXPECT_NE(RunTool("").result.output.find("\r\nThe record of an unfinished run cannot be used: " + DataFolder() +
-                                             "\\unfinished-adapset.txt: not a record of ours\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        RunTool("").result.output.find("\r\nThe record of an unfinished run cannot be used: " + DataFolder() +
+                                       "\\unfinished-adapset.txt: not a record of ours\r\n"),
+        std::string::npos);
 }
 
 TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
@@ -946,7 +953,8 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTh
     // kept, with the oldest of each adapter (its original) and the wizard's.
     std::vector<std::string> listing;
     for (const std::string& name : BackupNames())
-        if (name.find(services_[1]) != std::string::npos) listing.push_back("original  " + services_[1] + "  " + name);
+        if (name.find(services_[1]) != std::string::npos)
+            listing.push_back("original  " + services_[1] + "  " + name);
     for (size_t i = 0; i < 19; ++i) listing.push_back("later     old  " + older[i]);
     listing.push_back("original  old  " + older[20]);
     listing.push_back("later     (adapter unknown)  20200101-000000-TarveloIP.reg");
@@ -960,9 +968,11 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTh
     std::vector<std::string> listed;
     while (std::getline(lines, entry) && std::getline(lines, line)) {
         // "yyyy-MM-dd HH:mm:ss  kind  adapter" and the path on the next line.
-        EXPECT_TRUE(std::regex_match(entry, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  .*\r"))) << entry;
+        EXPECT_TRUE(std::regex_match(entry, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  .*\r")))
+            << entry;
         const size_t cut = line.rfind('\\');
-        listed.push_back(entry.substr(21, entry.size() - 22) + "  " + line.substr(cut + 1, line.size() - cut - 2));
+        listed.push_back(entry.substr(21, entry.size() - 22) + "  " +
+                         line.substr(cut + 1, line.size() - cut - 2));
         EXPECT_EQ(line.substr(0, cut), "  " + Backups());
     }
     EXPECT_EQ(listed, listing);

@@ -30,7 +30,8 @@ bool IsServiceName(const std::wstring& name) {
 ApplyRecord::ApplyRecord(const BackupFolder& folder, const std::wstring& program)
     : m_folder(folder), m_path(folder.DataFolder() + L"\\unfinished-" + program + L".txt") {}
 
-std::optional<Failure> ApplyRecord::Start(const std::wstring& service, const std::wstring& snapshotPath) const {
+std::optional<Failure> ApplyRecord::Start(const std::wstring& service,
+                                          const std::wstring& snapshotPath) const {
     const std::wstring name = snapshotPath.substr(snapshotPath.rfind(L'\\') + 1);
     if (!IsServiceName(service) || !IsSnapshotName(name)) return Failure{m_path, L"not a record of ours"};
     if (std::optional<Failure> failure = EnsureProtectedFolder(m_folder.DataFolder(), m_folder.Owners()))
@@ -72,7 +73,8 @@ Outcome<std::optional<UnfinishedApply>> ApplyRecord::Find() const {
         data[1] != 0xFE)
         return foreign;
     std::wstring text;
-    for (size_t at = 2; at < data.size(); at += 2) text.push_back(static_cast<wchar_t>(data[at] | data[at + 1] << 8));
+    for (size_t at = 2; at < data.size(); at += 2)
+        text.push_back(static_cast<wchar_t>(data[at] | data[at + 1] << 8));
     const size_t first = text.find(L"\r\n");
     const size_t second = first == std::wstring::npos ? first : text.find(L"\r\n", first + 2);
     if (second == std::wstring::npos || second + 2 != text.size()) return foreign;

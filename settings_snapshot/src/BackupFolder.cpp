@@ -151,9 +151,10 @@ std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const 
     const size_t ownPlace = justSaved.empty() ? 0 : 1;
     // Only trusted files count, and each has one of these names: when the names alone
     // leave nothing to delete, no file needs opening.
-    const size_t others = static_cast<size_t>(std::count_if(named.begin(), named.end(), [&](const auto& entry) {
-        return !isJustSaved(entry) && !isPinned(entry);
-    }));
+    const size_t others =
+        static_cast<size_t>(std::count_if(named.begin(), named.end(), [&](const auto& entry) {
+            return !isJustSaved(entry) && !isPinned(entry);
+        }));
     if (others + ownPlace <= keep) return std::nullopt;
     std::optional<Failure> first;
     size_t kept = 0;

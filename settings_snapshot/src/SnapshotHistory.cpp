@@ -17,7 +17,7 @@ namespace {
 
 const wchar_t kOriginalMarker[] = L"-original";
 const wchar_t kLegacyWizardTag[] = L"TarveloIP";
-constexpr size_t kStampAndDash = 16;  // "yyyyMMdd-HHmmss-"
+constexpr size_t kStampAndDash = 16;    // "yyyyMMdd-HHmmss-"
 constexpr size_t kExtensionLength = 4;  // ".reg"
 
 bool EndsWith(const std::wstring& text, const std::wstring& end) {
@@ -104,7 +104,8 @@ Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
             if (parts->service)
                 entry.service = *parts->service;
             else
-                entry.service = m_reader ? m_reader->ServiceOf(entry.file.path) : ReadSnapshotService(entry.file.path);
+                entry.service =
+                    m_reader ? m_reader->ServiceOf(entry.file.path) : ReadSnapshotService(entry.file.path);
             marked = parts->marked;
         }
         if (!entry.service.empty()) {

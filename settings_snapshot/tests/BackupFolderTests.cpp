@@ -196,7 +196,8 @@ TEST_F(BackupFolderTest, TheFirstSnapshotOfEachAdapterIsKeptAsItsOriginal) {
     const std::wstring eth1 = save(kWizardTag, L"eth1", 2);
     EXPECT_NE(eth1.find(L"-TarveloIP-eth1-original"), std::wstring::npos);
     std::vector<std::wstring> later;
-    for (int run = 0; run < 6; ++run) later.push_back(save(run % 2 ? kWizardTag : kToolTag, L"eth0", 10 + run));
+    for (int run = 0; run < 6; ++run)
+        later.push_back(save(run % 2 ? kWizardTag : kToolTag, L"eth0", 10 + run));
     EXPECT_EQ(later[1].find(L"original"), std::wstring::npos);  // the wizard's first of eth0
 
     // Each program keeps its 3 newest others and every original.
@@ -280,7 +281,8 @@ TEST_F(BackupFolderTest, TheUnfinishedApplyRecordLivesFromStartToClear) {
     EXPECT_FALSE(record.Find().Value());
     // A name that leaves the backup folder; text without the byte-order mark.
     std::vector<BYTE> outside{0xFF, 0xFE};
-    for (const wchar_t c : std::wstring(L"{eth0}\r\n..\\x.reg\r\n")) outside.insert(outside.end(), {BYTE(c), BYTE(c >> 8)});
+    for (const wchar_t c : std::wstring(L"{eth0}\r\n..\\x.reg\r\n"))
+        outside.insert(outside.end(), {BYTE(c), BYTE(c >> 8)});
     const std::string plain = "{eth0}\r\nx.reg\r\n";
     for (const std::vector<BYTE>& content : {outside, std::vector<BYTE>(plain.begin(), plain.end())}) {
         ASSERT_FALSE(WriteNewFile(record.Path(), content));
@@ -290,9 +292,13 @@ TEST_F(BackupFolderTest, TheUnfinishedApplyRecordLivesFromStartToClear) {
         EXPECT_FALSE(record.Clear());
     }
     ASSERT_FALSE(record.Start(L"{eth0}", L"20261208-220405-TarveloIP-{eth0}.reg"));
-    ASSERT_TRUE(CreateHardLinkW((m_folder.DataFolder() + L"\\second-name").c_str(), record.Path().c_str(), nullptr));
+    ASSERT_TRUE(
+        CreateHardLinkW((m_folder.DataFolder() + L"\\second-name").c_str(), record.Path().c_str(), nullptr));
     EXPECT_FALSE(record.Find());
-    EXPECT_TRUE(ApplyRecord(BackupFolder(m_folder.DataFolder(), TrustedOwners()), L"TarveloIP").Find().Error().reason.find(L"not owned") != std::wstring::npos);
+    EXPECT_TRUE(ApplyRecord(BackupFolder(m_folder.DataFolder(), TrustedOwners()), L"TarveloIP")
+                    .Find()
+                    .Error()
+                    .reason.find(L"not owned") != std::wstring::npos);
 }
 
 TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnership) {

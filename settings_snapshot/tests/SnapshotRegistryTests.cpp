@@ -190,8 +190,10 @@ public:
 // byte for byte, what the restore replaced.
 TEST_F(SnapshotRegistry, ARestoreCanBeUndoneByTheSnapshotItSavesFirst) {
     const std::string service = "{undo-" + std::to_string(GetCurrentProcessId()) + "}";
-    const std::string interfaceKey = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + service;
-    TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "IPAddress", Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10)));
+    const std::string interfaceKey =
+        "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + service;
+    TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "IPAddress",
+                                  Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10)));
     std::vector<KeyRequest> requests = Requests();
     requests.push_back({Wide(interfaceKey), {L"IPAddress", L"EnableDHCP"}});
     const Outcome<Snapshot> before = CaptureSnapshot(requests);
@@ -214,12 +216,14 @@ TEST_F(SnapshotRegistry, ARestoreCanBeUndoneByTheSnapshotItSavesFirst) {
     const Outcome<std::wstring> redo = RestoreUndoably(history, kWizardTag, undone.Value());
     ASSERT_TRUE(redo);
     for (const auto& [key, name, value] : m_seeded)
-        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), kPoison) << key << "\\" << name;
+        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), kPoison)
+            << key << "\\" << name;
     EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), kPoison);
     EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "EnableDHCP"), kPoison);
 
     // A snapshot without an adapter key is refused with nothing saved or written.
-    const Outcome<std::wstring> refused = RestoreUndoably(history, kToolTag, Snapshot{{before.Value().keys[0]}});
+    const Outcome<std::wstring> refused =
+        RestoreUndoably(history, kToolTag, Snapshot{{before.Value().keys[0]}});
     EXPECT_FALSE(refused);
     EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), kPoison);
     const Outcome<std::vector<HistoryEntry>> listed = history.List();

@@ -241,8 +241,9 @@ void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report
     if (result == FinishResult) {
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
-        log.Write(restartAsked ? std::wstring(L"restart requested")
-                               : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
+        log.Write(restartAsked
+                      ? std::wstring(L"restart requested")
+                      : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
     } else {
         log.Write(L"closing page did not end with Finish: no restart requested");
     }

@@ -15,8 +15,9 @@ namespace {
 std::wstring LocalTimeStamp() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    return ZeroPadded(now.wYear, 4) + L"-" + ZeroPadded(now.wMonth, 2) + L"-" + ZeroPadded(now.wDay, 2) + L" " +
-           ZeroPadded(now.wHour, 2) + L":" + ZeroPadded(now.wMinute, 2) + L":" + ZeroPadded(now.wSecond, 2) + L" ";
+    return ZeroPadded(now.wYear, 4) + L"-" + ZeroPadded(now.wMonth, 2) + L"-" + ZeroPadded(now.wDay, 2) +
+           L" " + ZeroPadded(now.wHour, 2) + L":" + ZeroPadded(now.wMinute, 2) + L":" +
+           ZeroPadded(now.wSecond, 2) + L" ";
 }
 
 constexpr size_t MaxFieldLength = 200;

@@ -18,6 +18,7 @@ void CApplyRecordFile::Ended() {
     if (!m_started) return;
     m_started = false;
     const Outcome<BackupFolder> folder = BackupFolder::Default();
-    const std::optional<Failure> failure = folder ? ApplyRecord(folder.Value(), Program).Clear() : folder.Error();
+    const std::optional<Failure> failure =
+        folder ? ApplyRecord(folder.Value(), Program).Clear() : folder.Error();
     if (failure) m_log.Write(L"unfinished-apply record not removed: " + failure->Describe());
 }

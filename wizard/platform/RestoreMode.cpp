@@ -58,10 +58,12 @@ int RestoreAndReport(CApplyLogFile& log, const std::wstring& path, const std::ws
         ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
-        log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
-                                          : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
+        log.Write(status == ERROR_SUCCESS
+                      ? std::wstring(L"restart requested")
+                      : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
         if (status != ERROR_SUCCESS)
-            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption, MB_OK | MB_ICONWARNING);
+            ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
+                          MB_OK | MB_ICONWARNING);
     }
     return 0;
 }
@@ -104,7 +106,8 @@ int RunRestoreMode(RestoreRequest request, const std::wstring& file) {
     }
     if (request == RestoreRequest::Original) {
         const HistoryEntry* original = SnapshotHistory::OriginalOf(offered, offered.front().service);
-        if (original == nullptr) return Fail(log, Failure{offered.front().file.name, L"no original of its adapter"});
+        if (original == nullptr)
+            return Fail(log, Failure{offered.front().file.name, L"no original of its adapter"});
         offered = {*original};
     }
     const std::vector<RestoreChoice> choices =

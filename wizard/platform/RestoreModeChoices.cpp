@@ -11,9 +11,11 @@ namespace {
 
 using namespace SettingsSnapshot;
 
-std::wstring AdapterName(const std::wstring& service, const std::vector<AdapterInventory::Adapter>& adapters) {
+std::wstring AdapterName(const std::wstring& service,
+                         const std::vector<AdapterInventory::Adapter>& adapters) {
     for (const AdapterInventory::Adapter& adapter : adapters)
-        if (AdapterInventory::SameServiceName(adapter.serviceName, service)) return AdapterDisplayName(adapter);
+        if (AdapterInventory::SameServiceName(adapter.serviceName, service))
+            return AdapterDisplayName(adapter);
     return service;
 }
 
@@ -27,9 +29,9 @@ std::wstring HeldText(bool readable, const std::optional<PreviousAddress>& held)
 
 std::wstring ChoiceLine(const SYSTEMTIME& t, const std::wstring& adapterName, const std::wstring& held,
                         bool original) {
-    return ZeroPadded(t.wYear, 4) + L"/" + ZeroPadded(t.wMonth, 2) + L"/" + ZeroPadded(t.wDay, 2) + L" " + ZeroPadded(t.wHour, 2) +
-           L":" + ZeroPadded(t.wMinute, 2) + L":" + ZeroPadded(t.wSecond, 2) + L"\t" + adapterName + L"\t" + held +
-           (original ? L"\t最初的設定" : L"");
+    return ZeroPadded(t.wYear, 4) + L"/" + ZeroPadded(t.wMonth, 2) + L"/" + ZeroPadded(t.wDay, 2) + L" " +
+           ZeroPadded(t.wHour, 2) + L":" + ZeroPadded(t.wMinute, 2) + L":" + ZeroPadded(t.wSecond, 2) +
+           L"\t" + adapterName + L"\t" + held + (original ? L"\t最初的設定" : L"");
 }
 
 std::vector<RestoreChoice> ReadChoices(const std::vector<HistoryEntry>& entries,
@@ -46,9 +48,9 @@ std::vector<RestoreChoice> ReadChoices(const std::vector<HistoryEntry>& entries,
         SYSTEMTIME time{};
         FileTimeToLocalFileTime(&entry.file.written, &local);
         FileTimeToSystemTime(&local, &time);
-        choices.push_back(RestoreChoice{
-            entry, ChoiceLine(time, AdapterName(entry.service, adapters), HeldText(snapshot.Succeeded(), held),
-                              entry.original)});
+        choices.push_back(
+            RestoreChoice{entry, ChoiceLine(time, AdapterName(entry.service, adapters),
+                                            HeldText(snapshot.Succeeded(), held), entry.original)});
     }
     return choices;
 }

@@ -17,8 +17,8 @@
 std::wstring HeldText(bool readable, const std::optional<PreviousAddress>& held);
 
 // "2026/12/09 17:05:03\t乙太網路\t192.168.5.20", with "\t最初的設定" for an original.
-std::wstring ChoiceLine(const SYSTEMTIME& localTime, const std::wstring& adapterName, const std::wstring& held,
-                        bool original);
+std::wstring ChoiceLine(const SYSTEMTIME& localTime, const std::wstring& adapterName,
+                        const std::wstring& held, bool original);
 
 struct RestoreChoice {
     SettingsSnapshot::HistoryEntry entry;

@@ -42,7 +42,8 @@ bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstrin
     // The adapter's first snapshot is kept as its original; old ones that cannot be
     // deleted do not stop the sequence.
     const Outcome<std::wstring> saved =
-        SnapshotHistory(folder.Value()).Save(kWizardTag, adapter.serviceName, EncodeRegFile(snapshot.Value()));
+        SnapshotHistory(folder.Value())
+            .Save(kWizardTag, adapter.serviceName, EncodeRegFile(snapshot.Value()));
     if (!saved) {
         detail = saved.Error().Describe();
         return false;

@@ -84,7 +84,8 @@ Outcome<Snapshot> RestoreSnapshotFile(const std::wstring& path, const AllowList&
     // What the restore overwrites is saved first, so that it can be undone.
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return folder.Error();
-    const Outcome<std::wstring> undo = RestoreUndoably(SnapshotHistory(folder.Value()), kWizardTag, snapshot.Value());
+    const Outcome<std::wstring> undo =
+        RestoreUndoably(SnapshotHistory(folder.Value()), kWizardTag, snapshot.Value());
     if (!undo) return undo.Error();
     return snapshot;
 }

@@ -366,7 +366,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     const std::vector<std::string> saved = FolderFileNames(m_stage->BackupFolder());
     EXPECT_EQ(saved.size(), 2u);  // the wizard's and the tool's
     const auto wizardSnapshot = std::find_if(saved.begin(), saved.end(), [&](const std::string& name) {
-        return std::regex_match(name, std::regex(R"(\d{8}-\d{6}-TarveloIP-\)" + Service(1) + R"(-original\.reg)"));
+        return std::regex_match(name,
+                                std::regex(R"(\d{8}-\d{6}-TarveloIP-\)" + Service(1) + R"(-original\.reg)"));
     });
     ASSERT_NE(wizardSnapshot, saved.end());
     EXPECT_LT(log.find("snapshot saved: " + m_stage->BackupFolder() + "\\" + *wizardSnapshot),
@@ -393,8 +394,9 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
         lines.push_back(line.substr(line.find(L'\t')));  // without the time
     }
     const std::wstring adapter = std::wstring(L"\t") + kConnectionName;
-    EXPECT_EQ(lines, (std::vector<std::wstring>{adapter + L"\t自動取得 (DHCP)", adapter + L"\t自動取得 (DHCP)\t最初的設定",
-                                                L"\t\t無法讀取"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::wstring>{adapter + L"\t自動取得 (DHCP)",
+                                         adapter + L"\t自動取得 (DHCP)\t最初的設定", L"\t\t無法讀取"}));
     EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(SaveScreenshot(page, ArtifactPath("wizard-restore-page.bmp")));
     SendMessageW(list, LB_SETCURSEL, 1, 0);
@@ -404,7 +406,8 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
     EXPECT_NE(text.find(L"已還原先前的網路設定"), std::wstring::npos);
     EXPECT_NE(text.find(std::wstring(L" ") + kConnectionName + L" 自動取得 (DHCP) 最初的設定\n"),
-              std::wstring::npos) << text.size();
+              std::wstring::npos)
+        << text.size();
     EXPECT_EQ(text.find(L"\\"), std::wstring::npos);  // no file path
     EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
     EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
@@ -438,7 +441,8 @@ TEST_F(ApplyEndToEnd, AnApplyCutOffMidwayIsFoundAtTheNextStart) {
     Stage(options);
     const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
     StartAndPressNext();
-    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::SleeperLog, 1, kTimeoutMs)) << "the tool did not start";
+    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::SleeperLog, 1, kTimeoutMs))
+        << "the tool did not start";
     // Changed by hand while the tool runs, as the network shell would have.
     WriteRawValue(HKEY_LOCAL_MACHINE, InterfaceKey(Service(1)), "IPAddress", StoreList("10.9.9.9"));
     TerminateProcess(m_wizard->Process().Handle(), 9);
@@ -450,7 +454,8 @@ TEST_F(ApplyEndToEnd, AnApplyCutOffMidwayIsFoundAtTheNextStart) {
     GuiProcess next(WizardStage::WizardPath());
     const HWND question = WaitForWindow(next.Id(), L"Tarvelo ADSL", kTimeoutMs);
     ASSERT_NE(question, nullptr);
-    EXPECT_NE(WindowTextW(GetDlgItem(question, 0xFFFF)).find(L"上一次的網路設定沒有完成"), std::wstring::npos);
+    EXPECT_NE(WindowTextW(GetDlgItem(question, 0xFFFF)).find(L"上一次的網路設定沒有完成"),
+              std::wstring::npos);
     PostMessageW(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitForWindowGone(question, kTimeoutMs));
     const HWND restored = WaitForMessageOf(next.Id(), question, kTimeoutMs);
@@ -461,10 +466,12 @@ TEST_F(ApplyEndToEnd, AnApplyCutOffMidwayIsFoundAtTheNextStart) {
     EXPECT_EQ(GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES);
     // Then the entry page, as any start.
     HWND entry = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        entry = WaitForWindow(next.Id(), L"Tarvelo ADSL", 500);
-        return entry != nullptr && GetDlgItem(entry, kAddressId) != nullptr;
-    }, kTimeoutMs));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            entry = WaitForWindow(next.Id(), L"Tarvelo ADSL", 500);
+            return entry != nullptr && GetDlgItem(entry, kAddressId) != nullptr;
+        },
+        kTimeoutMs));
     PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(next.WaitForExit(kTimeoutMs, exitCode));
 }

@@ -166,7 +166,8 @@ public:
     explicit RecordingApplyRecord(Journal& journal) : m_journal(journal) {}
     void Started(const std::wstring& service, const std::wstring& snapshotPath) override {
         m_started = true;
-        m_journal.push_back("record " + WinBase::Utf8FromWide(service) + " " + WinBase::Utf8FromWide(snapshotPath));
+        m_journal.push_back("record " + WinBase::Utf8FromWide(service) + " " +
+                            WinBase::Utf8FromWide(snapshotPath));
     }
     void Ended() override {
         if (m_started) m_journal.push_back("record ended");

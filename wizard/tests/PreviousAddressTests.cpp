@@ -84,7 +84,8 @@ TEST(RestoreChoice, ReadsAsAPersonReadsIt) {
     PreviousAddress fixed;
     fixed.dhcp = false;
     fixed.address = "192.168.5.20";
-    EXPECT_EQ(ChoiceLine(t, L"乙太網路", HeldText(true, fixed), false), L"2026/03/09 07:05:00\t乙太網路\t192.168.5.20");
+    EXPECT_EQ(ChoiceLine(t, L"乙太網路", HeldText(true, fixed), false),
+              L"2026/03/09 07:05:00\t乙太網路\t192.168.5.20");
     EXPECT_EQ(ChoiceLine(t, L"Wi-Fi", HeldText(true, PreviousAddress{}), true),
               L"2026/03/09 07:05:00\tWi-Fi\t自動取得 (DHCP)\t最初的設定");
     EXPECT_EQ(HeldText(false, fixed), L"無法讀取");

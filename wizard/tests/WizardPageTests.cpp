@@ -349,7 +349,8 @@ TEST(WizardRestorePageDpi, ListsTheSnapshotsAtEachDpi) {
         const Snapshot snapshot{{{TcpipInterfaceKey(services.front()),
                                   {SnapshotValue::Present(L"IPAddress", REG_MULTI_SZ, data),
                                    SnapshotValue::Present(L"EnableDHCP", REG_DWORD, {dhcp, 0, 0, 0})}}}};
-        const Outcome<std::wstring> path = history.Save(kWizardTag, services.front(), EncodeRegFile(snapshot));
+        const Outcome<std::wstring> path =
+            history.Save(kWizardTag, services.front(), EncodeRegFile(snapshot));
         ASSERT_TRUE(path);
         saved.push_back(path.Value());
     }

@@ -57,7 +57,8 @@ public:
     // not counted either); meant to follow a successful Save. Returns the first failure
     // (the other files are still deleted).
     std::optional<Failure> Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
-                                 size_t keep = kDefaultKeep, const std::vector<std::wstring>& pinned = {}) const;
+                                 size_t keep = kDefaultKeep,
+                                 const std::vector<std::wstring>& pinned = {}) const;
 
 private:
     // Checks the two folders in turn: false when one is missing, a failure when one

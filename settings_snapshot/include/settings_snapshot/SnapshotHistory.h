@@ -58,10 +58,12 @@ public:
     // files that cannot be deleted stay). Returns the new file's path; on failure
     // nothing is saved or deleted.
     Outcome<std::wstring> Save(const std::wstring& programTag, const std::wstring& service,
-                               const std::vector<BYTE>& bytes, size_t keep = BackupFolder::kDefaultKeep) const;
+                               const std::vector<BYTE>& bytes,
+                               size_t keep = BackupFolder::kDefaultKeep) const;
 
     // The adapter's original among the entries; nullptr when it has none.
-    static const HistoryEntry* OriginalOf(const std::vector<HistoryEntry>& entries, const std::wstring& service);
+    static const HistoryEntry* OriginalOf(const std::vector<HistoryEntry>& entries,
+                                          const std::wstring& service);
 
 private:
     BackupFolder m_folder;
