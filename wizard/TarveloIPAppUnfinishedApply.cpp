@@ -8,6 +8,7 @@
 #include "platform/RestoreMode.h"
 #include "resources/resource.h"
 #include "settings_snapshot/ApplyRecord.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void OfferUnfinishedApply() {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!found) {
         log.Write(L"unfinished-apply record not used: " + LogField(found.Error().Describe()));
-        const std::wstring text = ResourceText(IDS_RECORD_UNUSABLE) + L"\n" + found.Error().Describe();
+        const std::wstring text = ResourceText(IDS_RECORD_UNUSABLE) + L"\n" + WinBase::PrintableText(found.Error().Describe());
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONWARNING);
         return;
     }

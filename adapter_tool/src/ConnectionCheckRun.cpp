@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "connection_check/Checks.h"
 #include "win_base/UniqueHandle.h"
 
@@ -87,7 +88,7 @@ bool CheckAndPrint(const char* what, const std::string& address, bool (*check)(c
         return false;
     }
     const bool answered = check(address);
-    printf("%s %s: %s\n", what, address.c_str(), answered ? "answered" : "no answer");
+    printf("%s %s: %s\n", what, ConsoleField(address).c_str(), answered ? "answered" : "no answer");
     return answered;
 }
 
@@ -97,9 +98,9 @@ int CheckConnection(const char* adapterName, const std::wstring& wideName, const
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
     // Unlike configuring, a number out of range is no listing: a script must not read
     // status 0 as a passed check.
-    if (!service) return printf("Cannot locate adapter %s\n", adapterName);
+    if (!service) return printf("Cannot locate adapter %s\n", ConsoleField(std::string(adapterName)).c_str());
     const std::optional<Addresses> addresses = ReadAddresses(*service);
-    if (!addresses) return printf("Cannot locate adapter %s\n", service->c_str());
+    if (!addresses) return printf("Cannot locate adapter %s\n", ConsoleField(*service).c_str());
     const bool gateway = CheckAndPrint("Gateway", addresses->gateway, &ConnectionCheck::GatewayAnswers);
     const bool dns = CheckAndPrint("DNS server", addresses->dnsServer, &ConnectionCheck::DnsServerAnswers);
     return gateway && dns ? 0 : 1;

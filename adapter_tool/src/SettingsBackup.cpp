@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "ConsoleText.h"
 #include "win_base/TextConversion.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
@@ -15,10 +16,10 @@ namespace {
 using SettingsSnapshot::Failure;
 
 int CannotSave(const std::wstring& path, Failure failure) {
-    printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(path).c_str());
+    printf("Cannot save the current settings: %s\n", ConsoleField(path).c_str());
     if (failure.subject == path) failure.subject.clear();  // already named
     fflush(stdout);
-    fprintf(stderr, "%s\n", WinBase::DisplayNarrow(failure.Describe()).c_str());
+    fprintf(stderr, "%s\n", ConsoleField(failure.Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 

@@ -10,6 +10,7 @@
 #include "AccessRefusal.h"
 #include "AddressValidation.h"
 #include "AdapterConfiguration.h"
+#include "ConsoleText.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
 #include "adapter_inventory/AdapterInventory.h"
@@ -22,7 +23,7 @@
 #include "settings_snapshot/SnapshotHistory.h"
 #include "settings_snapshot/UndoableRestore.h"
 #include "ConsoleText.h"
-#include "UnfinishedRun.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
 namespace {
@@ -76,11 +77,10 @@ DWORD FirstAddress(const SnapshotValue* value) {
 std::wstring WrittenAt(const FILETIME& written) {
     FILETIME local{};
     SYSTEMTIME t{};
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t))
-        return L"(time unknown)";
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t)) return L"(time unknown)";
     char text[32];
-    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
-             t.wMinute, t.wSecond);
+    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+             t.wSecond);
     return WinBase::WideFromNarrow(text);
 }
 
@@ -96,8 +96,8 @@ std::wstring AdapterText(const std::wstring& service,
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
-    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", WinBase::DisplayNarrow(file).c_str(),
-           WinBase::DisplayNarrow(fault).c_str());
+    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", ConsoleField(file).c_str(),
+           ConsoleField(fault).c_str());
     return kForeignSnapshotStatus;
 }
 
@@ -109,8 +109,8 @@ int RestoreSnapshot(const std::wstring& file) {
         if (bytes.Error().error == ERROR_SUCCESS) return Refuse(file, bytes.Error().reason);
         Failure failure = bytes.Error();
         failure.subject.clear();
-        printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
-               WinBase::DisplayNarrow(failure.Describe()).c_str());
+        printf("Cannot read the snapshot %s: %s\n", ConsoleField(file).c_str(),
+               ConsoleField(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
     const Outcome<Snapshot> snapshot =
@@ -126,14 +126,14 @@ int RestoreSnapshot(const std::wstring& file) {
                : Outcome<std::wstring>(folder.Error());
     if (!undo) {
         printf("Cannot save the current settings: %s\n",
-               WinBase::DisplayNarrow(undo.Error().Describe()).c_str());
+               ConsoleField(undo.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
 
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
-        const std::string key = WinBase::DisplayNarrow(failure->subject);
+        const std::string key = ConsoleField(failure->subject);
         if (NoteOpenStatus(static_cast<LONG>(failure->error)) == ERROR_ACCESS_DENIED) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
             return kAccessRefusedStatus;
@@ -141,9 +141,8 @@ int RestoreSnapshot(const std::wstring& file) {
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure->error, key.c_str());
         return static_cast<int>(failure->error);
     }
-    printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
-    printf("To undo: adapset /restore \"%s\"\n", WinBase::DisplayNarrow(undo.Value()).c_str());
-    EndUnfinishedRunRestoredFrom(file);
+    printf("Settings restored from %s\n", ConsoleField(file).c_str());
+    printf("To undo: adapset /restore \"%s\"\n", ConsoleField(undo.Value()).c_str());
 
     bool notified = true;
     for (const RestoredAdapter& adapter : restored)
@@ -157,20 +156,21 @@ int RestoreSnapshot(const std::wstring& file) {
 int ListSnapshots() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
+        printf("%s\n", ConsoleField(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
-    printf("Snapshots in %s, newest first:\n", WinBase::DisplayNarrow(folder.Value().Path()).c_str());
+    printf("Snapshots in %s, newest first:\n", ConsoleField(folder.Value().Path()).c_str());
     const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
     std::wstring listing;
     for (const HistoryEntry& entry : entries.Value())
         listing += WrittenAt(entry.file.written) + L"  " + (entry.original ? L"original" : L"later   ") +
-                   L"  " + AdapterText(entry.service, adapters) + L"\n  " + entry.file.path + L"\n";
+                   L"  " + WinBase::PrintableText(AdapterText(entry.service, adapters)) + L"\n  " +
+                   WinBase::PrintableText(entry.file.path) + L"\n";
     if (entries.Value().empty()) listing = L"(none)\n";
     PrintText(listing);
     return 0;
@@ -180,12 +180,12 @@ int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
+        printf("%s\n", ConsoleField(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
     const HistoryEntry* original =

@@ -17,7 +17,3 @@ void EndUnfinishedRun();
 // put back the settings from before it; a record that cannot be used is reported in
 // one sentence and not used. Prints nothing when there is none.
 void ReportUnfinishedRun();
-
-// Removes the record when the settings from before that run were just put back from
-// the file.
-void EndUnfinishedRunRestoredFrom(const std::wstring& snapshotPath);

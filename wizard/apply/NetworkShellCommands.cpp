@@ -2,14 +2,17 @@
 
 #include "apply/AddressRules.h"
 #include "apply/DecimalText.h"
+#include "apply/CommandLine.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
 
 namespace {
 
+// The name from the registry, its control characters written out, as one argument.
 std::wstring Name(const std::wstring& connection) {
-    return L"name=\"" + connection + L"\"";
+    return L"name=" + QuotedArgument(WinBase::PrintableText(connection));
 }
 
 std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,

@@ -10,7 +10,7 @@
 #include "platform/ConnectionChecks.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
-#include "platform/ShellLauncher.h"
+#include "platform/ProgramLauncher.h"
 #include "platform/SiblingHandOff.h"
 #include "pages/ResourceText.h"
 #include "pages/WaitDlg.h"
@@ -98,8 +98,7 @@ void CTarveloIPDlg::OnOK() {
     CAdapterSettings settings;
     const CPublishedStore published(settings);
     CPublishedStoreOperations store;
-    const CWnd* const main = GetMainWnd();
-    CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    CProgramLauncher launcher;
     CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     std::vector<std::wstring> cardKeys;

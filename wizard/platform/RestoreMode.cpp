@@ -19,6 +19,7 @@
 #include "resources/resource.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ std::wstring LoggedFailure(Failure failure) {
 
 int Fail(CApplyLogFile& log, const Failure& failure) {
     log.Write(L"restore failed: " + LoggedFailure(failure));
-    const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + failure.Describe();
+    const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + WinBase::PrintableText(failure.Describe());
     ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
     return 1;
 }

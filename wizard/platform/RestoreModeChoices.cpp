@@ -2,6 +2,7 @@
 
 #include "apply/AdapterListing.h"
 #include "apply/DecimalText.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 #include "platform/SnapshotRestore.h"
 #include "settings_snapshot/RegFileParser.h"
@@ -15,8 +16,8 @@ std::wstring AdapterName(const std::wstring& service,
                          const std::vector<AdapterInventory::Adapter>& adapters) {
     for (const AdapterInventory::Adapter& adapter : adapters)
         if (AdapterInventory::SameServiceName(adapter.serviceName, service))
-            return AdapterDisplayName(adapter);
-    return service;
+            return WinBase::PrintableText(AdapterDisplayName(adapter));
+    return WinBase::PrintableText(service);
 }
 
 }  // namespace

@@ -410,6 +410,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
         << text.size();
     EXPECT_EQ(text.find(L"\\"), std::wstring::npos);  // no file path
     EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
+    Sleep(500);  // painted
     EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 2, kTimeoutMs)) << "no restart request";
