@@ -77,10 +77,11 @@ DWORD FirstAddress(const SnapshotValue* value) {
 std::wstring WrittenAt(const FILETIME& written) {
     FILETIME local{};
     SYSTEMTIME t{};
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t)) return L"(time unknown)";
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToSystemTime(&local, &t))
+        return L"(time unknown)";
     char text[32];
-    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-             t.wSecond);
+    snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
     return WinBase::WideFromNarrow(text);
 }
 
@@ -125,8 +126,7 @@ int RestoreSnapshot(const std::wstring& file) {
         folder ? SaveUndoSnapshot(SnapshotHistory(folder.Value()), kToolTag, snapshot.Value())
                : Outcome<std::wstring>(folder.Error());
     if (!undo) {
-        printf("Cannot save the current settings: %s\n",
-               ConsoleField(undo.Error().Describe()).c_str());
+        printf("Cannot save the current settings: %s\n", ConsoleField(undo.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
 

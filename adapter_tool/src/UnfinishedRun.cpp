@@ -36,7 +36,8 @@ int StartUnfinishedRun(const char* serviceName, const std::wstring& snapshotPath
 }
 
 void EndUnfinishedRun() {
-    const std::optional<Failure> failure = WithRecord([](const ApplyRecord& record) { return record.Clear(); });
+    const std::optional<Failure> failure =
+        WithRecord([](const ApplyRecord& record) { return record.Clear(); });
     if (failure) fprintf(stderr, "%s\n", ConsoleField(failure->Describe()).c_str());
 }
 
@@ -47,7 +48,8 @@ void ReportUnfinishedRun() {
             PrintText(L"\nThe record of an unfinished run cannot be used: " +
                       WinBase::PrintableText(found.Error().Describe()) + L"\n");
         else if (found.Value())
-            PrintText(L"\nThe last configuration run (adapter " + WinBase::PrintableText(found.Value()->service) +
+            PrintText(L"\nThe last configuration run (adapter " +
+                      WinBase::PrintableText(found.Value()->service) +
                       L") did not finish. To put back the settings from before it:\n  adapset /restore \"" +
                       WinBase::PrintableText(found.Value()->snapshotPath) + L"\"\n");
         return std::optional<Failure>();
