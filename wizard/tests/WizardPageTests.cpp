@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "adapter_inventory/AdapterInventory.h"
@@ -312,22 +313,33 @@ TEST(WizardPageDpi, ScalesWithTheScreenAndStaysSharp) {
     EXPECT_LT(ratio, 1.6) << pages[144].right << " / " << pages[96].right;
 }
 
-// A second start, in any mode, brings the running wizard's page to the front and ends
-// without a window of its own.
+// A second start, in any mode, brings the running wizard's page to the front (here from
+// behind a window of the test's, whose thread keeps answering) and ends without a
+// window of its own.
 TEST_F(WizardPage, ASecondStartBringsTheFirstToTheFrontAndEnds) {
-    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                       nullptr, nullptr, nullptr);
+    HWND other = nullptr;
+    DWORD ownerId = 0;
+    std::thread owner([&] {
+        ownerId = GetCurrentThreadId();
+        other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                nullptr, nullptr);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        DestroyWindow(other);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return other != nullptr; }, kWindowTimeoutMs));
     for (const char* arguments : {"", "/restore", "/restore original"}) {
         SCOPED_TRACE(arguments);
         SetForegroundWindow(other);
-        ASSERT_EQ(GetForegroundWindow(), other);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, kWindowTimeoutMs));
         GuiProcess second(WizardPath(), "", arguments);
         DWORD exitCode = ~0u;
-        ASSERT_TRUE(second.WaitForExit(kWindowTimeoutMs, exitCode));
+        EXPECT_TRUE(second.WaitForExit(kWindowTimeoutMs, exitCode));
         EXPECT_EQ(exitCode, 0u);
-        EXPECT_EQ(GetForegroundWindow(), m_page);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == m_page; }, kWindowTimeoutMs));
     }
-    DestroyWindow(other);
+    PostThreadMessageW(ownerId, WM_QUIT, 0, 0);
+    owner.join();
     EXPECT_TRUE(IsWindowVisible(m_page));
     EndWithExitAndExpectCleanEnd();
 }
