@@ -5,11 +5,9 @@
 #include <string>
 
 #include "ConsoleText.h"
-#include "win_base/TextConversion.h"
-#include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileFormat.h"
-#include "settings_snapshot/RegistryCapture.h"
 #include "settings_snapshot/SnapshotHistory.h"
+#include "settings_snapshot/SnapshotSave.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -37,17 +35,11 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
-                        std::wstring* savedPath) {
-    const auto folder = SettingsSnapshot::BackupFolder::Default();
-    if (!folder) return CannotSave(folder.Error().subject, folder.Error());
-    const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
-    if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName, std::wstring* savedPath) {
     // An old snapshot that cannot be deleted does not stop the run.
-    const auto saved = SettingsSnapshot::SnapshotHistory(folder.Value())
-                           .Save(SettingsSnapshot::kToolTag, WinBase::WideFromNarrow(serviceName),
-                                 SettingsSnapshot::EncodeRegFile(snapshot.Value()));
-    if (!saved) return CannotSave(saved.Error().subject, saved.Error());
-    if (savedPath != nullptr) *savedPath = saved.Value();
+    const auto saved = SettingsSnapshot::SaveAdapterSnapshot(Requests(plan), SettingsSnapshot::kToolTag,
+                                                             WinBase::WideFromNarrow(serviceName));
+    if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
+    if (savedPath != nullptr) *savedPath = saved.Value().path;
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "NameCompare.h"
 #include "settings_snapshot/AdapterKeys.h"
+#include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/SnapshotFile.h"
 
 namespace SettingsSnapshot {
@@ -147,6 +148,19 @@ const HistoryEntry* SnapshotHistory::OriginalOf(const std::vector<HistoryEntry>&
     for (const HistoryEntry& entry : entries)
         if (entry.original && SameName(entry.service, service)) return &entry;
     return nullptr;
+}
+
+Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const std::vector<KeyRequest>& requests,
+                                                        const std::wstring& programTag,
+                                                        const std::wstring& service) {
+    const Outcome<BackupFolder> folder = BackupFolder::Default();
+    if (!folder) return SaveFailure{folder.Error().subject, folder.Error()};
+    Outcome<Snapshot> captured = CaptureSnapshot(requests);
+    if (!captured) return SaveFailure{folder.Value().Path(), captured.Error()};
+    const Outcome<std::wstring> saved =
+        SnapshotHistory(folder.Value()).Save(programTag, service, EncodeRegFile(captured.Value()));
+    if (!saved) return SaveFailure{saved.Error().subject, saved.Error()};
+    return SavedSnapshot{saved.Value(), std::move(captured.Value())};
 }
 
 }  // namespace SettingsSnapshot

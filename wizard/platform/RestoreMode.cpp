@@ -15,7 +15,7 @@
 #include "platform/ApplyLogFile.h"
 #include "platform/Restart.h"
 #include "platform/RestoreModeChoices.h"
-#include "platform/SnapshotRestore.h"
+#include "settings_snapshot/SnapshotRestore.h"
 #include "resources/resource.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
@@ -51,9 +51,9 @@ std::wstring Spaced(std::wstring line) {
 // Puts back one snapshot file (undoable, all or nothing) and tells the user what,
 // described by its line. 0 when restored, 1 otherwise.
 int RestoreAndReport(CApplyLogFile& log, const std::wstring& path, const std::wstring& line) {
-    const Outcome<Snapshot> restored =
-        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!restored) return Fail(log, restored.Error());
+    const Outcome<RestoredSnapshot, RestoreFailure> restored =
+        RestoreAdapterSnapshot(path, AdapterInventory::ReadServiceNames(), kWizardTag);
+    if (!restored) return Fail(log, restored.Error().cause);
     log.Write(L"restored " + LogField(path));
     const std::wstring text =
         ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);

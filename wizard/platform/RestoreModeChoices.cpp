@@ -4,7 +4,7 @@
 #include "apply/DecimalText.h"
 #include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
-#include "platform/SnapshotRestore.h"
+#include "platform/PreviousAddress.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotFile.h"
 

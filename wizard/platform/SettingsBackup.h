@@ -2,14 +2,15 @@
 #include "apply/ApplySequence.h"
 
 // The wizard's snapshot before it changes anything: every value its sequence may
-// change for the chosen adapter (both adapter keys, its NetBT interface key) and the
-// TCP/IP parameters' NameServer, saved in the backup folder as
-// "<time>-TarveloIP-<service>.reg" (the adapter's first snapshot kept as its original);
-// then only the newest of the wizard's snapshots are kept.
+// change for the chosen adapter (the adapter table's values but the WINS servers, which
+// the wizard never gives: the tool, the store and the network shell write no others), saved in the backup
+// folder as "<time>-TarveloIP-<service>.reg" (the adapter's first snapshot kept as its
+// original); then only the newest of the wizard's snapshots are kept. Its way back saves
+// what it overwrites first, so that it can be undone.
 class CSettingsBackup : public ISettingsBackup {
 public:
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
-    // Puts the file that Save wrote back (see RestoreSnapshotFile).
+    // Puts the file that Save wrote back (see RestoreAdapterSnapshot).
     bool RestoreSaved(std::wstring& detail) override;
     std::optional<PreviousAddress> Previous() const override { return m_previous; }
 

@@ -2,8 +2,8 @@
 // hands to the network shell.
 #include <gtest/gtest.h>
 
+#include "platform/PreviousAddress.h"
 #include "platform/RestoreModeChoices.h"
-#include "platform/SnapshotRestore.h"
 #include "settings_snapshot/AdapterKeys.h"
 
 using namespace SettingsSnapshot;
@@ -75,7 +75,6 @@ TEST(PreviousAddress, DhcpOnAndOlderLayoutAndNothingKnown) {
     snapshot = {{{TcpipInterfaceKey(kService), {Dword(L"EnableDHCP", 0)}}}};
     EXPECT_FALSE(PreviousAddressIn(snapshot, kService));
 }
-
 // A line of the restore page: local time, adapter, what the snapshot holds, and the
 // original's mark.
 TEST(RestoreChoice, ReadsAsAPersonReadsIt) {

@@ -17,6 +17,8 @@
 
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/Failure.h"
+#include "settings_snapshot/RegistryCapture.h"
+#include "settings_snapshot/SnapshotSave.h"
 
 namespace SettingsSnapshot {
 
@@ -69,5 +71,13 @@ private:
     BackupFolder m_folder;
     const ServiceReader* m_reader;
 };
+
+// SaveSnapshot through the history, in BackupFolder::Default(): captures the requested
+// values and saves them as the program's snapshot of the adapter (its original when it
+// is the first), then prunes the program's others, never an original. On failure no
+// file is saved or deleted. Never writes the registry.
+Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const std::vector<KeyRequest>& requests,
+                                                        const std::wstring& programTag,
+                                                        const std::wstring& service);
 
 }  // namespace SettingsSnapshot
