@@ -57,7 +57,7 @@ int Run(int argc, char* argv[]) {
             printf("%s", RefusalMessage(decision.refusal).c_str());
             return kRefusedStatus;
         case kListSnapshots:
-            return ListSnapshots();
+            return ListSnapshots(table);
         case kRestore:
             return RestoreSnapshot(WideArgument(2));
         case kRestoreOriginal:

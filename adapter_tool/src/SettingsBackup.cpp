@@ -35,7 +35,8 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName, std::wstring* savedPath) {
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+                        std::wstring* savedPath) {
     // An old snapshot that cannot be deleted does not stop the run.
     const auto saved = SettingsSnapshot::SaveAdapterSnapshot(Requests(plan), SettingsSnapshot::kToolTag,
                                                              WinBase::WideFromNarrow(serviceName));

@@ -60,7 +60,6 @@ std::wstring AdapterText(const std::wstring& service,
     return service;
 }
 
-
 int Refuse(const std::wstring& file, const std::wstring& fault) {
     printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", ConsoleField(file).c_str(),
            ConsoleField(fault).c_str());
@@ -113,43 +112,58 @@ int RestoreSnapshot(const std::wstring& file) {
     return 0;
 }
 
-int ListSnapshots() {
+namespace {
+
+// The history of the backup folder, with the folder's path; a status when it cannot be
+// listed, after one line saying why.
+struct Listed {
+    std::wstring folder;
+    std::vector<HistoryEntry> entries;
+    int status = 0;
+};
+
+Listed ListHistory() {
+    Listed listed;
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
         printf("%s\n", ConsoleField(folder.Error().Describe()).c_str());
-        return ERROR_PATH_NOT_FOUND;
+        listed.status = ERROR_PATH_NOT_FOUND;
+        return listed;
     }
-    const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
+    listed.folder = folder.Value().Path();
+    Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
     if (!entries) {
         printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
-        return kSnapshotFailedStatus;
+        listed.status = kSnapshotFailedStatus;
+        return listed;
     }
-    printf("Snapshots in %s, newest first:\n", ConsoleField(folder.Value().Path()).c_str());
-    const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
+    listed.entries = std::move(entries.Value());
+    return listed;
+}
+
+}  // namespace
+
+int ListSnapshots(const AdapterTable& table) {
+    const Listed listed = ListHistory();
+    if (listed.status != 0) return listed.status;
+    printf("Snapshots in %s, newest first:\n", ConsoleField(listed.folder).c_str());
+    const std::vector<AdapterInventory::Adapter>& adapters = table.adapters;
     std::wstring listing;
-    for (const HistoryEntry& entry : entries.Value())
+    for (const HistoryEntry& entry : listed.entries)
         listing += WrittenAt(entry.file.written) + L"  " + (entry.original ? L"original" : L"later   ") +
                    L"  " + WinBase::PrintableText(AdapterText(entry.service, adapters)) + L"\n  " +
                    WinBase::PrintableText(entry.file.path) + L"\n";
-    if (entries.Value().empty()) listing = L"(none)\n";
+    if (listed.entries.empty()) listing = L"(none)\n";
     PrintText(listing);
     return 0;
 }
 
 int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table) {
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
-    const Outcome<BackupFolder> folder = BackupFolder::Default();
-    if (!folder) {
-        printf("%s\n", ConsoleField(folder.Error().Describe()).c_str());
-        return ERROR_PATH_NOT_FOUND;
-    }
-    const Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
-    if (!entries) {
-        printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
-        return kSnapshotFailedStatus;
-    }
+    const Listed listed = ListHistory();
+    if (listed.status != 0) return listed.status;
     const HistoryEntry* original =
-        service ? SnapshotHistory::OriginalOf(entries.Value(), WinBase::WideFromNarrow(service->c_str()))
+        service ? SnapshotHistory::OriginalOf(listed.entries, WinBase::WideFromNarrow(service->c_str()))
                 : nullptr;
     if (original == nullptr) {
         printf("No original snapshot of adapter %s\n", adapterName);

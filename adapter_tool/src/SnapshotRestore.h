@@ -29,7 +29,8 @@ int RestoreSnapshot(const std::wstring& file);
 // folder: each with its write time, whether it is its adapter's original, the adapter
 // (connection and service name) and, on the next line, its full path. Returns 0, or
 // kSnapshotFailedStatus when the folder is a link or not owned by a trusted owner.
-int ListSnapshots();
+// The adapters are named as the table knows them.
+int ListSnapshots(const AdapterTable& table);
 
 // Restores the original snapshot of the adapter (a number, service or connection name,
 // as a configuration run takes it) as RestoreSnapshot does; ERROR_FILE_NOT_FOUND with

@@ -827,7 +827,8 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 // A run cut off between its snapshot and its end leaves its record: the listing without
 // arguments names it; the next finished run removes it, as does a restore from it.
 TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
-    const SettingsSnapshot::ApplyRecord record(SettingsSnapshot::BackupFolder::Default().Value(), L"adapset");
+    const SettingsSnapshot::BackupFolder folder = SettingsSnapshot::BackupFolder::Default().Value();
+    const SettingsSnapshot::ApplyRecord record(folder, L"adapset");
     const std::wstring snapshot =
         SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
     ASSERT_FALSE(record.Start(L"{x}", snapshot));

@@ -27,7 +27,7 @@ Outcome<RestoredSnapshot, RestoreFailure> RestoreAdapterSnapshot(const std::wstr
         failure.subject = path;
         return RestoreFailure{RestoreStage::Content, std::move(failure)};
     }
-    RestoredSnapshot restored{std::move(parsed.Value()), {}};
+    RestoredSnapshot restored{std::move(parsed.Value()), {}, {}};
     restored.adapters = AdaptersNamedIn(restored.snapshot);
     if (restored.adapters.empty())
         return RestoreFailure{RestoreStage::Content, Failure{path, L"it names no adapter key"}};

@@ -36,7 +36,8 @@ std::wstring LoggedFailure(Failure failure) {
 
 int Fail(CApplyLogFile& log, const Failure& failure) {
     log.Write(L"restore failed: " + LoggedFailure(failure));
-    const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + WinBase::PrintableText(failure.Describe());
+    const std::wstring text =
+        ResourceText(IDS_RESTORE_FAILED) + L"\n" + WinBase::PrintableText(failure.Describe());
     ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
     return 1;
 }

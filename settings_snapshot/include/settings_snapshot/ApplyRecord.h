@@ -18,7 +18,8 @@ struct UnfinishedApply {
 
 class ApplyRecord {
 public:
-    // The record of one program ("TarveloIP", "adapset") beside the folder's Backups.
+    // The record of one program ("TarveloIP", "adapset") beside the folder's Backups;
+    // the folder must outlive the record.
     ApplyRecord(const BackupFolder& folder, const std::wstring& program);
 
     const std::wstring& Path() const { return m_path; }
@@ -35,7 +36,7 @@ public:
     Outcome<std::optional<UnfinishedApply>> Find() const;
 
 private:
-    BackupFolder m_folder;
+    const BackupFolder& m_folder;
     std::wstring m_path;
 };
 
