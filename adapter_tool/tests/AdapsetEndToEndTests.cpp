@@ -825,7 +825,7 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 }
 
 // A run cut off between its snapshot and its end leaves its record: the listing without
-// arguments names it; the next finished run removes it, as does a restore from it.
+// arguments names it; the next finished run removes it.
 TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
     const SettingsSnapshot::BackupFolder folder = SettingsSnapshot::BackupFolder::Default().Value();
     const SettingsSnapshot::ApplyRecord record(folder, L"adapset");
