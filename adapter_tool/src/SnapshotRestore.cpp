@@ -68,7 +68,7 @@ int Refuse(const std::wstring& file, const std::wstring& fault) {
 
 }  // namespace
 
-int RestoreSnapshot(const std::wstring& file) {
+RunStatus RestoreSnapshot(const std::wstring& file) {
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     const Outcome<RestoredSnapshot, RestoreFailure> restored =
@@ -80,23 +80,23 @@ int RestoreSnapshot(const std::wstring& file) {
                 failure.subject.clear();
                 printf("Cannot read the snapshot %s: %s\n", ConsoleField(file).c_str(),
                        ConsoleField(failure.Describe()).c_str());
-                return static_cast<int>(failure.error);
+                return {static_cast<int>(failure.error)};
             case RestoreStage::Content:
                 failure.subject.clear();  // the file is named by the line itself
-                return Refuse(file, failure.Describe());
+                return {Refuse(file, failure.Describe())};
             case RestoreStage::Undo:
                 printf("Cannot save the current settings: %s\n", ConsoleField(failure.Describe()).c_str());
-                return kSnapshotFailedStatus;
+                return {kSnapshotFailedStatus};
             case RestoreStage::Apply:
                 break;
         }
         const std::string key = ConsoleField(failure.subject);
-        if (NoteOpenStatus(static_cast<LONG>(failure.error)) == ERROR_ACCESS_DENIED) {
+        if (IsAccessRefusal(static_cast<LONG>(failure.error))) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
-            return kAccessRefusedStatus;
+            return {kAccessRefusedStatus, true};
         }
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure.error, key.c_str());
-        return static_cast<int>(failure.error);
+        return {static_cast<int>(failure.error)};
     }
     printf("Settings restored from %s\n", ConsoleField(file).c_str());
     printf("To undo: adapset /restore \"%s\"\n", ConsoleField(restored.Value().undoPath).c_str());
@@ -108,8 +108,8 @@ int RestoreSnapshot(const std::wstring& file) {
                             FirstAddress(AdapterValueIn(snapshot, service, WideName(kIPAddress))),
                             FirstAddress(AdapterValueIn(snapshot, service, WideName(kSubnetMask)))) != 0)
             notified = false;
-    if (!notified) return printf("Adapter configuration failed\n");
-    return 0;
+    if (!notified) return {printf("Adapter configuration failed\n")};
+    return {0};
 }
 
 namespace {
@@ -158,16 +158,16 @@ int ListSnapshots(const AdapterTable& table) {
     return 0;
 }
 
-int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table) {
+RunStatus RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table) {
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
     const Listed listed = ListHistory();
-    if (listed.status != 0) return listed.status;
+    if (listed.status != 0) return {listed.status};
     const HistoryEntry* original =
         service ? SnapshotHistory::OriginalOf(listed.entries, WinBase::WideFromNarrow(service->c_str()))
                 : nullptr;
     if (original == nullptr) {
         printf("No original snapshot of adapter %s\n", adapterName);
-        return ERROR_FILE_NOT_FOUND;
+        return {ERROR_FILE_NOT_FOUND};
     }
     return RestoreSnapshot(original->file.path);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "AccessRefusal.h"
 #include "AdapterNumbers.h"
 
 // Exit status of a restore refused because the file is not one of our snapshots
@@ -22,8 +23,9 @@ constexpr int kForeignSnapshotStatus = 11;
 // snapshot; a file that cannot be read
 // gives its Win32 error; a key that refuses gives what a configuration run gives, with
 // nothing written; a write that fails midway puts the earlier values back and gives its
-// error; a failed notification 29, the restored values staying.
-int RestoreSnapshot(const std::wstring& file);
+// error; a failed notification 29, the restored values staying. The status tells
+// whether an open was refused for lack of rights.
+RunStatus RestoreSnapshot(const std::wstring& file);
 
 // Prints our snapshot files of the backup folder, newest first, after a line naming the
 // folder: each with its write time, whether it is its adapter's original, the adapter
@@ -35,4 +37,4 @@ int ListSnapshots(const AdapterTable& table);
 // Restores the original snapshot of the adapter (a number, service or connection name,
 // as a configuration run takes it) as RestoreSnapshot does; ERROR_FILE_NOT_FOUND with
 // one line when the adapter has none.
-int RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table);
+RunStatus RestoreOriginal(const char* adapterName, const std::wstring& wideName, const AdapterTable& table);

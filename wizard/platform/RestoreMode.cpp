@@ -1,7 +1,6 @@
 #include "platform/RestoreMode.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "win_base/PrintableText.h"
+#include "win_base/WideArguments.h"
 
 namespace {
 
@@ -73,14 +73,11 @@ int RestoreAndReport(CApplyLogFile& log, const std::wstring& path, const std::ws
 }  // namespace
 
 RestoreRequest ReadRestoreRequest() {
-    int count = 0;
-    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
-    if (arguments == nullptr || count < 2 || _wcsicmp(arguments.get()[1], L"/restore") != 0)
-        return RestoreRequest::None;
-    if (count == 2) return RestoreRequest::Choose;
-    if (count == 3 && _wcsicmp(arguments.get()[2], L"original") == 0) return RestoreRequest::Original;
-    if (count == 3 && _wcsicmp(arguments.get()[2], L"newest") == 0) return RestoreRequest::Newest;
+    const std::vector<std::wstring> arguments = WinBase::WideArguments();
+    if (arguments.size() < 2 || _wcsicmp(arguments[1].c_str(), L"/restore") != 0) return RestoreRequest::None;
+    if (arguments.size() == 2) return RestoreRequest::Choose;
+    if (arguments.size() == 3 && _wcsicmp(arguments[2].c_str(), L"original") == 0) return RestoreRequest::Original;
+    if (arguments.size() == 3 && _wcsicmp(arguments[2].c_str(), L"newest") == 0) return RestoreRequest::Newest;
     return RestoreRequest::Unknown;
 }
 
