@@ -1,7 +1,9 @@
 #include "TarveloIPApp.h"
 
-#include "platform/RestoreMode.h"
+#include "TarveloIPAppSingleInstance.h"
+#include "TarveloIPAppUnfinishedApply.h"
 #include "pages/TarveloIPDlg.h"
+#include "platform/RestoreMode.h"
 #include "win_base/ProcessHardening.h"
 
 namespace {
@@ -9,9 +11,16 @@ CTarveloIPApp theApp;
 }
 
 BOOL CTarveloIPApp::InitInstance() {
+    const CSingleInstance instance;
+    if (!instance.IsFirst()) {
+        CSingleInstance::BringOtherToFront();
+        return FALSE;
+    }
     EnableCommonControls();
-    if (IsRestoreRequest()) {
-        m_exitCode = RunRestoreMode();
+    OfferUnfinishedApply();
+    const RestoreRequest restore = ReadRestoreRequest();
+    if (restore != RestoreRequest::None) {
+        m_exitCode = RunRestoreMode(restore);
         return FALSE;
     }
     {

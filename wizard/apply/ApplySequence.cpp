@@ -5,6 +5,10 @@
 #include "apply/CommandLine.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
+
+#include <exception>
+
+#include "apply/DecimalText.h"
 #include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
@@ -27,6 +31,25 @@ public:
 
 private:
     IApplyPage& m_page;
+};
+
+// The record of the running apply, ended on every way out but an exception (which
+// leaves the apply cut off).
+class RecordScope {
+public:
+    RecordScope(IApplyRecord* record, const std::wstring& service, const std::wstring& snapshotPath)
+        : m_record(record), m_exceptions(std::uncaught_exceptions()) {
+        if (m_record != nullptr) m_record->Started(service, snapshotPath);
+    }
+    ~RecordScope() {
+        if (m_record != nullptr && std::uncaught_exceptions() == m_exceptions) m_record->Ended();
+    }
+    RecordScope(const RecordScope&) = delete;
+    RecordScope& operator=(const RecordScope&) = delete;
+
+private:
+    IApplyRecord* m_record;
+    int m_exceptions;
 };
 
 class RunningFlag {
@@ -79,7 +102,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+        if (cardKeys[i] == adapter.cardKey) return ZeroPadded(static_cast<unsigned>(i + 1), 1);
     return service;
 }
 
@@ -99,7 +122,9 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Next and start the sequence again inside itself.
     m_page.LockInput(true);
     const NoteScope note(m_page);
-    if (!SaveBackup(adapter, backup, log)) return true;
+    std::wstring snapshotPath;
+    if (!SaveBackup(adapter, backup, log, snapshotPath)) return true;
+    const RecordScope record(m_record, adapter.serviceName, snapshotPath);
 
     // Read once, before any program runs, and used unchanged from here on.
     const std::string address = m_page.ReadAddress();
@@ -137,10 +162,11 @@ void CApplySequence::GivePageBack() {
 }
 
 bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
-                                IApplyLog& log) {
+                                IApplyLog& log, std::wstring& savedPath) {
     std::wstring detail;
     if (backup.Save(adapter, detail)) {
         log.Write(L"snapshot saved: " + detail);
+        savedPath = detail;
         return true;
     }
     log.Write(L"snapshot not saved, nothing changed: " + detail);
@@ -204,6 +230,8 @@ ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog&
 
 void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack) {
     const int result = m_page.RunFinishPage(report, wayBack);
+    // Ended before a restart is asked for.
+    if (m_record != nullptr) m_record->Ended();
     if (result == RestoredResult) {
         // The earlier settings are back in the registry and on the connection: nothing
         // waits for a restart.
@@ -215,8 +243,9 @@ void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report
     if (result == FinishResult) {
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
-        log.Write(restartAsked ? std::wstring(L"restart requested")
-                               : L"restart request failed: error " + std::to_wstring(status));
+        log.Write(restartAsked
+                      ? std::wstring(L"restart requested")
+                      : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
     } else {
         log.Write(L"closing page did not end with Finish: no restart requested");
     }

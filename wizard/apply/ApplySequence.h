@@ -58,6 +58,18 @@ public:
     virtual std::optional<PreviousAddress> Previous() const = 0;
 };
 
+// Keeps the record of an apply that has started and not ended, so that the next start
+// finds one cut off (power lost, process ended) and can offer the way back.
+class IApplyRecord {
+public:
+    virtual ~IApplyRecord() = default;
+    // Before the first change: the apply for the adapter, whose settings the snapshot
+    // file holds, has started.
+    virtual void Started(const std::wstring& service, const std::wstring& snapshotPath) = 0;
+    // The apply has ended, whichever way; may be called more than once.
+    virtual void Ended() = 0;
+};
+
 // Where the sequence records what it did, for support. Never fails the sequence.
 class IApplyLog {
 public:
@@ -138,6 +150,9 @@ public:
              IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
              IConnectionChecks& checks, IApplyLog& log);
     bool IsRunning() const { return m_running; }
+    // The record the next runs keep from their first change to their end (the closing
+    // page's result included); nullptr for none.
+    void SetRecord(IApplyRecord* record) { m_record = record; }
 
     // The connection name used when the real one is unknown: 區域連線 as Big5 bytes,
     // whatever the code page.
@@ -163,10 +178,12 @@ private:
                                              IApplyLog& log, const std::string& address,
                                              const std::string& gateway);
     ConnectionReport RunChecks(IConnectionChecks& checks, IApplyLog& log, const std::string& gateway);
-    bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log);
+    bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log,
+                    std::wstring& savedPath);
     void GivePageBack();
     void FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack);
 
     IApplyPage& m_page;
     bool m_running = false;
+    IApplyRecord* m_record = nullptr;
 };

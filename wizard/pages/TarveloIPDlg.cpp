@@ -6,6 +6,7 @@
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "platform/ApplyLogFile.h"
+#include "platform/ApplyRecordFile.h"
 #include "platform/ConnectionChecks.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
@@ -104,6 +105,13 @@ void CTarveloIPDlg::OnOK() {
     for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
         cardKeys.push_back(card.cardKey);
     CConnectionChecks checks;
+    CApplyRecordFile record(log);
+    m_applySequence.SetRecord(&record);
+    // Let go of the record on every way out, an exception included.
+    const struct Detach {
+        CApplySequence& sequence;
+        ~Detach() { sequence.SetRecord(nullptr); }
+    } detach{m_applySequence};
     m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
                         backup, checks, log);
 }

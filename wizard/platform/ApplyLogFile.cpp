@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "apply/DecimalText.h"
 #include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
@@ -15,10 +16,9 @@ namespace {
 std::wstring LocalTimeStamp() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    wchar_t stamp[32] = L"";
-    std::swprintf(stamp, 32, L"%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return stamp;
+    return ZeroPadded(now.wYear, 4) + L"-" + ZeroPadded(now.wMonth, 2) + L"-" + ZeroPadded(now.wDay, 2) +
+           L" " + ZeroPadded(now.wHour, 2) + L":" + ZeroPadded(now.wMinute, 2) + L":" +
+           ZeroPadded(now.wSecond, 2) + L" ";
 }
 
 constexpr size_t MaxFieldLength = 200;

@@ -3,15 +3,15 @@
 #include "platform/PreviousAddress.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/SnapshotRestore.h"
+#include "settings_snapshot/SnapshotHistory.h"
 #include "settings_snapshot/SnapshotSave.h"
 
 using namespace SettingsSnapshot;
 
-const wchar_t CSettingsBackup::Tag[] = L"TarveloIP";
-
 bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) {
+    // The adapter's first snapshot is kept as its original.
     const Outcome<SavedSnapshot, SaveFailure> saved =
-        SaveSnapshot(AdapterRequests(adapter.serviceName, false), Tag, Tag);
+        SaveAdapterSnapshot(AdapterRequests(adapter.serviceName, false), kWizardTag, adapter.serviceName);
     if (!saved) {
         detail = saved.Error().cause.Describe();
         return false;
@@ -30,7 +30,7 @@ bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
         return false;
     }
     const Outcome<RestoredSnapshot, RestoreFailure> restored =
-        RestoreAdapterSnapshot(m_savedPath, {m_service});
+        RestoreAdapterSnapshot(m_savedPath, {m_service}, kWizardTag);
     detail = restored ? m_savedPath : restored.Error().cause.Describe();
     return restored.Succeeded();
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "apply/DecimalText.h"
 #include "apply/ModuleDirectory.h"
 #include "platform/ProgramStart.h"
 #include "win_base/TextConversion.h"
@@ -24,7 +25,7 @@ std::wstring ErrorText(DWORD error) {
     std::wstring text(buffer != nullptr ? buffer : L"", length);
     ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    return text.empty() ? L"error " + std::to_wstring(error) : text;
+    return text.empty() ? L"error " + ZeroPadded(static_cast<unsigned>(error)) : text;
 }
 
 }  // namespace
