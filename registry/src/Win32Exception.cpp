@@ -1,8 +1,7 @@
 #include "registry/Win32Exception.h"
 
-#include <cstdio>
-
 #include "MessageChain.h"
+#include "win_base/DecimalText.h"
 
 namespace BrenlowTools {
 namespace Internal {
@@ -15,7 +14,14 @@ const char* FormatMessageChain(DWORD code, MessageLookup lookup, char* buffer, D
         if (failure == current) break;  // the same code again cannot succeed
         current = failure;
     }
-    std::snprintf(buffer, capacity, "Win32 error %lu", static_cast<unsigned long>(code));
+    static const char kPrefix[] = "Win32 error ";
+    char digits[WinBase::kMaxDecimalDigits];
+    const size_t first = WinBase::FillDecimal(code, 1, digits);
+    DWORD used = 0;
+    for (const char* p = kPrefix; *p != '\0' && used + 1 < capacity; ++p) buffer[used++] = *p;
+    for (size_t i = first; i < WinBase::kMaxDecimalDigits && used + 1 < capacity; ++i)
+        buffer[used++] = digits[i];
+    if (capacity > 0) buffer[used] = '\0';
     return buffer;
 }
 

@@ -6,6 +6,7 @@
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
 #include "win_base/PrintableText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
@@ -79,7 +80,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+        if (cardKeys[i] == adapter.cardKey) return WinBase::DecimalText(i + 1);
     return service;
 }
 
@@ -216,7 +217,7 @@ void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
         log.Write(restartAsked ? std::wstring(L"restart requested")
-                               : L"restart request failed: error " + std::to_wstring(status));
+                               : L"restart request failed: error " + WinBase::DecimalText(status));
     } else {
         log.Write(L"closing page did not end with Finish: no restart requested");
     }

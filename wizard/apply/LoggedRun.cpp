@@ -1,5 +1,7 @@
 #include "apply/LoggedRun.h"
 
+#include "win_base/DecimalText.h"
+
 const wchar_t NetworkShellFile[] = L"netsh.exe";
 
 void RunLogged(IProgramLauncher& launcher, IApplyLog& log, const std::wstring& file,
@@ -8,7 +10,7 @@ void RunLogged(IProgramLauncher& launcher, IApplyLog& log, const std::wstring& f
     const std::wstring path = directory + L"\\" + file;
     const std::optional<DWORD> status = launcher.RunAndWait(path, parameters, directory);
     log.Write(L"run " + path + L" " + parameters + L" (in " + directory + L"): " +
-              (status ? L"exit status " + std::to_wstring(*status) : std::wstring(L"not started")));
+              (status ? L"exit status " + WinBase::DecimalText(*status) : std::wstring(L"not started")));
 }
 
 std::wstring NetworkShellDirectory(const IProgramLauncher& launcher) {

@@ -3,6 +3,7 @@
 #include "apply/AddressRules.h"
 #include "apply/CommandLine.h"
 #include "win_base/PrintableText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
@@ -30,7 +31,7 @@ std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& se
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
     return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WinBase::WideFromNarrow(server) +
-           L" index=" + std::to_wstring(index) + L" validate=no";
+           L" index=" + WinBase::DecimalText(index) + L" validate=no";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/SnapshotRestore.h"
+#include "win_base/DecimalText.h"
 #include "win_base/PrintableText.h"
 
 namespace {
@@ -93,7 +94,7 @@ int RunRestoreMode() {
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
         log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
-                                          : L"restart request failed: error " + std::to_wstring(status));
+                                          : L"restart request failed: error " + WinBase::DecimalText(status));
         if (status != ERROR_SUCCESS)
             ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
                           MB_OK | MB_ICONWARNING);
