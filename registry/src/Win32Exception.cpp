@@ -1,8 +1,7 @@
 #include "registry/Win32Exception.h"
 
-#include <cstring>
-
 #include "MessageChain.h"
+#include "win_base/DecimalText.h"
 
 namespace BrenlowTools {
 namespace Internal {
@@ -15,19 +14,14 @@ const char* FormatMessageChain(DWORD code, MessageLookup lookup, char* buffer, D
         if (failure == current) break;  // the same code again cannot succeed
         current = failure;
     }
-    // As snprintf "Win32 error %lu" would write it (cut to the capacity), without the C
-    // library's formatter, which adds about 40 KB to each program.
-    char text[32] = "Win32 error ";
-    size_t length = sizeof "Win32 error " - 1;
-    char digits[12];
-    int count = 0;
-    for (DWORD rest = code; count == 0 || rest != 0; rest /= 10)
-        digits[count++] = static_cast<char>('0' + rest % 10);
-    while (count > 0) text[length++] = digits[--count];
-    if (capacity == 0) return buffer;
-    const size_t kept = length < capacity ? length : capacity - 1;
-    std::memcpy(buffer, text, kept);
-    buffer[kept] = '\0';
+    static const char kPrefix[] = "Win32 error ";
+    char digits[WinBase::kMaxDecimalDigits];
+    const size_t first = WinBase::FillDecimal(code, 1, digits);
+    DWORD used = 0;
+    for (const char* p = kPrefix; *p != '\0' && used + 1 < capacity; ++p) buffer[used++] = *p;
+    for (size_t i = first; i < WinBase::kMaxDecimalDigits && used + 1 < capacity; ++i)
+        buffer[used++] = digits[i];
+    if (capacity > 0) buffer[used] = '\0';
     return buffer;
 }
 

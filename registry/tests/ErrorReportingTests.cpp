@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -102,6 +104,13 @@ TEST(MessageText, ChainOfFailedLookUpsIsBounded) {
     g_lookups = 0;
     EXPECT_STREQ(FormatMessageChain(42, FailsWithTheSameCode, buffer, sizeof buffer), "Win32 error 42");
     EXPECT_EQ(g_lookups, 1);
+
+    // A small buffer holds what fits, terminated; nothing is written past it.
+    char small[16];
+    std::fill(std::begin(small), std::end(small), 'x');
+    EXPECT_STREQ(FormatMessageChain(4294967295u, FailsWithTheSameCode, small, 15), "Win32 error 42");
+    EXPECT_EQ(small[15], 'x');
+    EXPECT_STREQ(FormatMessageChain(7, FailsWithTheSameCode, small, 5), "Win3");
 }
 
 // Finds the error box by its caption, records what it shows and presses OK.

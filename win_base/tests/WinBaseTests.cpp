@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "win_base/DecimalText.h"
 #include "win_base/Ipv4Text.h"
 #include "win_base/LibraryLoading.h"
 #include "win_base/PrintableText.h"
@@ -138,3 +139,13 @@ TEST(Ipv4Text, RefusesEverythingElse) {
 }
 
 }  // namespace
+
+TEST(DecimalText, PadsToTheWidthAskedAndHoldsEvery64BitNumber) {
+    using WinBase::DecimalText;
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(7, 2), L"07");
+    EXPECT_EQ(DecimalText(2026, 2), L"2026");
+    EXPECT_EQ(DecimalText(0, 4), L"0000");
+    EXPECT_EQ(DecimalText(18446744073709551615ull), L"18446744073709551615");
+    EXPECT_EQ(DecimalText(5, 30), std::wstring(19, L'0') + L"5");  // at most 20 digits
+}

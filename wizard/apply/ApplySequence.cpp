@@ -8,8 +8,8 @@
 
 #include <exception>
 
-#include "apply/DecimalText.h"
 #include "win_base/PrintableText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
@@ -102,7 +102,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return ZeroPadded(static_cast<unsigned>(i + 1), 1);
+        if (cardKeys[i] == adapter.cardKey) return WinBase::DecimalText(i + 1);
     return service;
 }
 
@@ -243,9 +243,8 @@ void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report
     if (result == FinishResult) {
         const DWORD status = m_page.RestartComputer();
         restartAsked = status == ERROR_SUCCESS;
-        log.Write(restartAsked
-                      ? std::wstring(L"restart requested")
-                      : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
+        log.Write(restartAsked ? std::wstring(L"restart requested")
+                               : L"restart request failed: error " + WinBase::DecimalText(status));
     } else {
         log.Write(L"closing page did not end with Finish: no restart requested");
     }

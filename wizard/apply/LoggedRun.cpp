@@ -1,6 +1,6 @@
 #include "apply/LoggedRun.h"
 
-#include "apply/DecimalText.h"
+#include "win_base/DecimalText.h"
 
 const wchar_t NetworkShellFile[] = L"netsh.exe";
 
@@ -10,8 +10,7 @@ void RunLogged(IProgramLauncher& launcher, IApplyLog& log, const std::wstring& f
     const std::wstring path = directory + L"\\" + file;
     const std::optional<DWORD> status = launcher.RunAndWait(path, parameters, directory);
     log.Write(L"run " + path + L" " + parameters + L" (in " + directory + L"): " +
-              (status ? L"exit status " + ZeroPadded(static_cast<unsigned>(*status), 1)
-                      : std::wstring(L"not started")));
+              (status ? L"exit status " + WinBase::DecimalText(*status) : std::wstring(L"not started")));
 }
 
 std::wstring NetworkShellDirectory(const IProgramLauncher& launcher) {

@@ -1,9 +1,9 @@
 #include "apply/NetworkShellCommands.h"
 
 #include "apply/AddressRules.h"
-#include "apply/DecimalText.h"
 #include "apply/CommandLine.h"
 #include "win_base/PrintableText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
@@ -31,7 +31,7 @@ std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& se
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
     return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WinBase::WideFromNarrow(server) +
-           L" index=" + ZeroPadded(static_cast<unsigned>(index), 1) + L" validate=no";
+           L" index=" + WinBase::DecimalText(index) + L" validate=no";
 }
 
 }  // namespace

@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
-#include "apply/DecimalText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
@@ -16,9 +14,10 @@ namespace {
 std::wstring LocalTimeStamp() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    return ZeroPadded(now.wYear, 4) + L"-" + ZeroPadded(now.wMonth, 2) + L"-" + ZeroPadded(now.wDay, 2) +
-           L" " + ZeroPadded(now.wHour, 2) + L":" + ZeroPadded(now.wMinute, 2) + L":" +
-           ZeroPadded(now.wSecond, 2) + L" ";
+    using WinBase::DecimalText;
+    return DecimalText(now.wYear, 4) + L"-" + DecimalText(now.wMonth, 2) + L"-" + DecimalText(now.wDay, 2) +
+           L" " + DecimalText(now.wHour, 2) + L":" + DecimalText(now.wMinute, 2) + L":" +
+           DecimalText(now.wSecond, 2) + L" ";
 }
 
 constexpr size_t MaxFieldLength = 200;
@@ -63,7 +62,8 @@ void CApplyLogFile::Write(const std::wstring& line) noexcept {
     if (!m_path) return;
     try {
         // One line whatever the text holds: a line break in it cannot forge another line.
-        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
+        const std::string bytes =
+            WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
         const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
         if (!file) return;

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "adapter_inventory/AdapterInventory.h"
-#include "apply/DecimalText.h"
 #include "pages/RestoreChooserDlg.h"
 #include "pages/ResourceText.h"
 #include "platform/ApplyLogFile.h"
@@ -18,6 +17,7 @@
 #include "resources/resource.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/BackupFolder.h"
+#include "win_base/DecimalText.h"
 #include "win_base/PrintableText.h"
 #include "win_base/WideArguments.h"
 
@@ -60,9 +60,8 @@ int RestoreAndReport(CApplyLogFile& log, const std::wstring& path, const std::ws
         ResourceText(IDS_RESTORED) + L"\n" + Spaced(line) + L"\n\n" + ResourceText(IDS_RESTART_NOW);
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
-        log.Write(status == ERROR_SUCCESS
-                      ? std::wstring(L"restart requested")
-                      : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status), 1));
+        log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
+                                          : L"restart request failed: error " + WinBase::DecimalText(status));
         if (status != ERROR_SUCCESS)
             ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
                           MB_OK | MB_ICONWARNING);

@@ -1,7 +1,7 @@
 #include "platform/RestoreModeChoices.h"
 
 #include "apply/AdapterListing.h"
-#include "apply/DecimalText.h"
+#include "win_base/DecimalText.h"
 #include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 #include "platform/PreviousAddress.h"
@@ -30,8 +30,8 @@ std::wstring HeldText(bool readable, const std::optional<PreviousAddress>& held)
 
 std::wstring ChoiceLine(const SYSTEMTIME& t, const std::wstring& adapterName, const std::wstring& held,
                         bool original) {
-    return ZeroPadded(t.wYear, 4) + L"/" + ZeroPadded(t.wMonth, 2) + L"/" + ZeroPadded(t.wDay, 2) + L" " +
-           ZeroPadded(t.wHour, 2) + L":" + ZeroPadded(t.wMinute, 2) + L":" + ZeroPadded(t.wSecond, 2) +
+    return WinBase::DecimalText(t.wYear, 4) + L"/" + WinBase::DecimalText(t.wMonth, 2) + L"/" + WinBase::DecimalText(t.wDay, 2) + L" " +
+           WinBase::DecimalText(t.wHour, 2) + L":" + WinBase::DecimalText(t.wMinute, 2) + L":" + WinBase::DecimalText(t.wSecond, 2) +
            L"\t" + adapterName + L"\t" + held + (original ? L"\t最初的設定" : L"");
 }
 

@@ -28,6 +28,18 @@ TEST(ApplyLogFile, ALineBreakInALineCannotStartAnotherLine) {
         .Write(L"adapter LAN\r\n2026-01-01 00:00:00 forged\x1b");
     const std::string written = TestSupport::ReadFileBytes(log);
     EXPECT_EQ(written.substr(20), "adapter LAN\\x0d\\x0a2026-01-01 00:00:00 forged\\x1b\r\n");
+    // The line starts with the local time, "yyyy-mm-dd hh:mm:ss ", fields zero-padded.
+    ASSERT_GE(written.size(), 20u);
+    for (size_t i = 0; i < 20; ++i) {
+        const char expected = i == 4 || i == 7     ? '-'
+                              : i == 10 || i == 19 ? ' '
+                              : i == 13 || i == 16 ? ':'
+                                                   : '#';
+        if (expected == '#')
+            EXPECT_TRUE(written[i] >= '0' && written[i] <= '9') << written.substr(0, 20);
+        else
+            EXPECT_EQ(written[i], expected) << written.substr(0, 20);
+    }
 }
 
 TEST(ApplyLogFile, StartsAnewPastOneMebibyteAndNeverWritesThroughASecondName) {
