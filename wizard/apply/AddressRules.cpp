@@ -46,10 +46,8 @@ int FieldValue(const std::string& field) {
     return value <= 255 ? value : -1;
 }
 
-}  // namespace
-
-bool IsUsableHostAddress(const std::string& addressText) {
-    std::array<int, 4> fields{};
+// The four field values of a strict dotted-decimal address; false when it is none.
+bool ReadFields(const std::string& addressText, std::array<int, 4>& fields) {
     size_t start = 0;
     for (size_t i = 0; i < fields.size(); ++i) {
         const size_t dot = addressText.find('.', start);
@@ -60,6 +58,19 @@ bool IsUsableHostAddress(const std::string& addressText) {
         if (fields[i] < 0) return false;
         start = dot + 1;
     }
+    return true;
+}
+
+}  // namespace
+
+bool IsStrictIpv4(const std::string& text) {
+    std::array<int, 4> fields{};
+    return ReadFields(text, fields);
+}
+
+bool IsUsableHostAddress(const std::string& addressText) {
+    std::array<int, 4> fields{};
+    if (!ReadFields(addressText, fields)) return false;
     const int first = fields[0], third = fields[2], fourth = fields[3];
     return first >= 1 && first <= 223 && first != 127 && third != 0 && fourth >= 1 && fourth <= 253;
 }

@@ -7,29 +7,42 @@ namespace NetworkShellCommands {
 
 namespace {
 
-std::wstring Name(const std::wstring& connection) {
-    return L"name=\"" + connection + L"\"";
-}
+const wchar_t NoValidation[] = L" validate=no";
 
 std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,
                         const std::string& gateway) {
     const std::wstring route =
         gateway.empty() ? std::wstring(L" gateway=none") : L" gateway=" + WidenAnsi(gateway) + L" gwmetric=1";
-    return L"interface ip set address " + Name(connection) + L" source=static addr=" + WidenAnsi(address) +
-           L" mask=" + WidenAnsi(mask) + route;
+    return L"interface ipv4 set address " + QuotedName(connection) + L" source=static address=" +
+           WidenAnsi(address) + L" mask=" + WidenAnsi(mask) + route;
 }
 
 std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& server) {
-    return L"interface ip set dnsservers " + Name(connection) + L" source=static addr=" + WidenAnsi(server) +
-           L" register=primary validate=no";
+    return L"interface ipv4 set dnsservers " + QuotedName(connection) + L" source=static address=" +
+           WidenAnsi(server) + L" register=primary" + NoValidation;
 }
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
-    return L"interface ip add dnsservers " + Name(connection) + L" addr=" + WidenAnsi(server) + L" index=" +
-           std::to_wstring(index) + L" validate=no";
+    return L"interface ipv4 add dnsservers " + QuotedName(connection) + L" address=" + WidenAnsi(server) +
+           L" index=" + std::to_wstring(index) + NoValidation;
+}
+
+bool AllStrict(const PreviousAddress& previous) {
+    if (!IsStrictIpv4(previous.address) || !IsStrictIpv4(previous.mask)) return false;
+    if (!previous.gateway.empty() && !IsStrictIpv4(previous.gateway)) return false;
+    for (const std::string& server : previous.dnsServers)
+        if (!IsStrictIpv4(server)) return false;
+    return true;
 }
 
 }  // namespace
+
+std::wstring QuotedName(const std::wstring& connection) {
+    // Backslashes count as escapes only before a quote: those before the closing one.
+    size_t trailing = 0;
+    while (trailing < connection.size() && connection[connection.size() - 1 - trailing] == L'\\') ++trailing;
+    return L"name=\"" + connection + std::wstring(trailing, L'\\') + L"\"";
+}
 
 std::vector<std::wstring> Apply(const std::wstring& connection, const std::string& address,
                                 const std::string& gateway, const std::string& primaryDns,
@@ -38,20 +51,30 @@ std::vector<std::wstring> Apply(const std::wstring& connection, const std::strin
             AddDns(connection, secondaryDns, 2)};
 }
 
-std::vector<std::wstring> Restore(const std::wstring& connection, const PreviousAddress& previous) {
+std::optional<std::vector<std::wstring>> Restore(const std::wstring& connection,
+                                                 const PreviousAddress& previous) {
     if (previous.dhcp)
-        return {L"interface ip set address " + Name(connection) + L" source=dhcp",
-                L"interface ip set dnsservers " + Name(connection) + L" source=dhcp"};
+        return std::vector<std::wstring>{
+            L"interface ipv4 set address " + QuotedName(connection) + L" source=dhcp",
+            L"interface ipv4 set dnsservers " + QuotedName(connection) + L" source=dhcp"};
+    if (!AllStrict(previous)) return std::nullopt;
     std::vector<std::wstring> runs = {
         SetAddress(connection, previous.address, previous.mask, previous.gateway)};
     if (previous.dnsServers.empty()) {
-        runs.push_back(L"interface ip set dnsservers " + Name(connection) + L" source=static addr=none");
+        runs.push_back(L"interface ipv4 set dnsservers " + QuotedName(connection) +
+                       L" source=static address=none");
         return runs;
     }
     runs.push_back(SetPrimaryDns(connection, previous.dnsServers.front()));
     for (size_t i = 1; i < previous.dnsServers.size(); ++i)
         runs.push_back(AddDns(connection, previous.dnsServers[i], i + 1));
     return runs;
+}
+
+std::optional<std::wstring> WithoutValidation(const std::wstring& parameters) {
+    const size_t at = parameters.rfind(NoValidation);
+    if (at == std::wstring::npos || at + wcslen(NoValidation) != parameters.size()) return std::nullopt;
+    return parameters.substr(0, at);
 }
 
 }  // namespace NetworkShellCommands

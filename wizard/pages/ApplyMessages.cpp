@@ -1,0 +1,94 @@
+#include "pages/ApplyMessages.h"
+
+#include <algorithm>
+
+#include "apply/AddressRules.h"
+#include "apply/WideText.h"
+#include "pages/ResourceText.h"
+#include "resources/resource.h"
+
+namespace {
+
+// A resource text with its "%1" and "%2" marks replaced.
+std::wstring Filled(UINT textId, const std::wstring& first, const std::wstring& second = std::wstring()) {
+    std::wstring text = ResourceText(textId);
+    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos) text.replace(mark, 2, first);
+    if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos) text.replace(mark, 2, second);
+    return text;
+}
+
+std::wstring StoreFailureText(const std::wstring& connection, const std::vector<StoreStep>& failed) {
+    const bool notOpened = std::find(failed.begin(), failed.end(), StoreStep::Open) != failed.end();
+    std::wstring text = Filled(notOpened ? IDS_STORE_OPEN_FAILED : IDS_STORE_WRITE_FAILED, connection);
+    if (notOpened) return text;
+    const std::pair<StoreStep, UINT> names[] = {{StoreStep::IPAddress, IDS_VALUE_IP_ADDRESS},
+                                                {StoreStep::SubnetMask, IDS_VALUE_SUBNET_MASK},
+                                                {StoreStep::DefaultGateway, IDS_VALUE_GATEWAY},
+                                                {StoreStep::NameServer, IDS_VALUE_DNS},
+                                                {StoreStep::DisableDhcp, IDS_VALUE_DHCP_OFF}};
+    bool first = true;
+    for (const auto& [step, name] : names) {
+        if (std::find(failed.begin(), failed.end(), step) == failed.end()) continue;
+        text += (first ? L"" : L"、") + ResourceText(name);
+        first = false;
+    }
+    return text;
+}
+
+std::wstring StepText(const std::wstring& connection, const ApplyFailure& failure) {
+    switch (failure.step) {
+        case ApplyFailure::Step::NetworkShell:
+            return failure.exitStatus
+                       ? Filled(IDS_FAILED_SHELL_STATUS, connection, std::to_wstring(*failure.exitStatus))
+                       : Filled(IDS_FAILED_SHELL_START, connection);
+        case ApplyFailure::Step::Tool:
+            return failure.exitStatus
+                       ? Filled(IDS_FAILED_TOOL_STATUS, connection, std::to_wstring(*failure.exitStatus))
+                       : Filled(IDS_FAILED_TOOL_START, connection);
+        case ApplyFailure::Step::Store:
+            break;
+    }
+    return StoreFailureText(connection, failure.storeSteps);
+}
+
+// What a way back left undone, with what to do by hand; empty when nothing.
+std::wstring LeftUndone(const WayBackOutcome& outcome) {
+    if (outcome.notRestored)
+        return ResourceText(IDS_PUT_BACK_FAILED) + L"\n" + *outcome.notRestored + L"\n\n" +
+               ResourceText(IDS_PUT_BACK_BY_HAND);
+    if (outcome.notRestoredAgain)
+        return ResourceText(IDS_PUT_BACK_AGAIN_FAILED) + L"\n" + *outcome.notRestoredAgain + L"\n\n" +
+               ResourceText(IDS_PUT_BACK_BY_HAND);
+    if (!outcome.liveFailed.empty()) {
+        std::wstring runs;
+        for (const std::wstring& run : outcome.liveFailed) runs += (runs.empty() ? L"" : L"；") + run;
+        return Filled(IDS_PUT_BACK_LIVE_FAILED, runs);
+    }
+    if (outcome.liveSkipped) return ResourceText(IDS_PUT_BACK_LIVE_SKIPPED);
+    return std::wstring();
+}
+
+std::wstring EarlierSettings(const std::optional<PreviousAddress>& previous) {
+    if (!previous || (!previous->dhcp && (!IsStrictIpv4(previous->address) || !IsStrictIpv4(previous->mask))))
+        return ResourceText(IDS_EARLIER_UNKNOWN);
+    if (previous->dhcp) return ResourceText(IDS_EARLIER_DHCP);
+    std::wstring text = Filled(IDS_EARLIER_ADDRESS, WidenAnsi(previous->address), WidenAnsi(previous->mask));
+    if (IsStrictIpv4(previous->gateway)) text += Filled(IDS_EARLIER_GATEWAY, WidenAnsi(previous->gateway));
+    return text;
+}
+
+}  // namespace
+
+std::wstring ApplyFailureText(const std::wstring& connection, const ApplyFailure& failure,
+                              const WayBackOutcome& putBack) {
+    const std::wstring undone = LeftUndone(putBack);
+    return StepText(connection, failure) + L"\n\n" +
+           (undone.empty() ? ResourceText(IDS_PUT_BACK_DONE) : undone);
+}
+
+std::wstring WayBackText(const std::wstring& connection, const std::optional<PreviousAddress>& previous,
+                         const WayBackOutcome& outcome) {
+    const std::wstring undone = LeftUndone(outcome);
+    if (undone.empty()) return Filled(IDS_WAY_BACK_DONE, connection, EarlierSettings(previous));
+    return Filled(IDS_WAY_BACK_RESTART, connection, EarlierSettings(previous)) + L"\n\n" + undone;
+}
