@@ -2,7 +2,7 @@
 
 #include "platform/RestoreMode.h"
 #include "pages/TarveloIPDlg.h"
-#include "settings_snapshot/DllSearch.h"
+#include "win_base/ProcessHardening.h"
 
 namespace {
 CTarveloIPApp theApp;
@@ -24,6 +24,6 @@ BOOL CTarveloIPApp::InitInstance() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    SettingsSnapshot::RestrictDllSearchToSystem();
+    WinBase::RestrictDllSearchToSystem();
     return RunApplication(instance);
 }

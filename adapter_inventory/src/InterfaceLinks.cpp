@@ -6,9 +6,8 @@
 #include <iphlpapi.h>
 #include <windows.h>
 
-#include <memory>
-
 #include "adapter_inventory/AdapterInventory.h"
+#include "win_base/LibraryLoading.h"
 
 namespace AdapterInventory {
 
@@ -16,19 +15,6 @@ namespace {
 
 using GetIfTable2Function = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
 using FreeMibTableFunction = VOID(WINAPI*)(PVOID);
-
-// The IP Helper library loaded by its full path in the system directory.
-struct LibraryDeleter {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryDeleter>;
-
-Library LoadIpHelper() {
-    wchar_t directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return Library();
-    return Library(LoadLibraryW((std::wstring(directory, length) + L"\\iphlpapi.dll").c_str()));
-}
 
 // Appends the value's low `digits` hex digits, upper case.
 void AppendHex(std::wstring& text, unsigned long value, int digits) {
@@ -63,7 +49,7 @@ LinkState StateOf(NET_IF_MEDIA_CONNECT_STATE state) {
 
 std::vector<InterfaceLink> QueryInterfaceLinks() {
     std::vector<InterfaceLink> links;
-    const Library library = LoadIpHelper();
+    const WinBase::UniqueLibrary library = WinBase::LoadSystemLibrary(L"iphlpapi.dll");
     if (!library) return links;
     const auto getTable = reinterpret_cast<GetIfTable2Function>(
         reinterpret_cast<void*>(GetProcAddress(library.get(), "GetIfTable2")));

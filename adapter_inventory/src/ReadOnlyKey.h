@@ -1,34 +1,23 @@
-// One registry key opened for reading in the 64-bit view, closed when the object goes,
-// with the few reads the inventory needs.
+// One registry key opened for reading in the 64-bit view (move-only, closed when the
+// object goes), with the few reads the inventory needs.
 #pragma once
 #include <windows.h>
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
+
+#include "win_base/UniqueHandle.h"
 
 namespace AdapterInventory {
 
 class ReadOnlyKey {
 public:
-    ReadOnlyKey() = default;
-    ~ReadOnlyKey() {
-        if (m_key != nullptr) RegCloseKey(m_key);
-    }
-    ReadOnlyKey(ReadOnlyKey&& other) noexcept : m_key(std::exchange(other.m_key, nullptr)) {}
-    ReadOnlyKey& operator=(ReadOnlyKey&& other) noexcept {
-        std::swap(m_key, other.m_key);
-        return *this;
-    }
-    ReadOnlyKey(const ReadOnlyKey&) = delete;
-    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
-
     // Opens path below parent with KEY_READ in the 64-bit view; returns the status and
     // holds the key only on success.
     LONG Open(HKEY parent, const std::wstring& path);
 
-    HKEY Get() const { return m_key; }
+    HKEY Get() const { return m_key.get(); }
 
     // Subkey names in enumeration order; the walk ends at the first that cannot be read.
     std::vector<std::wstring> SubkeyNames() const;
@@ -41,7 +30,7 @@ public:
     std::optional<DWORD> Dword(const wchar_t* name) const;
 
 private:
-    HKEY m_key = nullptr;
+    WinBase::UniqueKey m_key;
 };
 
 }  // namespace AdapterInventory

@@ -8,15 +8,15 @@
 #include "AddressValidation.h"
 #include "ConfigurationPlan.h"
 #include "DhcpNotification.h"
-#include "KeyHandle.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
+#include "win_base/UniqueHandle.h"
 
 namespace {
 
 // Asks the DHCP client to take up the new address; 0 on success.
 DWORD NotifyDhcpClient(const DhcpNotifier& notifier, const StaticSettings& settings) {
-    return notifier.Notify(WideFromAnsi(settings.ServiceName()).c_str(),
+    return notifier.Notify(WinBase::WideFromNarrow(settings.ServiceName()).c_str(),
                            Ipv4NetworkOrder(settings.Value(kIpAddress)),
                            Ipv4NetworkOrder(settings.Value(kMask)));
 }
@@ -24,7 +24,7 @@ DWORD NotifyDhcpClient(const DhcpNotifier& notifier, const StaticSettings& setti
 // A location of the plan with its key, open for setting values.
 struct OpenedKey {
     const KeyWrites* writes;
-    KeyHandle key;
+    WinBase::UniqueKey key;
 };
 
 // Opens the plan's keys in order; a key that does not exist is left out. Returns 0,
@@ -32,8 +32,9 @@ struct OpenedKey {
 // keys opened before it, and *failed is that key's location).
 LONG OpenPlan(const std::vector<KeyWrites>& plan, std::vector<OpenedKey>* opened, const KeyWrites** failed) {
     for (const KeyWrites& writes : plan) {
-        KeyHandle key;
-        const LONG status = NoteOpenStatus(key.Open(HKEY_LOCAL_MACHINE, writes.path.c_str(), KEY_SET_VALUE));
+        WinBase::UniqueKey key;
+        const LONG status = NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, writes.path.c_str(), 0,
+                                                         KEY_SET_VALUE | KEY_WOW64_64KEY, key.put()));
         if (status == ERROR_FILE_NOT_FOUND) continue;
         if (status != ERROR_SUCCESS) {
             *failed = &writes;
@@ -48,7 +49,7 @@ LONG OpenPlan(const std::vector<KeyWrites>& plan, std::vector<OpenedKey>* opened
 // and the rest are still written.
 void WriteValues(const OpenedKey& opened) {
     for (const ValueWrite& value : opened.writes->values) {
-        const LONG status = RegSetValueExA(opened.key.Get(), value.name, 0, value.type,
+        const LONG status = RegSetValueExA(opened.key.get(), value.name, 0, value.type,
                                            reinterpret_cast<const BYTE*>(value.bytes.data()),
                                            static_cast<DWORD>(value.bytes.size()));
         if (status != ERROR_SUCCESS) printf("Registry update failed for %s\n", value.name);

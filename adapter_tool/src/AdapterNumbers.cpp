@@ -3,8 +3,8 @@
 
 #include <climits>
 
-#include "TextConversion.h"
 #include "adapter_inventory/AdapterChoice.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ std::optional<std::string> ResolveAdapter(const char* adapterName, const std::ws
     if (IsAdapterNumber(adapterName)) {
         const int number = ParseAdapterNumber(adapterName);
         if (number < 1 || static_cast<size_t>(number) > table.adapters.size()) return std::nullopt;
-        return AnsiFromWide(table.adapters[number - 1].serviceName);
+        return WinBase::ExactNarrow(table.adapters[number - 1].serviceName);
     }
     // Not a number, so the inventory matches it by service name, then connection name.
     const std::optional<size_t> found = AdapterInventory::FindAdapter(table.adapters, wideName);
-    return found ? AnsiFromWide(table.adapters[*found].serviceName) : std::string(adapterName);
+    return found ? WinBase::ExactNarrow(table.adapters[*found].serviceName) : std::string(adapterName);
 }

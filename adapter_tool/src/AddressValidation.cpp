@@ -1,66 +1,25 @@
-// Address validation of Adapset.
+// Address validation of Adapset, on the shared IPv4 reader.
 #include "AddressValidation.h"
 
-namespace {
+#include <string_view>
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Reads one address field at text: 1 to 3 digits, no leading zero, at most 255.
-// Returns the position after it, or nullptr when there is no such field.
-const char* ReadAddressField(const char* text) {
-    if (!IsDigit(text[0])) return nullptr;
-    if (text[0] == '0') return text + 1;  // "0" alone; a following digit fails later
-    int value = 0;
-    int digits = 0;
-    while (IsDigit(*text) && digits < 3) {
-        value = value * 10 + (*text - '0');
-        ++text;
-        ++digits;
-    }
-    return value <= 255 ? text : nullptr;
-}
-
-// Reads one dotted-decimal address at text; returns the position after it or nullptr.
-const char* ReadAddress(const char* text) {
-    for (int field = 0; field < 4; ++field) {
-        if (field > 0) {
-            if (*text != '.') return nullptr;
-            ++text;
-        }
-        text = ReadAddressField(text);
-        if (text == nullptr) return nullptr;
-    }
-    return text;
-}
-
-}  // namespace
+#include "win_base/Ipv4Text.h"
 
 bool IsIpv4Address(const char* text) {
-    const char* end = ReadAddress(text);
-    return end != nullptr && *end == '\0';
+    return WinBase::ParseIpv4(text).has_value();
 }
 
 bool IsIpv4AddressList(const char* text) {
-    if (*text == '\0') return true;
+    std::string_view rest(text);
+    if (rest.empty()) return true;
     for (;;) {
-        text = ReadAddress(text);
-        if (text == nullptr) return false;
-        if (*text == '\0') return true;
-        if (*text != ',') return false;
-        ++text;
+        const size_t comma = rest.find(',');
+        if (!WinBase::ParseIpv4(rest.substr(0, comma))) return false;
+        if (comma == std::string_view::npos) return true;
+        rest.remove_prefix(comma + 1);
     }
 }
 
 unsigned long Ipv4NetworkOrder(const char* text) {
-    if (!IsIpv4Address(text)) return 0xFFFFFFFFul;
-    unsigned long address = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        unsigned long field = 0;
-        while (IsDigit(*text)) field = field * 10 + static_cast<unsigned long>(*text++ - '0');
-        address |= field << shift;
-        if (*text == '.') ++text;
-    }
-    return address;
+    return WinBase::ParseIpv4(text).value_or(0xFFFFFFFFul);
 }

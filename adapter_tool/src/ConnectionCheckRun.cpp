@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "KeyHandle.h"
 #include "connection_check/Checks.h"
+#include "win_base/UniqueHandle.h"
 
 const char kCheckSwitch[] = "/check";
 
@@ -67,13 +67,15 @@ std::optional<Addresses> ReadAddresses(const std::string& service) {
     bool found = false;
     for (const std::string& path :
          {kInterfacesPath + service, std::string(kServicesPath) + service + "\\Parameters\\Tcpip"}) {
-        KeyHandle key;
-        if (key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_QUERY_VALUE) != ERROR_SUCCESS) continue;
+        WinBase::UniqueKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                          key.put()) != ERROR_SUCCESS)
+            continue;
         found = true;
         if (addresses.gateway.empty())
-            addresses.gateway = Configured(key.Get(), "DefaultGateway", "DhcpDefaultGateway");
+            addresses.gateway = Configured(key.get(), "DefaultGateway", "DhcpDefaultGateway");
         if (addresses.dnsServer.empty())
-            addresses.dnsServer = Configured(key.Get(), "NameServer", "DhcpNameServer");
+            addresses.dnsServer = Configured(key.get(), "NameServer", "DhcpNameServer");
     }
     if (!found) return std::nullopt;
     return addresses;

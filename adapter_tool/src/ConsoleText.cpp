@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
 
 void PrintText(const std::wstring& text) {
     if (text.empty()) return;
@@ -18,6 +18,6 @@ void PrintText(const std::wstring& text) {
         return;
     }
     const UINT codePage = GetConsoleOutputCP();
-    const std::string narrow = NarrowFromWide(text, codePage != 0 ? codePage : CP_ACP);
+    const std::string narrow = WinBase::DisplayNarrow(text, codePage != 0 ? codePage : CP_ACP);
     fwrite(narrow.data(), 1, narrow.size(), stdout);
 }

@@ -12,7 +12,7 @@
 #include "ConnectionCheckRun.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
-#include "settings_snapshot/DllSearch.h"
+#include "win_base/ProcessHardening.h"
 
 // The C runtime's own split of the wide command line, by the same rules as the narrow
 // argv it hands to main; no shell32 needed, so a run does not load it.
@@ -70,6 +70,6 @@ int Run(int argc, char* argv[]) {
 
 // A refused registry open adds the elevation hint after the run's own message.
 int main(int argc, char* argv[]) {
-    SettingsSnapshot::RestrictDllSearchToSystem();
+    WinBase::RestrictDllSearchToSystem();
     return FinishWithAccessHint(Run(argc, argv), stderr);
 }

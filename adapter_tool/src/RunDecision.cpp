@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
 
 const char kRestoreSwitch[] = "/restore";
 
@@ -30,7 +30,7 @@ RunDecision DecideRun(int argumentCount, const char* const* arguments, const Ada
     const char* adapterName = decision.parameters[kAdapterName];
     const bool typed = adapterName == arguments[0] && !firstArgument.empty();
     const std::optional<std::string> serviceName =
-        ResolveAdapter(adapterName, typed ? firstArgument : WideFromAnsi(adapterName), table);
+        ResolveAdapter(adapterName, typed ? firstArgument : WinBase::WideFromNarrow(adapterName), table);
     if (!serviceName) return decision;
     decision.settings =
         StaticSettings::Validate(serviceName->c_str(), decision.parameters, &decision.refusal);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "TextConversion.h"
+#include "win_base/TextConversion.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegistryCapture.h"
@@ -17,10 +17,10 @@ using SettingsSnapshot::Failure;
 const wchar_t kTagPrefix[] = L"adapset-";
 
 int CannotSave(const std::wstring& path, Failure failure) {
-    printf("Cannot save the current settings: %s\n", AnsiFromWide(path).c_str());
+    printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(path).c_str());
     if (failure.subject == path) failure.subject.clear();  // already named
     fflush(stdout);
-    fprintf(stderr, "%s\n", AnsiFromWide(failure.Describe()).c_str());
+    fprintf(stderr, "%s\n", WinBase::DisplayNarrow(failure.Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
@@ -28,8 +28,9 @@ int CannotSave(const std::wstring& path, Failure failure) {
 std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>& plan) {
     std::vector<SettingsSnapshot::KeyRequest> requests;
     for (const KeyWrites& writes : plan) {
-        SettingsSnapshot::KeyRequest request{WideFromAnsi(writes.path.c_str()), {}};
-        for (const ValueWrite& value : writes.values) request.valueNames.push_back(WideFromAnsi(value.name));
+        SettingsSnapshot::KeyRequest request{WinBase::WideFromNarrow(writes.path.c_str()), {}};
+        for (const ValueWrite& value : writes.values)
+            request.valueNames.push_back(WinBase::WideFromNarrow(value.name));
         requests.push_back(std::move(request));
     }
     return requests;
@@ -42,7 +43,7 @@ int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceN
     if (!folder) return CannotSave(folder.Error().subject, folder.Error());
     const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
     if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
-    const auto saved = folder.Value().Save(kTagPrefix + WideFromAnsi(serviceName),
+    const auto saved = folder.Value().Save(kTagPrefix + WinBase::WideFromNarrow(serviceName),
                                            SettingsSnapshot::EncodeRegFile(snapshot.Value()));
     if (!saved) return CannotSave(saved.Error().subject, saved.Error());
     // An old snapshot that cannot be deleted does not stop the run.

@@ -12,7 +12,6 @@
 #include "AdapterConfiguration.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
-#include "TextConversion.h"
 #include "adapter_inventory/AdapterInventory.h"
 #include "settings_snapshot/AdapterAllowList.h"
 #include "settings_snapshot/AdapterKeys.h"
@@ -20,6 +19,7 @@
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -64,13 +64,13 @@ DWORD FirstAddress(const SnapshotValue* value) {
         if (c == L'\0') break;
         text += c;
     }
-    const std::string narrow = AnsiFromWide(text);
-    return IsIpv4Address(narrow.c_str()) ? Ipv4NetworkOrder(narrow.c_str()) : 0;
+    const std::optional<std::string> narrow = WinBase::ExactNarrow(text);
+    return narrow && IsIpv4Address(narrow->c_str()) ? Ipv4NetworkOrder(narrow->c_str()) : 0;
 }
 
 int Refuse(const std::wstring& file, const std::wstring& fault) {
-    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", AnsiFromWide(file).c_str(),
-           AnsiFromWide(fault).c_str());
+    printf("Not a settings snapshot of Adapset or TarveloIP: %s (%s)\n", WinBase::DisplayNarrow(file).c_str(),
+           WinBase::DisplayNarrow(fault).c_str());
     return kForeignSnapshotStatus;
 }
 
@@ -82,8 +82,8 @@ int RestoreSnapshot(const std::wstring& file) {
         if (bytes.Error().error == ERROR_SUCCESS) return Refuse(file, bytes.Error().reason);
         Failure failure = bytes.Error();
         failure.subject.clear();
-        printf("Cannot read the snapshot %s: %s\n", AnsiFromWide(file).c_str(),
-               AnsiFromWide(failure.Describe()).c_str());
+        printf("Cannot read the snapshot %s: %s\n", WinBase::DisplayNarrow(file).c_str(),
+               WinBase::DisplayNarrow(failure.Describe()).c_str());
         return static_cast<int>(bytes.Error().error);
     }
     const Outcome<Snapshot> snapshot =
@@ -95,7 +95,7 @@ int RestoreSnapshot(const std::wstring& file) {
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     if (const std::optional<Failure> failure = ApplySnapshot(snapshot.Value())) {
-        const std::string key = AnsiFromWide(failure->subject);
+        const std::string key = WinBase::DisplayNarrow(failure->subject);
         if (NoteOpenStatus(static_cast<LONG>(failure->error)) == ERROR_ACCESS_DENIED) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
             return kAccessRefusedStatus;
@@ -103,7 +103,7 @@ int RestoreSnapshot(const std::wstring& file) {
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure->error, key.c_str());
         return static_cast<int>(failure->error);
     }
-    printf("Settings restored from %s\n", AnsiFromWide(file).c_str());
+    printf("Settings restored from %s\n", WinBase::DisplayNarrow(file).c_str());
 
     bool notified = true;
     for (const RestoredAdapter& adapter : restored)
@@ -117,16 +117,17 @@ int RestoreSnapshot(const std::wstring& file) {
 int ListSnapshots() {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) {
-        printf("%s\n", AnsiFromWide(folder.Error().Describe()).c_str());
+        printf("%s\n", WinBase::DisplayNarrow(folder.Error().Describe()).c_str());
         return ERROR_PATH_NOT_FOUND;
     }
     const Outcome<std::vector<SnapshotFileEntry>> entries = folder.Value().List();
     if (!entries) {
-        printf("Cannot list the snapshots: %s\n", AnsiFromWide(entries.Error().Describe()).c_str());
+        printf("Cannot list the snapshots: %s\n", WinBase::DisplayNarrow(entries.Error().Describe()).c_str());
         return kSnapshotFailedStatus;
     }
-    printf("Snapshots in %s, newest first:\n", AnsiFromWide(folder.Value().Path()).c_str());
-    for (const SnapshotFileEntry& entry : entries.Value()) printf("%s\n", AnsiFromWide(entry.path).c_str());
+    printf("Snapshots in %s, newest first:\n", WinBase::DisplayNarrow(folder.Value().Path()).c_str());
+    for (const SnapshotFileEntry& entry : entries.Value())
+        printf("%s\n", WinBase::DisplayNarrow(entry.path).c_str());
     if (entries.Value().empty()) printf("(none)\n");
     return 0;
 }

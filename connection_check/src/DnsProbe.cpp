@@ -2,10 +2,11 @@
 #include <windows.h>
 #include <ntsecapi.h>
 
-#include "Ipv4Text.h"
-#include "SystemLibrary.h"
 #include "connection_check/Checks.h"
 #include "connection_check/DnsMessage.h"
+#include "win_base/Ipv4Text.h"
+#include "win_base/LibraryLoading.h"
+#include "win_base/UniqueSocket.h"
 
 namespace ConnectionCheck {
 
@@ -50,23 +51,8 @@ public:
     int(WSAAPI* select)(int, fd_set*, fd_set*, fd_set*, const timeval*) = nullptr;
 
 private:
-    SystemLibrary m_library;
+    WinBase::SystemLibrary m_library;
     bool m_started = false;
-};
-
-class UniqueSocket {
-public:
-    UniqueSocket(const Winsock& winsock, SOCKET socket) : m_winsock(winsock), m_socket(socket) {}
-    ~UniqueSocket() {
-        if (m_socket != INVALID_SOCKET) m_winsock.closesocket(m_socket);
-    }
-    UniqueSocket(const UniqueSocket&) = delete;
-    UniqueSocket& operator=(const UniqueSocket&) = delete;
-    SOCKET Get() const { return m_socket; }
-
-private:
-    const Winsock& m_winsock;
-    SOCKET m_socket;
 };
 
 // A message ID nobody else can guess, so that only the server's reply matches it.
@@ -123,24 +109,25 @@ bool TryOnce(const Winsock& winsock, SOCKET socket, const std::vector<uint8_t>& 
 
 DnsCheck CheckDnsServer(const std::string& server) {
     DnsCheck result;
-    const std::optional<uint32_t> address = ParseIpv4(server);
+    const std::optional<uint32_t> address = WinBase::ParseIpv4(server);
     if (!address) return result;
     const Winsock winsock;
     if (!winsock.Started()) return result;
-    const UniqueSocket socket(winsock, winsock.socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
-    if (socket.Get() == INVALID_SOCKET) return result;
+    const WinBase::UniqueSocket socket(winsock.socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP),
+                                       {winsock.closesocket});
+    if (socket.get() == INVALID_SOCKET) return result;
     // Connected: only datagrams from the server's port 53 reach us.
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = static_cast<u_short>((DnsPort >> 8) | (DnsPort & 0xFF) << 8);  // network order
     peer.sin_addr.s_addr = *address;
-    if (winsock.connect(socket.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
+    if (winsock.connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
         return result;
     const uint16_t id = RandomId();
     const std::vector<uint8_t> query = BuildRootNsQuery(id);
     std::vector<uint8_t> buffer(MaxReplySize);
     for (int attempt = 0; attempt < Tries; ++attempt)
-        if (TryOnce(winsock, socket.Get(), query, id, buffer, result)) break;
+        if (TryOnce(winsock, socket.get(), query, id, buffer, result)) break;
     return result;
 }
 

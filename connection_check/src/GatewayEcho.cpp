@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "Ipv4Text.h"
-#include "SystemLibrary.h"
 #include "connection_check/Checks.h"
+#include "win_base/Ipv4Text.h"
+#include "win_base/LibraryLoading.h"
 
 namespace ConnectionCheck {
 
@@ -36,7 +36,7 @@ public:
     decltype(&::IcmpSendEcho2) send = nullptr;
 
 private:
-    SystemLibrary m_library;
+    WinBase::SystemLibrary m_library;
     decltype(&::IcmpCloseHandle) m_close = nullptr;
     HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
@@ -44,7 +44,7 @@ private:
 }  // namespace
 
 bool GatewayAnswers(const std::string& gateway) {
-    const std::optional<uint32_t> address = ParseIpv4(gateway);
+    const std::optional<uint32_t> address = WinBase::ParseIpv4(gateway);
     if (!address) return false;
     const IcmpEcho icmp;
     if (icmp.Get() == INVALID_HANDLE_VALUE) return false;

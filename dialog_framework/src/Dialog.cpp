@@ -6,16 +6,9 @@
 
 #include "dialog_framework/DataExchange.h"
 #include "dialog_framework/WinApp.h"
+#include "win_base/TextConversion.h"
 
 namespace {
-
-// ANSI text (an exception's what()) as Unicode.
-std::wstring WidenAnsi(const char* text) {
-    std::vector<wchar_t> wide(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0)) + 1,
-                              L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
-    return wide.data();
-}
 
 // Puts a handler's default-processing flag back on every way out of it.
 class RestoreOnExit {
@@ -126,7 +119,7 @@ void CDialog::OnHandlerException() {
     try {
         throw;
     } catch (const std::exception& error) {
-        text = WidenAnsi(error.what());
+        text = WinBase::WideFromNarrow(error.what());  // ANSI text
     } catch (...) {
     }
     ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);

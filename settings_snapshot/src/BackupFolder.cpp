@@ -5,9 +5,9 @@
 #include <cwctype>
 
 #include "DecimalText.h"
-#include "Win32Handles.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 namespace {
@@ -103,7 +103,7 @@ std::vector<SnapshotFileEntry> BackupFolder::NamedFiles(const std::wstring& tagP
     WIN32_FIND_DATAW found{};
     const HANDLE raw = FindFirstFileW((m_path + L"\\*").c_str(), &found);
     if (raw == INVALID_HANDLE_VALUE) return entries;
-    const UniqueFind find(raw);
+    const WinBase::UniqueFind find(raw);
     do {
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
             !IsOurName(found.cFileName, tag))

@@ -1,8 +1,7 @@
 #include "settings_snapshot/Failure.h"
 
-#include <memory>
-
 #include "DecimalText.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 namespace {
@@ -13,7 +12,7 @@ std::wstring ErrorText(DWORD error) {
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owner(buffer, &LocalFree);
+    const WinBase::UniqueLocalMemory owner(buffer);
     std::wstring text(buffer != nullptr ? buffer : L"", length);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();

@@ -10,10 +10,7 @@ const wchar_t kProtectedFolderSddl[] = L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;O
 
 namespace {
 
-struct LocalFreer {
-    void operator()(void* memory) const { LocalFree(memory); }
-};
-using LocalMemory = std::unique_ptr<void, LocalFreer>;
+using LocalMemory = WinBase::UniqueLocalMemory;
 
 std::vector<BYTE> SidBytes(PSID sid) {
     const BYTE* bytes = static_cast<const BYTE*>(sid);
@@ -79,7 +76,7 @@ TrustedOwners TrustedOwners::ForThisProcess() {
     TrustedOwners owners;
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return owners;
-    const OwnedHandle token(raw);
+    const WinBase::UniqueKernelHandle token(raw);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) ||
@@ -125,7 +122,7 @@ std::optional<Failure> CheckTrustedFolder(const std::wstring& path, const Truste
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (raw == INVALID_HANDLE_VALUE) return FolderFault(path, L"cannot open the folder", GetLastError());
-    const OwnedHandle folder(raw);
+    const WinBase::UniqueFile folder(raw);
     const std::optional<HandleFacts> facts = QueryFacts(folder.get());
     if (!facts) return FolderFault(path, L"cannot read the folder's attributes", GetLastError());
     if ((facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)

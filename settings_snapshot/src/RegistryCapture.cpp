@@ -4,7 +4,7 @@
 #include <unordered_set>
 
 #include "NameCompare.h"
-#include "Win32Handles.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 namespace {
@@ -58,7 +58,7 @@ Outcome<Snapshot> CaptureSnapshot(const std::vector<KeyRequest>& requests) {
         if (opened == ERROR_FILE_NOT_FOUND) continue;
         if (opened != ERROR_SUCCESS)
             return Failure{request.path, L"cannot open the key for reading", static_cast<DWORD>(opened)};
-        const UniqueKey key(raw);
+        const WinBase::UniqueKey key(raw);
 
         SnapshotKey captured{request.path, {}};
         for (const std::wstring& name : request.valueNames) {

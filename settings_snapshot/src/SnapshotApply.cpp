@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Win32Handles.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 namespace {
@@ -65,7 +65,7 @@ struct Change {
 std::optional<Failure> ApplySnapshot(const Snapshot& snapshot) {
     // Every key opened and every value read first, so that a key we may not write or a
     // value we cannot read stops the run before any change.
-    std::vector<UniqueKey> keys;
+    std::vector<WinBase::UniqueKey> keys;
     std::vector<Change> changes;
     for (const SnapshotKey& key : snapshot.keys) {
         if (HoldsNul(key.path)) return Failure{L"", L"a key name holds a zero character"};

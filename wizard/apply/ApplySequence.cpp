@@ -4,7 +4,7 @@
 #include "apply/AddressRules.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
 // Big5 bytes, whatever this file's own encoding.
@@ -48,14 +48,17 @@ std::wstring DnsFinding(const ConnectionCheck::DnsCheck& dns) {
     if (dns.Resolves()) return L"answered";
     const char* const name = ConnectionCheck::DnsResultCodeName(dns.resultCode);
     return L"does not resolve (" +
-           (name != nullptr ? WidenAnsi(name) : L"result code " + std::to_wstring(dns.resultCode)) + L")";
+           (name != nullptr ? WinBase::WideFromNarrow(name)
+                            : L"result code " + std::to_wstring(dns.resultCode)) +
+           L")";
 }
 
 // Calls one store writer and logs it with its text and result; a failed one is added
 // to the failed steps.
 void WriteLogged(IApplyLog& log, StoreStep step, const wchar_t* name, const std::string& text, bool written,
                  std::vector<StoreStep>& failed) {
-    log.Write(L"store " + std::wstring(name) + L" " + WidenAnsi(text) + L": " + Outcome(written));
+    log.Write(L"store " + std::wstring(name) + L" " + WinBase::WideFromNarrow(text) + L": " +
+              Outcome(written));
     if (!written) failed.push_back(step);
 }
 
@@ -77,14 +80,14 @@ CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
 std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
     // A quote cannot be passed inside the shell's quoted name.
     if (connectionName.empty() || connectionName.find(L'"') != std::wstring::npos)
-        return WidenAnsi(FallbackConnectionName);
+        return WinBase::WideFromNarrow(FallbackConnectionName);
     return connectionName;
 }
 
 std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
                                             const std::string& gateway) {
     return adapterName + L" " +
-           WidenAnsi(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
+           WinBase::WideFromNarrow(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 
 std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& adapter,
@@ -117,7 +120,8 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Read once, before any program runs, and used unchanged from here on.
     const std::string address = m_page.ReadAddress();
     const std::string gateway = m_page.ReadGateway();
-    log.Write(L"address " + WidenAnsi(address) + L", gateway " + WidenAnsi(gateway));
+    log.Write(L"address " + WinBase::WideFromNarrow(address) + L", gateway " +
+              WinBase::WideFromNarrow(gateway));
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
     const std::wstring connection = ConnectionFor(adapter.connectionName);
@@ -228,9 +232,10 @@ ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog&
     report.dnsServer = ProviderDnsPrimary;
     m_page.ShowCheckingNote(report.gateway, report.dnsServer);
     report.results = checks.Run(report.gateway, report.dnsServer);
-    log.Write(L"check gateway " + WidenAnsi(gateway) + L": " +
+    log.Write(L"check gateway " + WinBase::WideFromNarrow(gateway) + L": " +
               (report.results.gatewayAnswered ? L"answered" : L"no answer"));
-    log.Write(L"check DNS server " + WidenAnsi(report.dnsServer) + L": " + DnsFinding(report.results.dns));
+    log.Write(L"check DNS server " + WinBase::WideFromNarrow(report.dnsServer) + L": " +
+              DnsFinding(report.results.dns));
     return report;
 }
 

@@ -1,7 +1,7 @@
 #include "apply/NetworkShellCommands.h"
 
 #include "apply/AddressRules.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
 
@@ -11,20 +11,21 @@ const wchar_t NoValidation[] = L" validate=no";
 
 std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,
                         const std::string& gateway) {
-    const std::wstring route =
-        gateway.empty() ? std::wstring(L" gateway=none") : L" gateway=" + WidenAnsi(gateway) + L" gwmetric=1";
+    const std::wstring route = gateway.empty()
+                                   ? std::wstring(L" gateway=none")
+                                   : L" gateway=" + WinBase::WideFromNarrow(gateway) + L" gwmetric=1";
     return L"interface ipv4 set address " + QuotedName(connection) + L" source=static address=" +
-           WidenAnsi(address) + L" mask=" + WidenAnsi(mask) + route;
+           WinBase::WideFromNarrow(address) + L" mask=" + WinBase::WideFromNarrow(mask) + route;
 }
 
 std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& server) {
     return L"interface ipv4 set dnsservers " + QuotedName(connection) + L" source=static address=" +
-           WidenAnsi(server) + L" register=primary" + NoValidation;
+           WinBase::WideFromNarrow(server) + L" register=primary" + NoValidation;
 }
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
-    return L"interface ipv4 add dnsservers " + QuotedName(connection) + L" address=" + WidenAnsi(server) +
-           L" index=" + std::to_wstring(index) + NoValidation;
+    return L"interface ipv4 add dnsservers " + QuotedName(connection) + L" address=" +
+           WinBase::WideFromNarrow(server) + L" index=" + std::to_wstring(index) + NoValidation;
 }
 
 bool AllStrict(const PreviousAddress& previous) {

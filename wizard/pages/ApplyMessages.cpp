@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "apply/AddressRules.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "pages/ResourceText.h"
 #include "resources/resource.h"
 
@@ -72,8 +72,10 @@ std::wstring EarlierSettings(const std::optional<PreviousAddress>& previous) {
     if (!previous || (!previous->dhcp && (!IsStrictIpv4(previous->address) || !IsStrictIpv4(previous->mask))))
         return ResourceText(IDS_EARLIER_UNKNOWN);
     if (previous->dhcp) return ResourceText(IDS_EARLIER_DHCP);
-    std::wstring text = Filled(IDS_EARLIER_ADDRESS, WidenAnsi(previous->address), WidenAnsi(previous->mask));
-    if (IsStrictIpv4(previous->gateway)) text += Filled(IDS_EARLIER_GATEWAY, WidenAnsi(previous->gateway));
+    std::wstring text = Filled(IDS_EARLIER_ADDRESS, WinBase::WideFromNarrow(previous->address),
+                               WinBase::WideFromNarrow(previous->mask));
+    if (IsStrictIpv4(previous->gateway))
+        text += Filled(IDS_EARLIER_GATEWAY, WinBase::WideFromNarrow(previous->gateway));
     return text;
 }
 

@@ -1,6 +1,6 @@
 #include "pages/EntryPageActions.h"
 
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "pages/ApplyMessages.h"
 #include "pages/FinishDlg.h"
 #include "pages/ResourceText.h"
@@ -67,9 +67,9 @@ void CEntryPageActions::ShowCheckingNote(const std::string& gateway, const std::
     if (m_note == nullptr || m_note->GetSafeHwnd() == nullptr) return;
     std::wstring text = ResourceText(IDS_CHECKING);
     if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos)
-        text.replace(mark, 2, WidenAnsi(gateway));
+        text.replace(mark, 2, WinBase::WideFromNarrow(gateway));
     if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos)
-        text.replace(mark, 2, WidenAnsi(dnsServer));
+        text.replace(mark, 2, WinBase::WideFromNarrow(dnsServer));
     m_note->SetNoteText(text);
 }
 

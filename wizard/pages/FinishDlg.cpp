@@ -1,6 +1,6 @@
 #include "pages/FinishDlg.h"
 
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "pages/PagePainting.h"
 #include "pages/ResourceText.h"
 #include "dialog_framework/Gdi.h"
@@ -12,7 +12,7 @@ namespace {
 std::wstring LineFor(UINT textId, const std::string& first, const std::wstring& second = std::wstring()) {
     std::wstring text = ResourceText(textId);
     if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos)
-        text.replace(mark, 2, WidenAnsi(first));
+        text.replace(mark, 2, WinBase::WideFromNarrow(first));
     if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos) text.replace(mark, 2, second);
     return text;
 }

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
 
@@ -71,7 +71,7 @@ std::optional<std::wstring> CApplyLogFile::DefaultPath() {
 void CApplyLogFile::Write(const std::wstring& line) noexcept {
     if (!m_path) return;
     try {
-        const std::string bytes = ToUtf8(LocalTimeStamp() + line + L"\r\n");
+        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + line + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
         const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
         if (!file) return;

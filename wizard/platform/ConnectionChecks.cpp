@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "platform/MessageWait.h"
-#include "platform/UniqueHandle.h"
+#include "win_base/UniqueHandle.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ DWORD WINAPI RunChecks(void* parameter) {
 ConnectionCheck::CheckResults CConnectionChecks::Run(const std::string& gateway,
                                                      const std::string& dnsServer) {
     ChecksCall call{gateway, dnsServer, {}};
-    const UniqueHandle thread(::CreateThread(nullptr, 0, &RunChecks, &call, 0, nullptr));
+    const WinBase::UniqueKernelHandle thread(::CreateThread(nullptr, 0, &RunChecks, &call, 0, nullptr));
     if (!thread) return ConnectionCheck::RunBothChecks(gateway, dnsServer);
     // The call lives on this stack: the thread must have ended before it goes.
     if (!WaitDispatchingMessages(thread.get())) ::WaitForSingleObject(thread.get(), INFINITE);

@@ -1,6 +1,6 @@
 #include "platform/Restart.h"
 
-#include "platform/UniqueHandle.h"
+#include "win_base/UniqueHandle.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ DWORD LastFailure() {
 DWORD RestartComputer() {
     HANDLE rawToken = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &rawToken)) return LastFailure();
-    const UniqueHandle token(rawToken);
+    const WinBase::UniqueKernelHandle token(rawToken);
 
     TOKEN_PRIVILEGES privileges{};
     privileges.PrivilegeCount = 1;

@@ -7,7 +7,7 @@
 
 std::optional<DWORD> RunAndWait(HWND owner, const std::wstring& file, const std::wstring& parameters,
                                 const std::wstring& directory) {
-    const UniqueHandle process = ShellOpen(owner, file, parameters, directory, SW_HIDE);
+    const WinBase::UniqueKernelHandle process = ShellOpen(owner, file, parameters, directory, SW_HIDE);
     if (!process) return std::nullopt;
 
     if (!WaitDispatchingMessages(process.get())) return std::nullopt;

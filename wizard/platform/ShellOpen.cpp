@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-UniqueHandle ShellOpen(HWND owner, const std::wstring& file, const std::wstring& parameters,
-                       const std::wstring& directory, int showCommand) {
+WinBase::UniqueKernelHandle ShellOpen(HWND owner, const std::wstring& file, const std::wstring& parameters,
+                                      const std::wstring& directory, int showCommand) {
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;
     request.fMask = SEE_MASK_NOCLOSEPROCESS;  // no SEE_MASK_FLAG_NO_UI
@@ -13,6 +13,6 @@ UniqueHandle ShellOpen(HWND owner, const std::wstring& file, const std::wstring&
     request.lpParameters = parameters.c_str();
     request.lpDirectory = directory.c_str();
     request.nShow = showCommand;
-    if (::ShellExecuteExW(&request) != TRUE) return UniqueHandle();
-    return UniqueHandle(request.hProcess);
+    if (::ShellExecuteExW(&request) != TRUE) return WinBase::UniqueKernelHandle();
+    return WinBase::UniqueKernelHandle(request.hProcess);
 }

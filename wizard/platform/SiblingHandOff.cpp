@@ -4,7 +4,7 @@
 
 #include "apply/ModuleDirectory.h"
 #include "platform/ShellOpen.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 const char SiblingInstaller[] = "tarvelo98.exe";
 
@@ -14,6 +14,7 @@ bool IsWindows9x() {
 
 void HandOffToSibling(HWND owner) {
     // The process handle is not used; it is closed before the process ends.
-    ShellOpen(owner, WidenAnsi(SiblingInstaller), std::wstring(), WidenAnsi(GetModuleDirectory()), SW_SHOW);
+    ShellOpen(owner, WinBase::WideFromNarrow(SiblingInstaller), std::wstring(),
+              WinBase::WideFromNarrow(GetModuleDirectory()), SW_SHOW);
     std::exit(0);
 }

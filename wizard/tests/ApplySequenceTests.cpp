@@ -13,7 +13,7 @@
 #include "apply/AddressRules.h"
 #include "apply/ApplySequence.h"
 #include "apply/WayBack.h"
-#include "apply/WideText.h"
+#include "win_base/TextConversion.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ public:
     explicit RecordingLauncher(Journal& journal) : m_journal(journal) {}
     std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
                                     const std::wstring& directory) override {
-        const std::string run = ToUtf8(file) + " [" + ToUtf8(parameters) + "]";
-        m_journal.push_back("run " + run + " in " + ToUtf8(directory));
+        const std::string run = WinBase::Utf8FromWide(file) + " [" + WinBase::Utf8FromWide(parameters) + "]";
+        m_journal.push_back("run " + run + " in " + WinBase::Utf8FromWide(directory));
         if (onRun) onRun();
         // The first outcome whose text the run holds; each is used once.
         for (auto outcome = outcomes.begin(); outcome != outcomes.end(); ++outcome) {
@@ -51,7 +51,7 @@ class RecordingStore : public ISettingsStore {
 public:
     explicit RecordingStore(Journal& journal) : m_journal(journal) {}
     bool Open(const AdapterInventory::Adapter& adapter) override {
-        m_journal.push_back("store open " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("store open " + WinBase::Utf8FromWide(adapter.serviceName));
         if (throwOnOpen) throw std::bad_alloc();
         return openResult;
     }
@@ -106,7 +106,7 @@ public:
         if (wayBack && !report.Passed()) {
             const WayBackOutcome outcome = back.Restore();
             if (!outcome.notRestored) return CApplySequence::RestoredResult;
-            m_journal.push_back("way back failed: " + ToUtf8(*outcome.notRestored));
+            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(*outcome.notRestored));
         }
         return closeInstead ? CApplySequence::ClosedResult : CApplySequence::FinishResult;
     }
@@ -116,32 +116,34 @@ public:
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
     void ReportBackupFailure(const std::wstring& detail) override {
-        m_journal.push_back("backup failure: " + ToUtf8(detail));
+        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
     }
     void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
                             const WayBackOutcome& putBack) override {
         static const char* const steps[] = {"shell", "tool", "store"};
         static const char* const names[] = {"open", "ip", "mask", "gateway", "dns", "dhcp"};
-        std::string entry = "failure: " + ToUtf8(connection) + ": " + steps[static_cast<int>(failure.step)];
+        std::string entry =
+            "failure: " + WinBase::Utf8FromWide(connection) + ": " + steps[static_cast<int>(failure.step)];
         for (const StoreStep step : failure.storeSteps)
             entry += std::string(" ") + names[static_cast<int>(step)];
         if (failure.step != ApplyFailure::Step::Store)
-            entry += " [" + ToUtf8(failure.parameters) + "] " +
+            entry += " [" + WinBase::Utf8FromWide(failure.parameters) + "] " +
                      (failure.exitStatus ? std::to_string(*failure.exitStatus) : std::string("not started"));
         m_journal.push_back(entry + "; put back: " + Describe(putBack));
     }
     void ReportWayBack(const std::wstring& connection, const std::optional<PreviousAddress>& previous,
                        const WayBackOutcome& outcome) override {
-        m_journal.push_back("way back: " + ToUtf8(connection) + ", " +
+        m_journal.push_back("way back: " + WinBase::Utf8FromWide(connection) + ", " +
                             (previous ? (previous->dhcp ? "dhcp" : previous->address) : "unknown") + ", " +
                             Describe(outcome));
     }
     static std::string Describe(const WayBackOutcome& outcome) {
         if (outcome.Complete()) return "complete";
         std::string text;
-        if (outcome.notRestored) text += "not restored (" + ToUtf8(*outcome.notRestored) + ")";
+        if (outcome.notRestored) text += "not restored (" + WinBase::Utf8FromWide(*outcome.notRestored) + ")";
         if (outcome.liveSkipped) text += "live skipped";
-        for (const std::wstring& run : outcome.liveFailed) text += "live failed [" + ToUtf8(run) + "]";
+        for (const std::wstring& run : outcome.liveFailed)
+            text += "live failed [" + WinBase::Utf8FromWide(run) + "]";
         if (outcome.notRestoredAgain) text += "not restored again";
         return text;
     }
@@ -160,7 +162,7 @@ class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
-        m_journal.push_back("backup " + ToUtf8(adapter.serviceName));
+        m_journal.push_back("backup " + WinBase::Utf8FromWide(adapter.serviceName));
         detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
         return saved;
     }
@@ -200,7 +202,7 @@ private:
 // The log's lines, as UTF-8.
 class RecordingLog : public IApplyLog {
 public:
-    void Write(const std::wstring& line) noexcept override { lines.push_back(ToUtf8(line)); }
+    void Write(const std::wstring& line) noexcept override { lines.push_back(WinBase::Utf8FromWide(line)); }
     Journal lines;
 };
 
@@ -332,7 +334,7 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuoted) {
         const std::wstring line = L"netsh " + NetworkShellCommands::QuotedName(name) + L" next";
         int count = 0;
         wchar_t** const words = CommandLineToArgvW(line.c_str(), &count);
-        ASSERT_EQ(count, 3) << ToUtf8(line);
+        ASSERT_EQ(count, 3) << WinBase::Utf8FromWide(line);
         EXPECT_EQ(std::wstring(words[1]), L"name=" + name);
         EXPECT_EQ(std::wstring(words[2]), L"next");
         LocalFree(words);
@@ -377,7 +379,7 @@ TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteTheChec
 TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOne) {
     AdapterInventory::Adapter adapter = WiredAdapter();
     const std::vector<std::wstring> cards = {L"15", L"2", L"3"};
-    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WidenAnsi(Service));
+    EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), WinBase::WideFromNarrow(Service));
     adapter.serviceName = L"3C905C1";
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
     adapter.cardKey = L"9";  // a card that is not listed (any more)

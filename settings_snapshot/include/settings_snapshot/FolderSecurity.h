@@ -3,12 +3,12 @@
 #pragma once
 #include <windows.h>
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "settings_snapshot/Failure.h"
+#include "win_base/UniqueHandle.h"
 
 namespace SettingsSnapshot {
 
@@ -43,10 +43,7 @@ std::optional<Failure> EnsureProtectedFolder(const std::wstring& path, const Tru
 // whose owner is trusted. Changes nothing.
 std::optional<Failure> CheckTrustedFolder(const std::wstring& path, const TrustedOwners& owners);
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+using OwnedHandle = WinBase::UniqueFile;
 
 // CreateFileW that opens a reparse point at the path itself instead of following it,
 // and then refuses it (ERROR_CANT_ACCESS_FILE), as it refuses a folder or a file with a

@@ -1,7 +1,7 @@
-// Where the process looks for DLLs it loads by name.
+// What both programs do first, before anything else loads or runs.
 #pragma once
 
-namespace SettingsSnapshot {
+namespace WinBase {
 
 // Restricts the DLL search of this process to the system directory
 // (SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)), so that no DLL planted in
@@ -10,4 +10,4 @@ namespace SettingsSnapshot {
 // returns false; true once restricted.
 bool RestrictDllSearchToSystem();
 
-}  // namespace SettingsSnapshot
+}  // namespace WinBase

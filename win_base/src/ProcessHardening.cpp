@@ -1,8 +1,8 @@
-#include "settings_snapshot/DllSearch.h"
+#include "win_base/ProcessHardening.h"
 
 #include <windows.h>
 
-namespace SettingsSnapshot {
+namespace WinBase {
 
 bool RestrictDllSearchToSystem() {
     // Looked up rather than imported, so that the program still starts where it is missing.
@@ -14,4 +14,4 @@ bool RestrictDllSearchToSystem() {
     return set != nullptr && set(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
 }
 
-}  // namespace SettingsSnapshot
+}  // namespace WinBase
