@@ -114,6 +114,7 @@ UninstPage instfiles
 ; Puts a file in place under its final name. When the old file is in use and cannot
 ; be removed, the new one takes its place at the next restart (reboot flag set).
 !macro InstallFile SOURCE TARGET
+  Delete "${TARGET}.new"  ; a file planted there would keep its own permissions
   File "/oname=${TARGET}.new" "${SOURCE}"
   ClearErrors
   Delete "${TARGET}"
@@ -126,47 +127,130 @@ UninstPage instfiles
 
 Var PreviousDir  ; folder of the installed copy, empty when there is none
 
-; The programs' data folders (ProgramData\Tarvelo and its Backups): owner Administrators;
-; SYSTEM and Administrators full control, Users read; nothing inherited from ProgramData,
-; where every user may create files. The programs create them the same way.
-!define DATA_FOLDER_SDDL "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+; The protected security of the programs' folders: owner Administrators; SYSTEM and
+; Administrators full control, Users read and execute; nothing inherited from the
+; parent (ProgramData, where every user may create files, or whatever folder /D names).
+; The programs create their data folders the same way.
+!define PROTECTED_FOLDER_SDDL "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
 
-; Creates the folder named on the stack, or takes over one already there, with the data
-; folders' security. A link or junction (or a file) in its place is removed first, never
-; followed.
-Function ProtectDataFolder
+; Gives the folder named on the stack the protected security through a handle of the
+; folder itself: a link or junction at its name is opened, not followed, and refused,
+; as is a path that leads elsewhere on the way (its final path is not the path).
+; Pushes "" when the folder is protected, otherwise the reason.
+Function ProtectFolderByHandle
   Exch $0
   Push $1
   Push $2
   Push $3
   Push $4
   Push $5
-  System::Call 'kernel32::GetFileAttributesW(w r0) i .r1'
-  ${If} $1 != -1
-    IntOp $2 $1 & 0x410  ; reparse point, folder
-    ${If} $2 != 0x10
-      System::Call 'kernel32::RemoveDirectoryW(w r0)'
-      System::Call 'kernel32::DeleteFileW(w r0)'
+  Push $6
+  StrCpy $6 ""
+  ; READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES; share all; OPEN_EXISTING;
+  ; FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT.
+  System::Call 'kernel32::CreateFileW(w r0, i 0xE0080, i 7, p 0, i 3, i 0x02200000, p 0) p .r1 ?e'
+  Pop $2
+  ${If} $1 == -1
+    StrCpy $6 "無法開啟 (錯誤 $2)"
+    Goto protect_done
+  ${EndIf}
+  ; FILE_BASIC_INFO: four times, then the attributes.
+  System::Alloc 40
+  Pop $3
+  System::Call 'kernel32::GetFileInformationByHandleEx(p r1, i 0, p r3, i 40) i .r2'
+  System::Call '*$3(l, l, l, l, i .r4)'
+  System::Free $3
+  IntOp $4 $4 & 0x410  ; reparse point, folder
+  ${If} $2 == 0
+  ${OrIf} $4 <> 0x10
+    StrCpy $6 "不是資料夾，或是連結"
+    Goto protect_close
+  ${EndIf}
+  ; Where the handle really leads, against the full (long) path it was opened by.
+  System::Call 'kernel32::GetFinalPathNameByHandleW(p r1, w .r3, i ${NSIS_MAX_STRLEN}, i 0) i .r2'
+  ${If} $2 == 0
+    StrCpy $6 "無法確認路徑"
+    Goto protect_close
+  ${EndIf}
+  StrCpy $4 $3 8
+  ${If} $4 == "\\?\UNC\"
+    StrCpy $3 $3 "" 8
+    StrCpy $3 "\\$3"
+  ${Else}
+    StrCpy $4 $3 4
+    ${If} $4 == "\\?\"
+      StrCpy $3 $3 "" 4
     ${EndIf}
   ${EndIf}
-  System::Call 'kernel32::CreateDirectoryW(w r0, p 0)'
-  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${DATA_FOLDER_SDDL}", i 1, *p .r1, p 0) i .r2'
+  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r4, p 0) i .r2'
+  System::Call 'kernel32::GetLongPathNameW(w r4, w .r5, i ${NSIS_MAX_STRLEN}) i .r2'
   ${If} $2 != 0
-    System::Call 'advapi32::GetSecurityDescriptorOwner(p r1, *p .r3, *i .r5)'
-    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r5, *p .r4, *i .r5)'
-    ; SE_FILE_OBJECT; owner, DACL, protected DACL.
-    System::Call 'advapi32::SetNamedSecurityInfoW(w r0, i 1, i 0x80000005, p r3, p 0, p r4, p 0) i .r2'
-    System::Call 'kernel32::LocalFree(p r1)'
-    ${If} $2 != 0
-      DetailPrint "無法設定資料夾的權限 (錯誤 $2)：$0"
-    ${EndIf}
+    StrCpy $4 $5
   ${EndIf}
+  ${If} $3 != $4  ; without regard to case
+    StrCpy $6 "路徑經由連結指向 $3"
+    Goto protect_close
+  ${EndIf}
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${PROTECTED_FOLDER_SDDL}", i 1, *p .r3, p 0) i .r2'
+  ${If} $2 == 0
+    StrCpy $6 "無法建立權限"
+    Goto protect_close
+  ${EndIf}
+  System::Call 'advapi32::GetSecurityDescriptorOwner(p r3, *p .r4, *i .r2)'
+  System::Call 'advapi32::GetSecurityDescriptorDacl(p r3, *i .r2, *p .r5, *i .r2)'
+  ; SE_FILE_OBJECT; owner, DACL, protected DACL.
+  System::Call 'advapi32::SetSecurityInfo(p r1, i 1, i 0x80000005, p r4, p 0, p r5, p 0) i .r2'
+  System::Call 'kernel32::LocalFree(p r3)'
+  ${If} $2 != 0
+    StrCpy $6 "無法設定權限 (錯誤 $2)"
+  ${EndIf}
+protect_close:
+  System::Call 'kernel32::CloseHandle(p r1)'
+protect_done:
+  StrCpy $0 $6
+  Pop $6
   Pop $5
   Pop $4
   Pop $3
   Pop $2
   Pop $1
+  Exch $0
+FunctionEnd
+
+; Ends the installation with status 2 when the folder on the stack could not be
+; protected (the reason under it, "" when it was), saying so. Nothing is installed yet at that point:
+; the folders this run may have created are removed again when still empty.
+!macro RefuseUnprotected WHAT
   Pop $0
+  Pop $1
+  ${If} $1 != ""
+    MessageBox MB_ICONSTOP "${WHAT}無法設定為只有系統管理員可以變更：$0 ($1)。安裝已取消，沒有安裝任何檔案。" /SD IDOK
+    RMDir "$APPDATA\Tarvelo\Backups"
+    RMDir "$APPDATA\Tarvelo"
+    RMDir "$INSTDIR"
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+
+; Creates the data folder named on the stack, or takes over one already there, with the
+; protected security. A link or junction (or a file) in its place is removed first,
+; never followed; a folder that still cannot be protected ends the installation.
+Function ProtectDataFolder
+  Exch $0
+  System::Call 'kernel32::GetFileAttributesW(w r0) i .r1'
+  ${If} $1 != -1
+    IntOp $2 $1 & 0x410  ; reparse point, folder
+    ${If} $2 <> 0x10
+      System::Call 'kernel32::RemoveDirectoryW(w r0)'
+      System::Call 'kernel32::DeleteFileW(w r0)'
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::CreateDirectoryW(w r0, p 0)'
+  Push $0
+  Call ProtectFolderByHandle
+  Exch
+  Exch $0  ; the path under the reason
 FunctionEnd
 
 Function .onInit
@@ -204,18 +288,28 @@ Section "TarveloIP"
     Call RequireWizardClosed
   ${EndIf}
 
+  ; Before anything is installed: the folders of the settings snapshots and the install
+  ; folder, writable by administrators only, or the installation ends here. Any user
+  ; could otherwise replace what administrators run elevated.
+  Push "$APPDATA\Tarvelo"
+  Call ProtectDataFolder
+  !insertmacro RefuseUnprotected "資料夾"
+  Push "$APPDATA\Tarvelo\Backups"
+  Call ProtectDataFolder
+  !insertmacro RefuseUnprotected "資料夾"
+  CreateDirectory "$INSTDIR"
+  Push "$INSTDIR"
+  Call ProtectFolderByHandle
+  Push "$INSTDIR"
+  !insertmacro RefuseUnprotected "安裝資料夾"
+
   SetOutPath "$INSTDIR"
   !insertmacro InstallFile "${WIZARD}" "$INSTDIR\TarveloIP.exe"
+  Delete "$INSTDIR\uninstall.exe"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   SetOutPath "$WINDIR"
   !insertmacro InstallFile "${TOOL}" "$WINDIR\Adapset.exe"
-
-  ; The folder of the settings snapshots, writable by administrators only.
-  Push "$APPDATA\Tarvelo"
-  Call ProtectDataFolder
-  Push "$APPDATA\Tarvelo\Backups"
-  Call ProtectDataFolder
 
   ; Installed into another folder than before: the old copy goes, so only one remains.
   ${If} $PreviousDir != ""

@@ -6,15 +6,20 @@
 #include <string>
 #include <utility>
 
+#include "settings_snapshot/AdapterKeys.h"
+
 using BrenlowTools::CRegistryKey;
+using SettingsSnapshot::AdapterValue;
+using SettingsSnapshot::kAdapterNameServer;
+using SettingsSnapshot::kDefaultGateway;
+using SettingsSnapshot::kEnableDhcp;
+using SettingsSnapshot::kIPAddress;
+using SettingsSnapshot::kSubnetMask;
 
 namespace {
 
+// The adapter's keys and values come from the adapter table; these keys are the store's alone.
 const char kDhcpServicePath[] = "SYSTEM\\CurrentControlSet\\Services\\DHCP";
-const char kServicesPath[] = "SYSTEM\\CurrentControlSet\\Services\\";
-const char kAdapterTcpipSuffix[] = "\\Parameters\\TCPIP";
-const char kInterfacesPath[] = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
-const char kTcpipParametersPath[] = "SYSTEM\\CurrentControlSet\\Services\\TcpIp\\Parameters";
 const char kComputerNamePath[] = "SYSTEM\\CurrentControlSet\\Control\\ComputerName\\ComputerName";
 
 // 260 characters and the terminating zero.
@@ -25,20 +30,11 @@ constexpr DWORD kListCapacity = 512;
 // still ends in a terminated string inside the block.
 constexpr size_t kListGuard = 2;
 
-using PathBuffer = char[kPathCapacity];
-
-// Joins the parts into path. False, with nothing written, when the result would not
-// fit in the buffer with its terminating zero.
-bool BuildPath(PathBuffer& path, const char* head, const char* middle, const char* tail) {
-    const size_t headLength = std::strlen(head);
-    const size_t middleLength = std::strlen(middle);
-    const size_t tailLength = std::strlen(tail);
-    if (headLength + middleLength + tailLength >= kPathCapacity) return false;
-    std::memcpy(path, head, headLength);
-    std::memcpy(path + headLength, middle, middleLength);
-    std::memcpy(path + headLength + middleLength, tail, tailLength);
-    path[headLength + middleLength + tailLength] = '\0';
-    return true;
+// The path of one of the adapter's keys; nullopt when it would not fit the path bound.
+std::optional<std::string> KeyPath(SettingsSnapshot::AdapterKey key, const std::string& service) {
+    std::string path = SettingsSnapshot::AdapterKeyPath(key, service);
+    if (path.size() >= kPathCapacity) return std::nullopt;
+    return path;
 }
 
 // The key every member holds while the store is closed. Assigning a copy of it only
@@ -156,21 +152,19 @@ bool CAdapterSettings::Open(const AdapterInventory::Adapter& adapter, const char
         if (!service) return false;
         m_serviceName = CopyText(service->c_str(), service->size() + 1);
 
-        PathBuffer adapterPath;
-        PathBuffer interfacePath;
-        if (!BuildPath(adapterPath, kServicesPath, m_serviceName.get(), kAdapterTcpipSuffix) ||
-            !BuildPath(interfacePath, kInterfacesPath, m_serviceName.get(), "")) {
-            return false;
-        }
-        OpenAdapterKeys(adapterPath, interfacePath);
+        const std::optional<std::string> adapterPath = KeyPath(SettingsSnapshot::kAdapterTcpip, *service);
+        const std::optional<std::string> interfacePath = KeyPath(SettingsSnapshot::kTcpipInterface, *service);
+        if (!adapterPath || !interfacePath) return false;
+        OpenAdapterKeys(adapterPath->c_str(), interfacePath->c_str());
 
-        if (!m_adapterTcpipKey.QueryValue("EnableDHCP", &m_enableDhcp)) return false;
-        if (!ReadList(m_adapterTcpipKey, "IPAddress", m_adapterIPAddress)) return false;
-        if (!ReadList(m_interfaceKey, "IPAddress", m_interfaceIPAddress)) return false;
-        if (!ReadList(m_adapterTcpipKey, "SubnetMask", m_adapterSubnetMask)) return false;
-        if (!ReadList(m_adapterTcpipKey, "DefaultGateway", m_defaultGateway)) return false;
+        if (!m_adapterTcpipKey.QueryValue(kEnableDhcp.name, &m_enableDhcp)) return false;
+        if (!ReadList(m_adapterTcpipKey, kIPAddress.name, m_adapterIPAddress)) return false;
+        if (!ReadList(m_interfaceKey, kIPAddress.name, m_interfaceIPAddress)) return false;
+        if (!ReadList(m_adapterTcpipKey, kSubnetMask.name, m_adapterSubnetMask)) return false;
+        if (!ReadList(m_adapterTcpipKey, kDefaultGateway.name, m_defaultGateway)) return false;
 
-        m_tcpipParametersKey = OpenKey(kTcpipParametersPath);
+        m_tcpipParametersKey = OpenKey(
+            SettingsSnapshot::AdapterKeyPath(SettingsSnapshot::kTcpipParameters, std::string()).c_str());
         if (!ReadText(m_tcpipParametersKey, "HostName", m_hostName)) return false;
         m_computerNameKey = OpenKey(kComputerNamePath);
         if (!ReadText(m_computerNameKey, "ComputerName", m_computerName)) return false;
@@ -203,7 +197,7 @@ void CAdapterSettings::Close() {
 // A one-entry list is the text and two zero bytes; SetNameServer writes the same bytes
 // as REG_SZ. A copy cached after a successful write has the same layout, so it reads
 // like a loaded list.
-bool CAdapterSettings::WriteTwoKeys(const char* name, DWORD type, const char* text, OwnedText* adapterCopy,
+bool CAdapterSettings::WriteTwoKeys(const AdapterValue& value, const char* text, OwnedText* adapterCopy,
                                     OwnedText* interfaceCopy) {
     if (!m_serviceName || text == nullptr) return false;
     const size_t length = std::strlen(text);
@@ -217,22 +211,23 @@ bool CAdapterSettings::WriteTwoKeys(const char* name, DWORD type, const char* te
     // the adapter key's cached copy. With the interface key alone it is written once,
     // and both copies follow that write.
     const bool separate = HasSeparateAdapterKey();
-    const bool adapterWritten = separate && WriteRaw(m_adapterTcpipKey, name, type, data.get(), size);
+    const bool adapterWritten =
+        separate && WriteRaw(m_adapterTcpipKey, value.name, value.type, data.get(), size);
     if (separate && adapterCopy != nullptr) *adapterCopy = adapterWritten ? std::move(adapterFresh) : nullptr;
-    const bool interfaceWritten = WriteRaw(m_interfaceKey, name, type, data.get(), size);
+    const bool interfaceWritten = WriteRaw(m_interfaceKey, value.name, value.type, data.get(), size);
     if (!separate && adapterCopy != nullptr)
         *adapterCopy = interfaceWritten ? std::move(adapterFresh) : nullptr;
     if (interfaceCopy != nullptr) *interfaceCopy = interfaceWritten ? std::move(interfaceFresh) : nullptr;
     return interfaceWritten;
 }
 
-bool CAdapterSettings::WriteAdapterList(const char* name, const char* text, OwnedText& adapterCopy) {
+bool CAdapterSettings::WriteAdapterList(const AdapterValue& value, const char* text, OwnedText& adapterCopy) {
     if (!m_serviceName || text == nullptr) return false;
     const size_t length = std::strlen(text);
     if (length > MAXDWORD - 2) return false;
     const DWORD size = static_cast<DWORD>(length + 2);
     OwnedText data = CopyText(text, size);
-    const bool written = WriteRaw(m_adapterTcpipKey, name, REG_MULTI_SZ, data.get(), size);
+    const bool written = WriteRaw(m_adapterTcpipKey, value.name, value.type, data.get(), size);
     adapterCopy = written ? std::move(data) : nullptr;
     return written;
 }
@@ -251,40 +246,40 @@ bool CAdapterSettings::WriteText(CRegistryKey& key, const char* name, const char
 }
 
 bool CAdapterSettings::SetIPAddress(const char* text) {
-    return WriteTwoKeys("IPAddress", REG_MULTI_SZ, text, &m_adapterIPAddress, &m_interfaceIPAddress);
+    return WriteTwoKeys(kIPAddress, text, &m_adapterIPAddress, &m_interfaceIPAddress);
 }
 
 bool CAdapterSettings::SetSubnetMask(const char* text) {
-    return WriteTwoKeys("SubnetMask", REG_MULTI_SZ, text, &m_adapterSubnetMask, &m_interfaceSubnetMask);
+    return WriteTwoKeys(kSubnetMask, text, &m_adapterSubnetMask, &m_interfaceSubnetMask);
 }
 
 bool CAdapterSettings::SetDefaultGateway(const char* text) {
-    return WriteTwoKeys("DefaultGateway", REG_MULTI_SZ, text, &m_defaultGateway, &m_defaultGateway);
+    return WriteTwoKeys(kDefaultGateway, text, &m_defaultGateway, &m_defaultGateway);
 }
 
 bool CAdapterSettings::SetNameServer(const char* text) {
-    return WriteTwoKeys("NameServer", REG_SZ, text, nullptr, nullptr);
+    return WriteTwoKeys(kAdapterNameServer, text, nullptr, nullptr);
 }
 
 bool CAdapterSettings::DisableDhcp() {
     const DWORD disabled = 0;
     if (HasSeparateAdapterKey())
-        WriteRaw(m_adapterTcpipKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
-    return WriteRaw(m_interfaceKey, "EnableDHCP", REG_DWORD, &disabled, sizeof disabled);
+        WriteRaw(m_adapterTcpipKey, kEnableDhcp.name, kEnableDhcp.type, &disabled, sizeof disabled);
+    return WriteRaw(m_interfaceKey, kEnableDhcp.name, kEnableDhcp.type, &disabled, sizeof disabled);
 }
 
 bool CAdapterSettings::SetAdapterIPAddress(const char* text) {
-    return WriteAdapterList("IPAddress", text, m_adapterIPAddress);
+    return WriteAdapterList(kIPAddress, text, m_adapterIPAddress);
 }
 
 bool CAdapterSettings::SetAdapterSubnetMask(const char* text) {
-    return WriteAdapterList("SubnetMask", text, m_adapterSubnetMask);
+    return WriteAdapterList(kSubnetMask, text, m_adapterSubnetMask);
 }
 
 bool CAdapterSettings::SetAdapterEnableDhcp(DWORD number) {
     if (!m_serviceName) return false;
     try {
-        m_adapterTcpipKey.SetValue("EnableDHCP", number, REG_DWORD);
+        m_adapterTcpipKey.SetValue(kEnableDhcp.name, number, kEnableDhcp.type);
     } catch (const CRegistryKey::Exception&) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include "AccessRefusal.h"
 #include "AddressValidation.h"
+#include "ConsoleText.h"
 #include "ConfigurationPlan.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
@@ -75,14 +76,15 @@ int ConfigureAdapter(const StaticSettings& settings) {
     // Older Windows keep the settings in the per-service key, today's in the interface
     // key; the adapter is missing only when neither exists.
     if (!HasAdapterKey(opened) && (failed == nullptr || !failed->adapterKey))
-        return printf("Cannot locate adapter %s\n", settings.ServiceName());
+        return printf("Cannot locate adapter %s\n",
+                      ConsoleField(std::string(settings.ServiceName())).c_str());
     if (openStatus == ERROR_ACCESS_DENIED) {
-        printf("Access to the registry was refused: HKLM\\%s\n", failed->path.c_str());
+        printf("Access to the registry was refused: HKLM\\%s\n", ConsoleField(failed->path).c_str());
         return kAccessRefusedStatus;
     }
     if (openStatus != ERROR_SUCCESS) {
         printf("Registry key cannot be opened (error %ld): HKLM\\%s\n", static_cast<long>(openStatus),
-               failed->path.c_str());
+               ConsoleField(failed->path).c_str());
         return static_cast<int>(openStatus);
     }
 

@@ -7,6 +7,7 @@
 
 #include "AccessRefusal.h"
 #include "ConsoleText.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -60,14 +61,16 @@ const wchar_t* StateText(LinkState state) {
     return L"unknown";
 }
 
-// The listing's lines for adapter number n.
+// The listing's lines for adapter number n. Every text from the registry has its control
+// characters written out, so that none can forge a line.
 std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter& adapter) {
+    using WinBase::PrintableText;
     const std::string digits = std::to_string(number);  // no wide printf in the tool
     std::wstring lines = L"\n" + std::wstring(digits.begin(), digits.end()) + L":\t" +
-                         card.description.value_or(kUnreadable) + L"\n";
-    lines += L"\tName: " + card.serviceName.value_or(kUnreadable) + L"\n";
-    lines +=
-        L"\tConnection: " + (adapter.connectionName.empty() ? kNoConnection : adapter.connectionName) + L"\n";
+                         PrintableText(card.description.value_or(kUnreadable)) + L"\n";
+    lines += L"\tName: " + PrintableText(card.serviceName.value_or(kUnreadable)) + L"\n";
+    lines += L"\tConnection: " +
+             (adapter.connectionName.empty() ? kNoConnection : PrintableText(adapter.connectionName)) + L"\n";
     lines +=
         std::wstring(L"\tState: ") + MediumText(adapter.medium) + L", " + StateText(adapter.state) + L"\n";
     return lines;

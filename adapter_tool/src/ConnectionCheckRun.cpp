@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ConsoleText.h"
 #include "connection_check/Checks.h"
 #include "win_base/UniqueHandle.h"
 
@@ -110,9 +111,9 @@ int CheckConnection(const char* adapterName, const std::wstring& wideName, const
     const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
     // Unlike configuring, a number out of range is no listing: a script must not read
     // status 0 as a passed check.
-    if (!service) return printf("Cannot locate adapter %s\n", adapterName);
+    if (!service) return printf("Cannot locate adapter %s\n", ConsoleField(std::string(adapterName)).c_str());
     const std::optional<Addresses> addresses = ReadAddresses(*service);
-    if (!addresses) return printf("Cannot locate adapter %s\n", service->c_str());
+    if (!addresses) return printf("Cannot locate adapter %s\n", ConsoleField(*service).c_str());
     // Both at once: the wait is the slower check's. A missing address is not checked.
     ConnectionCheck::Checkers checkers;
     if (addresses->gateway.empty()) checkers.gateway = [](const std::string&) { return false; };
@@ -123,12 +124,13 @@ int CheckConnection(const char* adapterName, const std::wstring& wideName, const
     if (addresses->gateway.empty())
         printf("Gateway: none configured\n");
     else
-        printf("Gateway %s: %s\n", addresses->gateway.c_str(),
+        printf("Gateway %s: %s\n", ConsoleField(addresses->gateway).c_str(),
                results.gatewayAnswered ? "answered" : "no answer");
     if (addresses->dnsServer.empty())
         printf("DNS server: none configured\n");
     else
-        printf("DNS server %s: %s\n", addresses->dnsServer.c_str(), DnsVerdict(results.dns).c_str());
+        printf("DNS server %s: %s\n", ConsoleField(addresses->dnsServer).c_str(),
+               DnsVerdict(results.dns).c_str());
     if (results.Passed()) return 0;
     // Everything reachable, but the DNS server does not resolve: a status of its own.
     return results.gatewayAnswered && results.dns.replied ? kDnsDoesNotResolveStatus : kNoAnswerStatus;

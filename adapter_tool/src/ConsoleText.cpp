@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
 void PrintText(const std::wstring& text) {
@@ -20,4 +21,12 @@ void PrintText(const std::wstring& text) {
     const UINT codePage = GetConsoleOutputCP();
     const std::string narrow = WinBase::DisplayNarrow(text, codePage != 0 ? codePage : CP_ACP);
     fwrite(narrow.data(), 1, narrow.size(), stdout);
+}
+
+std::string ConsoleField(const std::wstring& text) {
+    return WinBase::DisplayNarrow(WinBase::PrintableText(text));
+}
+
+std::string ConsoleField(const std::string& text) {
+    return ConsoleField(WinBase::WideFromNarrow(text));
 }

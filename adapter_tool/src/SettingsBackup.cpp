@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "ConsoleText.h"
+#include "settings_snapshot/SnapshotSave.h"
 #include "win_base/TextConversion.h"
-#include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileFormat.h"
-#include "settings_snapshot/RegistryCapture.h"
 
 namespace {
 
@@ -17,10 +16,10 @@ using SettingsSnapshot::Failure;
 const wchar_t kTagPrefix[] = L"adapset-";
 
 int CannotSave(const std::wstring& path, Failure failure) {
-    printf("Cannot save the current settings: %s\n", WinBase::DisplayNarrow(path).c_str());
+    printf("Cannot save the current settings: %s\n", ConsoleField(path).c_str());
     if (failure.subject == path) failure.subject.clear();  // already named
     fflush(stdout);
-    fprintf(stderr, "%s\n", WinBase::DisplayNarrow(failure.Describe()).c_str());
+    fprintf(stderr, "%s\n", ConsoleField(failure.Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
@@ -39,14 +38,8 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 }  // namespace
 
 int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName) {
-    const auto folder = SettingsSnapshot::BackupFolder::Default();
-    if (!folder) return CannotSave(folder.Error().subject, folder.Error());
-    const auto snapshot = SettingsSnapshot::CaptureSnapshot(Requests(plan));
-    if (!snapshot) return CannotSave(folder.Value().Path(), snapshot.Error());
-    const auto saved = folder.Value().Save(kTagPrefix + WinBase::WideFromNarrow(serviceName),
-                                           SettingsSnapshot::EncodeRegFile(snapshot.Value()));
-    if (!saved) return CannotSave(saved.Error().subject, saved.Error());
-    // An old snapshot that cannot be deleted does not stop the run.
-    folder.Value().Prune(kTagPrefix, saved.Value());
+    const auto saved = SettingsSnapshot::SaveSnapshot(
+        Requests(plan), kTagPrefix + WinBase::WideFromNarrow(serviceName), kTagPrefix);
+    if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
     return 0;
 }

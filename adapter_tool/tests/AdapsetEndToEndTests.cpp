@@ -832,6 +832,8 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
          text + L"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
                 L"\"Tool\"=hex(1):41,00,00,00\r\n"},
         {"a malformed line", text.substr(0, text.rfind(L"\"EnableDHCP\"")) + L"\"EnableDHCP\"=dword:1x\r\n"},
+        // echoed in the refusal, with its terminal sequences written out
+        {"a key line with escape sequences", text + L"[HKEY_CURRENT_USER\x1b]0;owned\x07\x1b[2J]\r\n"},
     };
     const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRun, "Tool");
@@ -845,6 +847,16 @@ TEST_F(AdapsetEndToEnd, RestoreRefusesAFileThatIsNotOneOfOurSnapshots) {
             0u)
             << refused.result.output;
         EXPECT_EQ(refused.result.exitCode, 11u);
+        EXPECT_EQ(refused.result.output.find_first_of("\x1b\x07"), std::string::npos)
+            << refused.result.output;
+        if (std::string(what) == "DataBasePath") {  // refused by its name, its syntax read first
+            EXPECT_NE(refused.result.output.find(
+                          "value DataBasePath of "
+                          "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters is not one "
+                          "our snapshots hold)"),
+                      std::string::npos)
+                << refused.result.output;
+        }
         EXPECT_EQ(refused.notifications, "");
         CheckRegistry();
         EXPECT_FALSE(TestSupport::ReadRawValue(HKEY_LOCAL_MACHINE, kRun, "Tool"));
@@ -989,5 +1001,21 @@ TEST_F(AdapsetWindows10, TheListingNamesEachConnectionAndItsMedium) {
     const ToolRun run = RunTool("");
     EXPECT_EQ(run.result.output, Crlf(kUsage + listing));
     EXPECT_EQ(run.result.exitCode, 0u);
+    CheckRegistry();
+}
+
+// A name or description with a line break or terminal sequence cannot forge a line.
+TEST_F(AdapsetWindows10, TheListingWritesOutControlCharactersOfNamesAndDescriptions) {
+    laptop_[1].connectionName = L"Wi-Fi\r\n4:\tforged\u202e";
+    laptop_[1].description = "Wireless\x1b[2J";
+    ASSERT_TRUE(SeedMachine(laptop_));
+    Remember();
+    const ToolRun run = RunTool("");
+    EXPECT_NE(run.result.output.find("\tConnection: Wi-Fi\\x0d\\x0a4:\\x09forged\\u202e\r\n"),
+              std::string::npos)
+        << run.result.output;
+    EXPECT_NE(run.result.output.find(":\tWireless\\x1b[2J\r\n"), std::string::npos) << run.result.output;
+    EXPECT_EQ(run.result.output.find("\n4:"), std::string::npos);
+    EXPECT_EQ(run.result.output.find('\x1b'), std::string::npos);
     CheckRegistry();
 }

@@ -2,7 +2,9 @@
 // value encodings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "ConfigurationPlan.h"
 #include "RegistryEncoding.h"
 #include "RunDecision.h"
+#include "settings_snapshot/AdapterAllowList.h"
 
 namespace {
 
@@ -331,6 +334,42 @@ TEST(AdapsetPlan, EveryLocationInOrderAndDhcpOffInBothAdapterKeys) {
         PlanLines({"1", "10.1.1.1", "*", "10.1.1.254", "1.1.1.1,2.2.2.2"});
     ASSERT_EQ(wizard.size(), 11u);
     EXPECT_EQ(wizard.back(), netbt + "Parameters\\Interfaces\\Tcpip_{A1} NameServerList 7 \0\0"s);
+}
+
+// Every value a configuration writes is one a snapshot may hold, so the snapshot saved
+// before it can be restored; and the wizard, which runs the tool without WINS servers,
+// saves each of them first.
+TEST(AdapsetPlan, EveryValueItWritesIsOneOurSnapshotsHoldAndTheWizardSaves) {
+    const SettingsSnapshot::AdapterAllowList allowed({L"{A1}"});
+    const std::vector<SettingsSnapshot::KeyRequest> wizardSaves =
+        SettingsSnapshot::AdapterRequests(L"{A1}", false);
+    for (const bool withWins : {true, false}) {
+        std::vector<const char*> arguments = {"1", "10.1.1.1", "*", "10.1.1.254", "1.1.1.1", "2.2.2.2"};
+        if (withWins) arguments.insert(arguments.end(), {"3.3.3.3", "4.4.4.4"});
+        const RunDecision decision =
+            DecideRun(static_cast<int>(arguments.size()), arguments.data(), Table({L"{A1}"}));
+        ASSERT_TRUE(decision.settings);
+        for (const KeyWrites& key : PlanConfiguration(*decision.settings)) {
+            const std::wstring path(key.path.begin(), key.path.end());
+            EXPECT_FALSE(allowed.KeyFault(path)) << key.path;
+            std::vector<std::wstring> saved;
+            for (const SettingsSnapshot::KeyRequest& request : wizardSaves)
+                if (request.path == path) saved = request.valueNames;
+            for (const ValueWrite& value : key.values) {
+                std::vector<BYTE> utf16;  // the ASCII text as the registry stores it
+                for (const char c : value.bytes) utf16.insert(utf16.end(), {static_cast<BYTE>(c), 0});
+                if (value.type == REG_DWORD) utf16.assign(value.bytes.begin(), value.bytes.end());
+                const std::wstring name(value.name, value.name + strlen(value.name));
+                if (!withWins) {
+                    EXPECT_NE(std::find(saved.begin(), saved.end(), name), saved.end())
+                        << key.path << " " << value.name;
+                }
+                EXPECT_FALSE(allowed.ValueFault(
+                    path, SettingsSnapshot::SnapshotValue::Present(name, value.type, utf16)))
+                    << key.path << " " << value.name;
+            }
+        }
+    }
 }
 
 TEST(AdapsetEncoding, NameServerJoin) {

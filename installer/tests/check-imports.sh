@@ -3,6 +3,9 @@
 # (libstdc++, libgcc, winpthread) or any other DLL that would have to ship beside it.
 # No socket library either: the programs convert addresses themselves, so nothing is
 # loaded by name before the DLL search is restricted to the system directory.
+# The programs (every .exe but the installer) import no ShellExecute* function: they
+# start other programs by full path, never through the shell's file associations,
+# which any process of the user could redirect.
 # Usage: check-imports.sh OBJDUMP EXE...
 set -euo pipefail
 objdump=$1
@@ -32,6 +35,16 @@ for exe in "$@"; do
         ;;
     esac
   done
+  case "$(basename "$exe")" in
+    TarveloIP-setup-*) ;;
+    *)
+      shell_calls=$(printf '%s\n' "$dump" | grep -oE '\bShellExecute[A-Za-z]*' | sort -u || true)
+      if [ -n "$shell_calls" ]; then
+        echo "FAILED: $(basename "$exe") imports $(echo $shell_calls), which follows file associations"
+        failures=$((failures + 1))
+      fi
+      ;;
+  esac
   echo "$(basename "$exe"): $(echo $imports)"
 done
 [ "$failures" -eq 0 ]

@@ -5,7 +5,9 @@
 # uninstall entry, an older version refused, a running wizard refused, a file in use
 # replaced at restart). The silent uninstaller takes back every file and registry key
 # it added (its own temporary copy goes at the next restart, which is simulated) and
-# keeps the snapshots in ProgramData\Tarvelo\Backups.
+# keeps the snapshots in ProgramData\Tarvelo\Backups. A folder it cannot protect (a
+# link as installation folder, a data folder it can neither take over nor remove)
+# ends it with status 2 and nothing installed.
 # Usage: check-installer.sh BUILD_DIR ARCH INSTALLER WIZARD_EXE TOOL_EXE RELEASE_CHECKS_EXE
 #                           OLDER_INSTALLER NEWER_INSTALLER
 set -uo pipefail
@@ -41,6 +43,38 @@ snapshot() {
 backup="$drive/ProgramData/Tarvelo/Backups/20260101-000000-TarveloIP.reg"
 mkdir -p "$(dirname "$backup")"
 printf '\377\376' >"$backup"
+
+# Nothing of ours installed: no program, no uninstall entry.
+expect_nothing_installed() {
+  [ ! -e "$drive/Program Files/Tarvelo" ] || fail "$1: Program Files\\Tarvelo was made"
+  [ ! -e "$drive/windows/Adapset.exe" ] || fail "$1: Adapset.exe was installed"
+  ! run reg query "$uninstall_key" $regview >/dev/null 2>&1 || fail "$1: an uninstall entry was written"
+}
+
+# A folder the installer cannot protect ends it with status 2 before anything is
+# installed. An installation folder that is a link (of the host: Wine reports no
+# reparse point for it; the final path gives it away) is refused, not followed.
+echo "== install into a link: /S /D=C:\\TarveloLink"
+mkdir -p "$drive/link-target"
+ln -s "$drive/link-target" "$drive/TarveloLink"
+run "$installer" /S '/D=C:\TarveloLink'
+status=$?
+[ "$status" = 2 ] || fail "installation into a link ended with status $status, expected 2"
+[ -z "$(ls -A "$drive/link-target")" ] || fail "the installer wrote through the link: $(ls "$drive/link-target")"
+expect_nothing_installed "installation into a link"
+rm -f "$drive/TarveloLink"
+rmdir "$drive/link-target"
+# A data folder it can neither take over nor remove: a read-only file in its place.
+echo "== a data folder that cannot be protected"
+mv "$drive/ProgramData/Tarvelo" "$work/data-folder"
+: >"$drive/ProgramData/Tarvelo"
+chmod 0444 "$drive/ProgramData/Tarvelo"
+run "$installer" /S
+status=$?
+[ "$status" = 2 ] || fail "installation without a protected data folder ended with status $status, expected 2"
+expect_nothing_installed "installation without a protected data folder"
+rm -f "$drive/ProgramData/Tarvelo"
+mv "$work/data-folder" "$drive/ProgramData/Tarvelo"
 
 snapshot before
 [ "$(cat "$work/before.ours")" = 0 ] || fail "the fresh prefix already mentions Tarvelo or Adapset"

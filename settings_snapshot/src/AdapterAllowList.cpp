@@ -1,32 +1,10 @@
 #include "settings_snapshot/AdapterAllowList.h"
 
-#include <iterator>
-
+#include "DecimalText.h"
 #include "NameCompare.h"
-#include "settings_snapshot/AdapterKeys.h"
 
 namespace SettingsSnapshot {
 namespace {
-
-enum class KeyKind { None, Parameters, Adapter, NetbtInterface, NetbtAdapter };
-
-struct ValueRule {
-    KeyKind kind;
-    const wchar_t* name;
-    DWORD type;
-};
-
-const ValueRule kRules[] = {
-    {KeyKind::Adapter, L"IPAddress", REG_MULTI_SZ},
-    {KeyKind::Adapter, L"SubnetMask", REG_MULTI_SZ},
-    {KeyKind::Adapter, L"DefaultGateway", REG_MULTI_SZ},
-    {KeyKind::Adapter, L"NameServer", REG_SZ},
-    {KeyKind::Adapter, L"EnableDHCP", REG_DWORD},
-    {KeyKind::Parameters, L"NameServer", REG_SZ},
-    {KeyKind::NetbtInterface, L"NameServerList", REG_MULTI_SZ},
-    {KeyKind::NetbtAdapter, L"NameServer", REG_SZ},
-    {KeyKind::NetbtAdapter, L"NamerServerBackup", REG_SZ},
-};
 
 // A service name that can only ever name one key component.
 bool IsPlainServiceName(const std::wstring& service) {
@@ -36,15 +14,13 @@ bool IsPlainServiceName(const std::wstring& service) {
     return true;
 }
 
-KeyKind KindOf(const std::wstring& keyPath, const std::vector<std::wstring>& services) {
-    if (SameName(keyPath, kTcpipParametersKey)) return KeyKind::Parameters;
-    for (const std::wstring& service : services) {
-        if (SameName(keyPath, AdapterTcpipKey(service)) || SameName(keyPath, TcpipInterfaceKey(service)))
-            return KeyKind::Adapter;
-        if (SameName(keyPath, NetbtInterfaceKey(service))) return KeyKind::NetbtInterface;
-        if (SameName(keyPath, NetbtAdapterKey(service))) return KeyKind::NetbtAdapter;
-    }
-    return KeyKind::None;
+// Which key of an allowed service (or the parameters key) the path names; 0 for none.
+unsigned KeyOf(const std::wstring& keyPath, const std::vector<std::wstring>& services) {
+    if (SameName(keyPath, kTcpipParametersKey)) return kTcpipParameters;
+    for (const std::wstring& service : services)
+        for (const AdapterKey key : kAdapterKeyOrder)
+            if (key != kTcpipParameters && SameName(keyPath, AdapterKeyPath(key, service))) return key;
+    return 0;
 }
 
 }  // namespace
@@ -55,26 +31,28 @@ AdapterAllowList::AdapterAllowList(std::vector<std::wstring> services) {
 }
 
 std::optional<std::wstring> AdapterAllowList::KeyFault(const std::wstring& keyPath) const {
-    if (KindOf(keyPath, m_services) != KeyKind::None) return std::nullopt;
-    return L"key outside the allowed locations (not a TCP/IP or NetBT key of this machine's adapters): " +
-           keyPath;
+    if (KeyOf(keyPath, m_services) != 0) return std::nullopt;
+    return L"key " + keyPath +
+           L" is not one our snapshots hold (they hold the TCP/IP and NetBT keys of this machine's adapters)";
 }
 
 std::optional<std::wstring> AdapterAllowList::ValueFault(const std::wstring& keyPath,
                                                          const SnapshotValue& value) const {
-    const KeyKind kind = KindOf(keyPath, m_services);
-    const ValueRule* rule = nullptr;
-    for (const ValueRule& candidate : kRules)
-        if (candidate.kind == kind && SameName(value.name, candidate.name)) rule = &candidate;
-    if (rule == nullptr) return L"value not one our programs save in this key: " + value.name;
+    const unsigned key = KeyOf(keyPath, m_services);
+    const AdapterValue* rule = nullptr;
+    for (const AdapterValue* candidate : kAdapterValues)
+        if ((candidate->keys & key) != 0 && SameName(value.name, WideName(*candidate))) rule = candidate;
+    const std::wstring named = (value.name.empty() ? L"the default value" : L"value " + value.name) + L" of " + keyPath;
+    if (rule == nullptr) return named + L" is not one our snapshots hold";
     if (!value.present) return std::nullopt;
-    if (value.type != rule->type) return L"value of a type our programs do not save: " + value.name;
+    if (value.type != rule->type) return named + L" is not of the type our snapshots hold";
     if (rule->type == REG_DWORD) {
-        if (value.data.size() != 4) return L"dword value not four bytes long: " + value.name;
+        if (value.data.size() != 4) return named + L" is a dword value not four bytes long";
         return std::nullopt;
     }
-    if (value.data.size() > kMaxSnapshotTextBytes) return L"text value longer than 4096 bytes: " + value.name;
-    if (value.data.size() % 2 != 0) return L"text value of an odd number of bytes: " + value.name;
+    if (value.data.size() > rule->maxBytes)
+        return named + L" is a text value longer than " + DecimalText(rule->maxBytes) + L" bytes";
+    if (value.data.size() % 2 != 0) return named + L" is a text value of an odd number of bytes";
     return std::nullopt;
 }
 

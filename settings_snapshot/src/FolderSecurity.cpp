@@ -60,6 +60,122 @@ Failure FolderFault(const std::wstring& path, const wchar_t* reason, DWORD error
     return Failure{path, reason, error};
 }
 
+// Rights that change a folder or file, or what it holds, or who may: write, append,
+// add files and folders, delete children or itself, extended attributes and
+// attributes, permissions, owner, and the generic rights that include them.
+constexpr ACCESS_MASK kChangeRights = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_EA | FILE_DELETE_CHILD |
+                                      FILE_WRITE_ATTRIBUTES | DELETE | WRITE_DAC | WRITE_OWNER |
+                                      GENERIC_WRITE | GENERIC_ALL | MAXIMUM_ALLOWED;
+
+const wchar_t kFolderDaclFault[] =
+    L"others than SYSTEM and Administrators may change the folder; nothing was changed";
+
+// The path without the "\\?\" or "\\?\UNC\" prefix and without a trailing backslash.
+std::wstring PlainPath(const std::wstring& path) {
+    std::wstring plain = path;
+    if (plain.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        plain = L"\\\\" + plain.substr(8);
+    else if (plain.compare(0, 4, L"\\\\?\\") == 0)
+        plain = plain.substr(4);
+    while (plain.size() > 1 && plain.back() == L'\\') plain.pop_back();
+    return plain;
+}
+
+// The full path of a name (relative parts resolved, short names made long when they
+// can be); the name itself when it cannot be resolved.
+std::wstring FullPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    }
+    if (length == 0 || length >= buffer.size()) return path;
+    const std::wstring full(buffer.data(), length);
+    std::vector<wchar_t> longer(full.size() + MAX_PATH);
+    const DWORD longLength = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
+    return longLength != 0 && longLength < longer.size() ? std::wstring(longer.data(), longLength) : full;
+}
+
+// The final path of an open handle with its drive letter; empty when it cannot be read.
+std::wstring FinalPath(HANDLE handle) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            handle, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return std::wstring();
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+// The descriptor (owner and DACL) of an open file or folder; empty when it cannot be read.
+std::vector<BYTE> OwnerAndDacl(HANDLE handle) {
+    std::vector<BYTE> descriptor(512);
+    for (;;) {
+        DWORD needed = 0;
+        if (GetKernelObjectSecurity(handle, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                    descriptor.data(), static_cast<DWORD>(descriptor.size()), &needed))
+            return descriptor;
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed <= descriptor.size()) return {};
+        descriptor.resize(needed);
+    }
+}
+
+// Opens the folder itself (a link is opened, not followed) with the access given.
+OwnedHandle OpenFolder(const std::wstring& path, DWORD access) {
+    const HANDLE raw =
+        CreateFileW(path.c_str(), access | READ_CONTROL | FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return OwnedHandle(raw);
+}
+
+// Whether the folder's DACL may be repaired: every check but the DACL's passes.
+enum class FolderVerdict { Trusted, DaclOnly, Refused };
+
+struct FolderCheck {
+    FolderVerdict verdict = FolderVerdict::Refused;
+    std::optional<Failure> failure;
+};
+
+// The checks of CheckTrustedFolder over an open folder.
+FolderCheck CheckOpenFolder(HANDLE folder, const std::wstring& path, const TrustedOwners& owners) {
+    const std::optional<HandleFacts> facts = QueryFacts(folder);
+    if (!facts)
+        return {FolderVerdict::Refused,
+                FolderFault(path, L"cannot read the folder's attributes", GetLastError())};
+    if ((facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return {FolderVerdict::Refused,
+                FolderFault(path, L"the folder is a link or junction; nothing was changed")};
+    if ((facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return {FolderVerdict::Refused, FolderFault(path, L"not a folder", ERROR_DIRECTORY)};
+    if (std::optional<Failure> failure = CheckFinalPath(folder, path))
+        return {FolderVerdict::Refused, failure};
+    std::vector<BYTE> descriptor = OwnerAndDacl(folder);
+    if (descriptor.empty())
+        return {FolderVerdict::Refused,
+                FolderFault(path, L"cannot read the folder's security", GetLastError())};
+    if (!owners.TrustsDescriptor(descriptor.data()))
+        return {
+            FolderVerdict::Refused,
+            FolderFault(path, L"the folder is not owned by SYSTEM or Administrators; nothing was changed")};
+    if (!owners.AloneMayChange(descriptor.data()))
+        return {FolderVerdict::DaclOnly, FolderFault(path, kFolderDaclFault)};
+    return {FolderVerdict::Trusted, std::nullopt};
+}
+
+// Gives the open folder kProtectedFolderSddl's DACL, protected from inheritance.
+bool ProtectDacl(HANDLE folder) {
+    PSECURITY_DESCRIPTOR raw = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProtectedFolderSddl, SDDL_REVISION_1, &raw,
+                                                              nullptr))
+        return false;
+    const LocalMemory descriptor(raw);
+    return SetKernelObjectSecurity(folder, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                   raw) != FALSE;
+}
+
 }  // namespace
 
 TrustedOwners::TrustedOwners(const std::vector<std::wstring>& extraSids)
@@ -103,6 +219,55 @@ bool TrustedOwners::TrustsDescriptor(PSECURITY_DESCRIPTOR descriptor) const {
            Trusts(owner);
 }
 
+bool TrustedOwners::AloneMayChange(PSECURITY_DESCRIPTOR descriptor) const {
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (descriptor == nullptr || !GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) ||
+        !present || dacl == nullptr)
+        return false;  // no DACL: everyone may do everything
+    ACL_SIZE_INFORMATION size{};
+    if (!GetAclInformation(dacl, &size, sizeof size, AclSizeInformation)) return false;
+    // CREATOR OWNER is replaced by whoever creates a file inside, who must be trusted
+    // to create it at all; no token holds it otherwise.
+    const std::vector<BYTE> creatorOwner = WellKnown(WinCreatorOwnerSid);
+    for (DWORD i = 0; i < size.AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, i, &entry)) return false;
+        const BYTE type = static_cast<const ACE_HEADER*>(entry)->AceType;
+        if (type == ACCESS_DENIED_ACE_TYPE || type == ACCESS_DENIED_CALLBACK_ACE_TYPE ||
+            type == ACCESS_DENIED_OBJECT_ACE_TYPE || type == ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE)
+            continue;  // denying never lets anyone change anything
+        if (type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_ALLOWED_CALLBACK_ACE_TYPE) return false;
+        // Both kinds share ACCESS_ALLOWED_ACE's layout: header, mask, SID.
+        const ACCESS_ALLOWED_ACE* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        if ((allowed->Mask & kChangeRights) == 0) continue;
+        const PSID sid = const_cast<DWORD*>(&allowed->SidStart);
+        if (!creatorOwner.empty() && IsValidSid(sid) && EqualSid(sid, const_cast<BYTE*>(creatorOwner.data())))
+            continue;
+        if (!Trusts(sid)) return false;
+    }
+    return true;
+}
+
+bool SameFinalPath(const std::wstring& finalPath, const std::wstring& expected) {
+    const std::wstring a = PlainPath(finalPath);
+    const std::wstring b = PlainPath(expected);
+    return !a.empty() && a.size() == b.size() &&
+           CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+std::optional<Failure> CheckFinalPath(HANDLE handle, const std::wstring& path) {
+    const std::wstring finalPath = FinalPath(handle);
+    if (finalPath.empty()) return Failure{path, L"cannot read where the path leads", GetLastError()};
+    if (!SameFinalPath(finalPath, FullPath(path)))
+        return Failure{path,
+                       L"the path leads through a link to " + PlainPath(finalPath) + L"; it is not used",
+                       ERROR_CANT_ACCESS_FILE};
+    return std::nullopt;
+}
+
 bool HasTrustedOwner(HANDLE file, const TrustedOwners& owners) {
     // An owner-only descriptor fits the first buffer, so one query usually does.
     std::vector<BYTE> descriptor(kOwnerDescriptorBytes);
@@ -117,27 +282,27 @@ bool HasTrustedOwner(HANDLE file, const TrustedOwners& owners) {
 }
 
 std::optional<Failure> CheckTrustedFolder(const std::wstring& path, const TrustedOwners& owners) {
-    const HANDLE raw =
-        CreateFileW(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (raw == INVALID_HANDLE_VALUE) return FolderFault(path, L"cannot open the folder", GetLastError());
-    const WinBase::UniqueFile folder(raw);
-    const std::optional<HandleFacts> facts = QueryFacts(folder.get());
-    if (!facts) return FolderFault(path, L"cannot read the folder's attributes", GetLastError());
-    if ((facts->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-        return FolderFault(path, L"the folder is a link or junction; nothing was changed");
-    if ((facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        return FolderFault(path, L"not a folder", ERROR_DIRECTORY);
-    if (!HasTrustedOwner(folder.get(), owners))
-        return FolderFault(path, L"the folder is not owned by SYSTEM or Administrators; nothing was changed");
-    return std::nullopt;
+    const OwnedHandle folder = OpenFolder(path, 0);
+    if (!folder) return FolderFault(path, L"cannot open the folder", GetLastError());
+    return CheckOpenFolder(folder.get(), path, owners).failure;
 }
 
 std::optional<Failure> EnsureProtectedFolder(const std::wstring& path, const TrustedOwners& owners) {
     // Checked first: a folder already there is the common case and needs nothing built.
-    std::optional<Failure> existing = CheckTrustedFolder(path, owners);
-    if (!existing || existing->error != ERROR_FILE_NOT_FOUND) return existing;
+    if (OwnedHandle folder = OpenFolder(path, WRITE_DAC)) {
+        const FolderCheck check = CheckOpenFolder(folder.get(), path, owners);
+        if (check.verdict != FolderVerdict::DaclOnly) return check.failure;
+        // Ours by owner, but others may change it: repaired through the handle checked,
+        // then checked anew.
+        if (!ProtectDacl(folder.get())) return FolderFault(path, kFolderDaclFault, GetLastError());
+        return CheckOpenFolder(folder.get(), path, owners).failure;
+    }
+    const DWORD openError = GetLastError();
+    if (openError != ERROR_FILE_NOT_FOUND) {
+        // Not ours to repair (no right to change its permissions): checked as it is.
+        if (openError == ERROR_ACCESS_DENIED) return CheckTrustedFolder(path, owners);
+        return FolderFault(path, L"cannot open the folder", openError);
+    }
     PSECURITY_DESCRIPTOR raw = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProtectedFolderSddl, SDDL_REVISION_1, &raw,
                                                               nullptr))
@@ -168,6 +333,12 @@ Outcome<OwnedHandle> OpenPlainFile(const std::wstring& path, DWORD access, DWORD
         facts->links > 1)
         return Failure{path, L"not a plain file (a link, junction or folder); it is not used",
                        ERROR_CANT_ACCESS_FILE};
+    if (std::optional<Failure> failure = CheckFinalPath(file.get(), path)) {
+        // A file this call created through the link goes again.
+        file.reset();
+        if (created) DeleteFileW(path.c_str());
+        return *failure;
+    }
     return Outcome<OwnedHandle>(std::move(file));
 }
 

@@ -1,5 +1,7 @@
 #include "settings_snapshot/RegFileFormat.h"
 
+#include <optional>
+
 namespace SettingsSnapshot {
 
 const wchar_t kRegFileHeader[] = L"Windows Registry Editor Version 5.00";
@@ -9,14 +11,34 @@ namespace {
 constexpr size_t kLineWidth = 80;
 const wchar_t kHexDigits[] = L"0123456789abcdef";
 
-std::wstring QuotedName(const std::wstring& name) {
-    if (name.empty()) return L"@";
-    std::wstring text = L"\"";
-    for (const wchar_t c : name) {
-        if (c == L'\\' || c == L'"') text += L'\\';
-        text += c;
+// The text between quotes, with "\" and '"' escaped as the registry editor does.
+std::wstring Quoted(const std::wstring& text) {
+    std::wstring quoted = L"\"";
+    for (const wchar_t c : text) {
+        if (c == L'\\' || c == L'"') quoted += L'\\';
+        quoted += c;
     }
-    return text + L"\"";
+    return quoted + L"\"";
+}
+
+std::wstring QuotedName(const std::wstring& name) {
+    return name.empty() ? L"@" : Quoted(name);
+}
+
+// The text of a REG_SZ value that a quoted string gives back exactly: whole UTF-16
+// units ending in the one terminating zero, no other zero and no control character
+// (which would break the line). nullopt for any other data.
+std::optional<std::wstring> ExactText(const SnapshotValue& value) {
+    const std::vector<BYTE>& data = value.data;
+    if (value.type != REG_SZ || data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
+    if (data[data.size() - 2] != 0 || data[data.size() - 1] != 0) return std::nullopt;
+    std::wstring text;
+    for (size_t at = 0; at + 2 < data.size(); at += 2) {
+        const wchar_t unit = static_cast<wchar_t>(data[at] | data[at + 1] << 8);
+        if (unit < 0x20) return std::nullopt;
+        text += unit;
+    }
+    return text;
 }
 
 std::wstring HexNumber(DWORD number, int minimumDigits) {
@@ -57,6 +79,10 @@ void AppendValue(const SnapshotValue& value, std::wstring* out) {
         const DWORD number = value.data[0] | value.data[1] << 8 | value.data[2] << 16 |
                              static_cast<DWORD>(value.data[3]) << 24;
         *out += line + L"dword:" + HexNumber(number, 8) + L"\r\n";
+        return;
+    }
+    if (const std::optional<std::wstring> text = ExactText(value)) {
+        *out += line + Quoted(*text) + L"\r\n";
         return;
     }
     line += value.type == REG_BINARY ? L"hex:" : L"hex(" + HexNumber(value.type, 1) + L"):";

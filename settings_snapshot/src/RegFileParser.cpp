@@ -142,9 +142,12 @@ private:
         return std::nullopt;
     }
 
+    // The value's data in any of the registry editor's forms: "-" (delete), a quoted
+    // string, "dword:", "hex:" or "hex(n):".
     std::optional<Failure> Data(const std::wstring& text, size_t number, SnapshotValue* value) {
         if (text == L"-") return std::nullopt;
         value->present = true;
+        if (StartsWith(text, L"\"")) return QuotedText(text, number, value);
         DWORD number32 = 0;
         if (StartsWith(text, L"dword:")) {
             if (!ParseHexNumber(text.substr(6), 8, &number32))
@@ -168,6 +171,28 @@ private:
             return AtLine(number, L"unknown value syntax");
         }
         return HexBytes(text.substr(dataStart), number, &value->data);
+    }
+
+    // "text" with '\' and '"' escaped, into REG_SZ bytes with one terminating zero.
+    std::optional<Failure> QuotedText(const std::wstring& text, size_t number, SnapshotValue* value) {
+        value->type = REG_SZ;
+        for (size_t pos = 1;; ++pos) {
+            if (pos >= text.size()) return AtLine(number, L"quoted value without closing quote");
+            wchar_t c = text[pos];
+            if (c == L'"') {
+                if (pos + 1 != text.size()) return AtLine(number, L"text after the closing quote of a value");
+                break;
+            }
+            if (c == L'\\') {
+                if (++pos >= text.size() || (text[pos] != L'\\' && text[pos] != L'"'))
+                    return AtLine(number, L"unknown escape in a quoted value");
+                c = text[pos];
+            }
+            if (c == L'\0') return AtLine(number, L"quoted value holds a zero character");
+            value->data.insert(value->data.end(), {static_cast<BYTE>(c & 0xFF), static_cast<BYTE>(c >> 8)});
+        }
+        value->data.insert(value->data.end(), {0, 0});
+        return std::nullopt;
     }
 
     // "xx,xx,..." with ",\" line continuations, into bytes.

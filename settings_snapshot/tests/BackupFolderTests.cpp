@@ -43,6 +43,22 @@ std::unique_ptr<void, decltype(&LocalFree)> Descriptor(const wchar_t* sddl) {
     return {descriptor, &LocalFree};
 }
 
+// The host's path of a Windows path, through Wine's own export; empty elsewhere.
+std::string UnixPath(const std::wstring& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char* const unix = toUnix != nullptr ? toUnix(path.c_str()) : nullptr;
+    const std::string result = unix != nullptr ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Runs a program of the host (Wine starts it directly); true when it ended with status 0.
+bool RunHostProgram(const std::string& commandLine) {
+    return TestSupport::RunProcess(commandLine).exitCode == 0;
+}
+
 class BackupFolderTest : public ::testing::Test {
 protected:
     BackupFolderTest() { CreateDirectoryW(m_base.c_str(), nullptr); }
@@ -206,6 +222,80 @@ TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnersh
         EXPECT_FALSE(owners.TrustsDescriptor(Descriptor(untrusted).get())) << untrusted;
     EXPECT_TRUE(TrustedOwners({L"S-1-5-21-1-2-3-1001"})
                     .TrustsDescriptor(Descriptor(L"O:S-1-5-21-1-2-3-1001D:").get()));
+}
+
+TEST(FolderSecurity, OnlyTrustedOwnersMayChangeAFolderByItsDacl) {
+    const TrustedOwners owners({L"S-1-5-21-1-2-3-1001"});
+    for (const wchar_t* sole : {kProtectedFolderSddl, L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;S-1-5-21-1-2-3-1001)",
+                                // reading, and CREATOR OWNER (only what a trusted owner creates)
+                                L"D:(A;;FRFX;;;WD)(A;OICIIO;GA;;;CO)(A;;0x1200a9;;;BU)",
+                                // denying never grants; an empty DACL grants nothing
+                                L"D:(D;;FA;;;WD)(A;;FA;;;BA)", L"D:"})
+        EXPECT_TRUE(owners.AloneMayChange(Descriptor(sole).get())) << sole;
+    for (const wchar_t* open :
+         {L"D:P(A;OICI;FA;;;SY)(A;;FW;;;BU)", L"D:(A;;0x2;;;AU)", L"D:(A;;0x4;;;WD)", L"D:(A;;SD;;;BU)",
+          L"D:(A;;WD;;;BU)", L"D:(A;;WO;;;BU)", L"D:(A;;GA;;;WD)", L"D:(A;;GW;;;BU)", L"D:(A;;0x40;;;BU)",
+          L"D:(A;OICIIO;FA;;;BU)", L"D:(A;OICIIO;GA;;;CG)", L"D:(A;;FA;;;S-1-5-21-1-2-3-1002)",
+          L"D:(OA;;FA;;;BA)"})
+        EXPECT_FALSE(owners.AloneMayChange(Descriptor(open).get())) << open;
+    EXPECT_FALSE(owners.AloneMayChange(nullptr));
+    SECURITY_DESCRIPTOR nullDacl{};  // everyone may do everything
+    ASSERT_TRUE(InitializeSecurityDescriptor(&nullDacl, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&nullDacl, TRUE, nullptr, FALSE));
+    EXPECT_FALSE(owners.AloneMayChange(&nullDacl));
+}
+
+TEST(FolderSecurity, TheFinalPathMustNameThePathItself) {
+    EXPECT_TRUE(SameFinalPath(L"\\\\?\\C:\\ProgramData\\Tarvelo", L"C:\\programdata\\TARVELO\\"));
+    EXPECT_TRUE(SameFinalPath(L"\\\\?\\UNC\\server\\share\\a", L"\\\\server\\share\\a"));
+    EXPECT_TRUE(SameFinalPath(L"\\\\?\\C:\\", L"C:\\"));
+    EXPECT_FALSE(SameFinalPath(L"\\\\?\\C:\\ProgramData\\Elsewhere", L"C:\\ProgramData\\Tarvelo"));
+    EXPECT_FALSE(SameFinalPath(L"\\\\?\\Z:\\tmp\\Tarvelo", L"C:\\ProgramData\\Tarvelo"));
+    EXPECT_FALSE(SameFinalPath(L"\\\\?\\C:\\ProgramData\\Tarvelo\\Backups", L"C:\\ProgramData\\Tarvelo"));
+    EXPECT_FALSE(SameFinalPath(L"", L""));
+}
+
+// Wine reports no reparse point for a symbolic link of the host: only its final path
+// shows that it leads elsewhere.
+TEST_F(BackupFolderTest, ABackupsFolderThatIsALinkGetsNothingWrittenThroughIt) {
+    ASSERT_FALSE(EnsureProtectedFolder(m_folder.DataFolder(), TrustedOwners::ForThisProcess()));
+    const TestSupport::ScratchFolder elsewhere("backups-elsewhere");
+    const std::wstring target(elsewhere.Path().begin(), elsewhere.Path().end());
+    const std::string link = UnixPath(m_folder.Path());
+    ASSERT_FALSE(link.empty()) << "not under Wine";
+    ASSERT_TRUE(RunHostProgram("Z:\\bin\\ln -s " + UnixPath(target) + " " + link));
+    const Outcome<std::wstring> saved = m_folder.Save(L"TarveloIP", m_bytes, At(8, 5));
+    const Outcome<std::vector<SnapshotFileEntry>> listed = m_folder.List();
+    RunHostProgram("Z:\\bin\\rm " + link);
+    ASSERT_FALSE(saved);
+    EXPECT_NE(saved.Error().reason.find(L"link"), std::wstring::npos) << saved.Error().Describe();
+    ASSERT_FALSE(listed);
+    EXPECT_EQ(listed.Error().error, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
+    EXPECT_TRUE(elsewhere.FileNames().empty());
+
+    // A file's own name that is such a link is refused as well, before a byte is read.
+    const std::wstring planted = target + L"\\20261208-220405-TarveloIP.reg";
+    ASSERT_FALSE(WriteNewFile(planted, m_bytes));
+    ASSERT_TRUE(m_folder.Save(L"adapset-x", m_bytes, At(8, 1)));
+    const std::wstring linked = m_folder.Path() + L"\\20261208-220405-TarveloIP.reg";
+    ASSERT_TRUE(RunHostProgram("Z:\\bin\\ln -s " + UnixPath(planted) + " " + UnixPath(linked)));
+    const std::vector<std::wstring> names = Names(m_folder.List());
+    const Outcome<std::vector<BYTE>> read = ReadSnapshotFile(linked);
+    RunHostProgram("Z:\\bin\\rm " + UnixPath(linked));
+    EXPECT_EQ(names, std::vector<std::wstring>{L"20261208-220401-adapset-x.reg"});
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.Error().error, static_cast<DWORD>(ERROR_CANT_ACCESS_FILE));
+}
+
+// Wine shows a folder's Unix mode as its DACL: 0777 lets everyone change it.
+TEST_F(BackupFolderTest, AFolderOthersMayChangeIsRefusedUntilASaveRepairsIt) {
+    ASSERT_TRUE(m_folder.Save(L"TarveloIP", m_bytes, At(8, 5)));
+    ASSERT_TRUE(RunHostProgram("Z:\\bin\\chmod 0777 " + UnixPath(m_folder.Path())));
+    const Outcome<std::vector<SnapshotFileEntry>> listed = m_folder.List();
+    ASSERT_FALSE(listed);
+    EXPECT_NE(listed.Error().reason.find(L"may change"), std::wstring::npos) << listed.Error().Describe();
+    ASSERT_TRUE(m_folder.Save(L"TarveloIP", m_bytes, At(8, 6)));
+    EXPECT_EQ(m_folder.List().Value().size(), 2u);
 }
 
 TEST_F(BackupFolderTest, AFailedSaveNamesThePathAndLeavesNoFile) {

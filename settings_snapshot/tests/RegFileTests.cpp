@@ -31,7 +31,15 @@ TEST(RegFile, WritesTheRegistryEditorsTextForEachKindOfValue) {
     const Snapshot snapshot{
         {{L"Software\\TarveloTests\\A",
           {SnapshotValue::Present(L"Num", REG_DWORD, {0x78, 0x56, 0x34, 0x12}),
-           SnapshotValue::Present(L"a\"b\\c", REG_SZ, {'x', 0, 0, 0}),
+           SnapshotValue::Present(L"a\"b\\c", REG_SZ, {'x', 0, '"', 0, '\\', 0, 0x0B, 0x4E, 0, 0}),
+           // Quoted only where the text comes back exactly: not with a second zero, an
+           // odd byte, a zero inside, a line break or no terminating zero.
+           SnapshotValue::Present(L"S1", REG_SZ, {'x', 0, 0, 0, 0, 0}),
+           SnapshotValue::Present(L"S2", REG_SZ, {'x', 0, 0}),
+           SnapshotValue::Present(L"S3", REG_SZ, {'x', 0, 0, 0, 'y', 0, 0, 0}),
+           SnapshotValue::Present(L"S4", REG_SZ, {'\n', 0, 0, 0}),
+           SnapshotValue::Present(L"S5", REG_SZ, {'x', 0}), SnapshotValue::Present(L"S6", REG_SZ, {0, 0}),
+           SnapshotValue::Present(L"S7", REG_EXPAND_SZ, {'x', 0, 0, 0}),
            SnapshotValue::Present(L"", REG_BINARY, {0xAB}),
            SnapshotValue::Present(L"Short", REG_DWORD, {1, 2, 3}),
            SnapshotValue::Present(L"Empty", REG_EXPAND_SZ, {}),
@@ -40,7 +48,11 @@ TEST(RegFile, WritesTheRegistryEditorsTextForEachKindOfValue) {
     const std::wstring expected =
         L"Windows Registry Editor Version 5.00\r\n\r\n"
         L"[HKEY_LOCAL_MACHINE\\Software\\TarveloTests\\A]\r\n"
-        L"\"Num\"=dword:12345678\r\n\"a\\\"b\\\\c\"=hex(1):78,00,00,00\r\n@=hex:ab\r\n"
+        L"\"Num\"=dword:12345678\r\n\"a\\\"b\\\\c\"=\"x\\\"\\\\\x4E0B\"\r\n"
+        L"\"S1\"=hex(1):78,00,00,00,00,00\r\n\"S2\"=hex(1):78,00,00\r\n\"S3\"=hex(1):78,00,00,00,79,00,00,"
+        L"00\r\n"
+        L"\"S4\"=hex(1):0a,00,00,00\r\n\"S5\"=hex(1):78,00\r\n\"S6\"=\"\"\r\n\"S7\"=hex(2):78,00,00,00\r\n@="
+        L"hex:ab\r\n"
         L"\"Short\"=hex(4):01,02,03\r\n\"Empty\"=hex(2):\r\n\"Big\"=hex(ffff0001):00\r\n\"Gone\"=-\r\n\r\n"
         L"[HKEY_LOCAL_MACHINE\\Software\\TarveloTests\\B]\r\n\r\n";
     EXPECT_EQ(FormatRegText(snapshot), expected);
@@ -73,8 +85,16 @@ TEST(RegFile, ReadsBackEveryTypeSizeAndName) {
             snapshot.keys[0].values.push_back(
                 SnapshotValue::Present(std::to_wstring(type) + L"-" + std::to_wstring(size), type,
                                        Bytes(size, static_cast<BYTE>(type))));
-    for (const wchar_t* name : {L"", L"\"", L"\\", L"a\\\"b\"\\", L"= [x]", L"\x65B0\x7DB2"})
+    for (const wchar_t* name : {L"", L"\"", L"\\", L"a\\\"b\"\\", L"= [x]", L"\x65B0\x7DB2"}) {
         snapshot.keys[1].values.push_back(SnapshotValue::Present(name, REG_SZ, Bytes(81)));
+        // The same text as a quoted string's data.
+        std::vector<BYTE> text;
+        for (const wchar_t* c = name; *c != L'\0'; ++c)
+            text.insert(text.end(), {static_cast<BYTE>(*c), static_cast<BYTE>(*c >> 8)});
+        text.insert(text.end(), {0, 0});
+        snapshot.keys[1].values.push_back(
+            SnapshotValue::Present(std::wstring(L"text ") + name, REG_SZ, text));
+    }
     snapshot.keys[1].values.push_back(SnapshotValue::Absent(L"Gone\\\""));
 
     const Outcome<Snapshot> parsed = ParseRegFile(EncodeRegFile(snapshot), kTestKeys);
@@ -91,7 +111,12 @@ TEST(RegFile, RefusesWhatWeDidNotWriteNamingTheLine) {
         const wchar_t* reason;
     } cases[] = {
         {L"REGEDIT4\r\n\r\n", 1, L"header"},
-        {header + L"\"A\"=\"text\"\r\n", 4, L"unknown value syntax"},
+        {header + L"\"A\"=text\r\n", 4, L"unknown value syntax"},
+        {header + L"\"A\"=\"text\r\n", 4, L"without closing quote"},
+        {header + L"\"A\"=\"te\"xt\"\r\n", 4, L"after the closing quote"},
+        {header + L"\"A\"=\"a\\nb\"\r\n", 4, L"unknown escape"},
+        {header + std::wstring(L"\"A\"=\"a\0b\"\r\n", 11), 4, L"zero character"},
+        {header + L"\"A\"=dword:00000001 \r\n", 4, L"eight hex digits"},
         {header + L"\"A\"=hex(7:00\r\n", 4, L"unknown value syntax"},
         {header + L"\"A\"=hex:01,2\r\n", 4, L"hex digits"},
         {header + L"\"A\"=hex:01,,02\r\n", 4, L"hex digits"},

@@ -5,12 +5,16 @@
 
 #include <fstream>
 
+#include "settings_snapshot/AdapterAllowList.h"
+#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 #include "settings_snapshot/RegFileParser.h"
 #include "settings_snapshot/RegistryCapture.h"
 #include "settings_snapshot/SnapshotApply.h"
 #include "settings_snapshot/SnapshotFile.h"
+#include "settings_snapshot/SnapshotRestore.h"
+#include "settings_snapshot/SnapshotSave.h"
 #include "test_support/Process.h"
 #include "test_support/RegistryFixture.h"
 #include "AnyValueBelow.h"
@@ -60,7 +64,7 @@ protected:
     std::vector<KeyRequest> Requests() const {
         return {{Wide(m_adapter),
                  {L"", L"IPAddress", L"Odd", L"Unterminated", L"Chinese", L"EnableDHCP", L"Short", L"Blob",
-                  L"Long", L"Path", L"Q\"uo\\te", L"None", L"Absent"}},
+                  L"Long", L"Path", L"Q\"uo\\te", L"None", L"Quoted", L"Absent"}},
                 {Wide(m_interface), {L"NameServer", L"Added"}},
                 {Wide(m_machine.Sub("INTERFACE")), {L"nameserver"}},  // once is enough
                 {Wide(m_machine.Sub("Missing")), {L"NameServer"}}};
@@ -85,6 +89,8 @@ protected:
         {m_adapter, "Q\"uo\\te",
          TestSupport::BytesValue(REG_QWORD, std::string("\x01\x02\x03\x04\x05\x06\x07\x08"))},
         {m_adapter, "None", TestSupport::BytesValue(REG_NONE, "")},
+        // Written as a quoted string, escapes included.
+        {m_adapter, "Quoted", Utf16(REG_SZ, std::wstring(L"a\"b\\c \x65B0\0", 8))},
         {m_interface, "NameServer", Utf16(REG_SZ, std::wstring(L"10.0.1.1,10.0.1.2\0", 18))},
     };
 };
@@ -174,4 +180,130 @@ TEST_F(SnapshotRegistry, AWriteFailingMidwayPutsBackWhatWasWrittenBefore) {
         {{Wide(m_adapter), {SnapshotValue::Present(std::wstring(L"IPAddress\0x", 11), REG_SZ, {})}}}};
     EXPECT_TRUE(ApplySnapshot(cut));
     EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "IPAddress"), kPoison);
+}
+
+namespace {
+
+// The two adapter keys of a service that only this test uses, below the real Services key,
+// and a backup folder of its own.
+class SnapshotWorkflows : public ::testing::Test {
+protected:
+    SnapshotWorkflows() {
+        TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "IPAddress", kAddress);
+        TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_interface, "IPAddress", kAddress);
+        TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_interface, "EnableDHCP",
+                                      TestSupport::DwordValue(0));
+    }
+    ~SnapshotWorkflows() override {
+        TestSupport::DeleteTree(HKEY_LOCAL_MACHINE,
+                                "SYSTEM\\CurrentControlSet\\Services\\" + Narrow(kService));
+        TestSupport::DeleteTree(HKEY_LOCAL_MACHINE, m_interface);
+        TestSupport::DeleteTree(HKEY_LOCAL_MACHINE, m_netbt);
+        TestSupport::RemoveFolderTree(Narrow(m_data));
+    }
+    std::vector<KeyRequest> Requests() const {
+        return {{AdapterTcpipKey(kService), {L"IPAddress"}},
+                {TcpipInterfaceKey(kService), {L"IPAddress", L"EnableDHCP", L"NameServer"}}};
+    }
+    void Poison() const {
+        for (const std::string& key : {m_adapter, m_interface})
+            for (const char* name : {"IPAddress", "EnableDHCP", "NameServer"})
+                TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, key, name, kPoison);
+    }
+    void ExpectPoisoned() const {
+        for (const std::string& key : {m_adapter, m_interface})
+            for (const char* name : {"IPAddress", "EnableDHCP", "NameServer"})
+                EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), kPoison)
+                    << key << name;
+    }
+    static std::wstring TempFolder() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"snapshot-workflows";
+    }
+
+    const std::wstring kService = L"{7A4E0C11-0000-4000-8000-00000000F10E}";
+    const RawValue kAddress = Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10));
+    const RawValue kPoison = TestSupport::StringValue("poison");
+    const std::string m_adapter = Narrow(AdapterTcpipKey(kService));
+    const std::string m_interface = Narrow(TcpipInterfaceKey(kService));
+    const std::string m_netbt = Narrow(NetbtInterfaceKey(kService));
+    const std::wstring m_data = TempFolder();
+    const BackupFolder m_folder{m_data};
+};
+
+}  // namespace
+
+TEST_F(SnapshotWorkflows, ASavedSnapshotHoldsWhatWasCapturedAndPutsItBack) {
+    const Outcome<SavedSnapshot, SaveFailure> saved =
+        SaveSnapshot(m_folder, Requests(), L"adapset-x", L"adapset-");
+    ASSERT_TRUE(saved) << Narrow(saved.Error().cause.Describe());
+    EXPECT_EQ(saved.Value().path, m_folder.List().Value().at(0).path);
+    const Outcome<Snapshot> inFile =
+        ParseRegFile(ReadSnapshotFile(saved.Value().path).Value(), AdapterAllowList({kService}));
+    ASSERT_TRUE(inFile);
+    EXPECT_EQ(inFile.Value(), saved.Value().snapshot);
+    EXPECT_EQ(saved.Value().snapshot.keys.at(1).values.back(), SnapshotValue::Absent(L"NameServer"));
+
+    Poison();
+    const Outcome<RestoredSnapshot, RestoreFailure> restored =
+        RestoreAdapterSnapshot(saved.Value().path, {kService});
+    ASSERT_TRUE(restored) << Narrow(restored.Error().cause.Describe());
+    EXPECT_EQ(restored.Value().adapters, std::vector<std::wstring>{kService});
+    EXPECT_EQ(restored.Value().snapshot, saved.Value().snapshot);
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "IPAddress"), kAddress);
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_interface, "IPAddress"), kAddress);
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_interface, "EnableDHCP"),
+              TestSupport::DwordValue(0));
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_interface, "NameServer"), std::nullopt);
+}
+
+TEST_F(SnapshotWorkflows, EachWayASaveOrRestoreStopsNamesItsTargetOrStage) {
+    {
+        const TestSupport::ScopedKeySecurity unreadable(HKEY_LOCAL_MACHINE, m_interface, "D:P(A;;SDWD;;;WD)");
+        const Outcome<SavedSnapshot, SaveFailure> refused =
+            SaveSnapshot(m_folder, Requests(), L"adapset-x", L"adapset-");
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.Error().target, m_folder.Path());
+        EXPECT_EQ(refused.Error().cause.subject, TcpipInterfaceKey(kService));
+    }
+    EXPECT_TRUE(m_folder.List().Value().empty());
+
+    const std::wstring saved = SaveSnapshot(m_folder, Requests(), L"adapset-x", std::nullopt).Value().path;
+    // A key of the adapter, but no adapter key: nothing to notify, nothing restored.
+    const std::wstring noAdapter =
+        m_folder
+            .Save(L"adapset-y", EncodeRegFile(Snapshot{{{NetbtInterfaceKey(kService),
+                                                         {SnapshotValue::Absent(L"NameServerList")}}}}))
+            .Value();
+    TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, m_netbt, "NameServerList", kPoison);
+    Poison();
+    const struct {
+        std::wstring path;
+        std::vector<std::wstring> services;
+        RestoreStage stage;
+        const wchar_t* reason;
+    } cases[] = {
+        {m_folder.Path() + L"\\missing.reg", {kService}, RestoreStage::Read, L"cannot"},
+        {saved, {L"{another}"}, RestoreStage::Content, L"is not one our snapshots hold"},
+        {noAdapter, {kService}, RestoreStage::Content, L"names no adapter key"},
+    };
+    for (const auto& c : cases) {
+        const Outcome<RestoredSnapshot, RestoreFailure> refused = RestoreAdapterSnapshot(c.path, c.services);
+        ASSERT_FALSE(refused) << Narrow(c.path);
+        EXPECT_EQ(refused.Error().stage, c.stage) << Narrow(refused.Error().cause.Describe());
+        EXPECT_EQ(refused.Error().cause.subject, c.path);
+        EXPECT_NE(refused.Error().cause.Describe().find(c.reason), std::wstring::npos)
+            << Narrow(refused.Error().cause.Describe());
+    }
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_netbt, "NameServerList"), kPoison);
+    {
+        const TestSupport::ScopedKeySecurity readOnly(HKEY_LOCAL_MACHINE, m_interface);
+        const Outcome<RestoredSnapshot, RestoreFailure> refused = RestoreAdapterSnapshot(saved, {kService});
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.Error().stage, RestoreStage::Apply);
+        EXPECT_EQ(refused.Error().cause.subject, TcpipInterfaceKey(kService));
+        EXPECT_EQ(refused.Error().cause.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    ExpectPoisoned();
 }

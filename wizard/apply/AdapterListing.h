@@ -3,7 +3,8 @@
 
 #include "adapter_inventory/AdapterInventory.h"
 
-// How the wizard names adapters to its user.
+// How the wizard names adapters to its user. The names come from the registry: their
+// control characters are written out (WinBase::PrintableText).
 
 // The texts shown after an adapter whose link state is known.
 struct AdapterStateTexts {

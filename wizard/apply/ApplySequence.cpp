@@ -2,8 +2,10 @@
 
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
+#include "apply/CommandLine.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
@@ -86,7 +88,7 @@ std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
 
 std::wstring CApplySequence::ToolParameters(const std::wstring& adapterName, const std::string& address,
                                             const std::string& gateway) {
-    return adapterName + L" " +
+    return CommandLineArgument(WinBase::PrintableText(adapterName)) + L" " +
            WinBase::WideFromNarrow(address + " " + FixedSubnetMask + " " + gateway + " " + ProviderDnsList);
 }
 

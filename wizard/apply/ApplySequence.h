@@ -22,8 +22,9 @@ class CWayBack;
 class IProgramLauncher {
 public:
     virtual ~IProgramLauncher() = default;
-    // Starts the file through the shell, hidden, in the directory, and returns once it
-    // has ended with its exit status; nullopt at once when it could not be started.
+    // Starts the program at its full path (never through the shell's associations),
+    // hidden, in the directory, and returns once it has ended with its exit status;
+    // nullopt at once when it could not be started.
     virtual std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
                                             const std::wstring& directory) = 0;
     // The Windows directory, without a trailing backslash.

@@ -1,6 +1,8 @@
 #include "apply/NetworkShellCommands.h"
 
 #include "apply/AddressRules.h"
+#include "apply/CommandLine.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
 namespace NetworkShellCommands {
@@ -39,10 +41,8 @@ bool AllStrict(const PreviousAddress& previous) {
 }  // namespace
 
 std::wstring QuotedName(const std::wstring& connection) {
-    // Backslashes count as escapes only before a quote: those before the closing one.
-    size_t trailing = 0;
-    while (trailing < connection.size() && connection[connection.size() - 1 - trailing] == L'\\') ++trailing;
-    return L"name=\"" + connection + std::wstring(trailing, L'\\') + L"\"";
+    // The name from the registry, its control characters written out, as one argument.
+    return L"name=" + QuotedArgument(WinBase::PrintableText(connection));
 }
 
 std::vector<std::wstring> Apply(const std::wstring& connection, const std::string& address,

@@ -34,8 +34,9 @@ std::optional<std::vector<std::wstring>> Restore(const std::wstring& connection,
 // the parameter); nullopt for a command that does not carry it.
 std::optional<std::wstring> WithoutValidation(const std::wstring& parameters);
 
-// name="<connection>", with a run of backslashes at the name's end doubled, so that the
-// closing quote survives the usual command-line rules.
+// name="<connection>" as one argument: control characters written out, a run of
+// backslashes at the name's end doubled, so that the closing quote survives the usual
+// command-line rules.
 std::wstring QuotedName(const std::wstring& connection);
 
 }  // namespace NetworkShellCommands

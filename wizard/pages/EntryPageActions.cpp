@@ -6,6 +6,7 @@
 #include "pages/ResourceText.h"
 #include "platform/Restart.h"
 #include "resources/resource.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 // The address and gateway texts are read into 255-character buffers.
@@ -89,7 +90,8 @@ void CEntryPageActions::AskForRestartByHand() {
 }
 
 void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
-    const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + detail;
+    const std::wstring text =
+        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

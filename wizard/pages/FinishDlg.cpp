@@ -5,6 +5,7 @@
 #include "pages/ResourceText.h"
 #include "dialog_framework/Gdi.h"
 #include "resources/resource.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -107,7 +108,8 @@ void CFinishDlg::RestorePrevious() {
         EndDialog(CApplySequence::RestoredResult);
         return;
     }
-    const std::wstring text = ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + *outcome.notRestored;
+    const std::wstring text =
+        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + WinBase::PrintableText(*outcome.notRestored);
     ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -9,7 +9,7 @@
 #include "platform/ConnectionChecks.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
-#include "platform/ShellLauncher.h"
+#include "platform/ProgramLauncher.h"
 #include "platform/SiblingHandOff.h"
 #include "pages/ResourceText.h"
 #include "pages/WaitDlg.h"
@@ -97,8 +97,7 @@ void CTarveloIPDlg::OnOK() {
     CAdapterSettings settings;
     const CPublishedStore published(settings);
     CPublishedStoreOperations store;
-    const CWnd* const main = GetMainWnd();
-    CShellLauncher launcher(main != nullptr ? main->GetSafeHwnd() : nullptr);
+    CProgramLauncher launcher;
     CSettingsBackup backup;
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     std::vector<std::wstring> cardKeys;

@@ -7,6 +7,7 @@
 #include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -40,23 +41,13 @@ SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> OpenForAppending(const 
 }  // namespace
 
 std::wstring LogField(const std::wstring& text) {
-    const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring field;
-    for (const wchar_t c : text) {
-        if (field.size() >= MaxFieldLength) {
-            field.resize(MaxFieldLength - 3);
-            return field + L"...";
-        }
-        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-            field += L"\\x";
-            field += digits[(c >> 4) & 0xF];
-            field += digits[c & 0xF];
-        } else {
-            field += c;
-        }
-    }
-    if (field.size() > MaxFieldLength) field = field.substr(0, MaxFieldLength - 3) + L"...";
-    return field;
+    std::wstring field = WinBase::PrintableText(text);
+    if (field.size() <= MaxFieldLength) return field;
+    // Cut before an escape the limit would split.
+    size_t cut = MaxFieldLength - 3;
+    const size_t escape = field.rfind(L'\\', cut);
+    if (escape != std::wstring::npos && cut - escape < 6) cut = escape;
+    return field.substr(0, cut) + L"...";
 }
 
 std::optional<std::wstring> CApplyLogFile::DefaultPath() {
@@ -71,7 +62,8 @@ std::optional<std::wstring> CApplyLogFile::DefaultPath() {
 void CApplyLogFile::Write(const std::wstring& line) noexcept {
     if (!m_path) return;
     try {
-        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + line + L"\r\n");
+        // One line whatever the text holds: a line break in it cannot forge another line.
+        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
         const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
         if (!file) return;

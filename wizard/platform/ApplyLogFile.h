@@ -5,12 +5,13 @@
 #include "apply/ApplySequence.h"
 
 // The apply log as a UTF-8 text file: each line is appended with the local time in
-// front. The file is opened for each line and closed again; a line that cannot be
-// written (no folder, file locked, a link or second name at the file's path, which is
-// never followed) is dropped at once, without waiting or retrying. A log past 1 MiB is
-// kept as "<name>.1" (replacing an older one) and started anew.
-// Text taken from a file (a path, a reason naming what the file holds) as one log
-// field: control characters as "\xNN", cut to 200 characters ("..." marks a cut).
+// front, its control characters written out (WinBase::PrintableText), so that
+// no text in it can start another line. The file is opened for each line and closed again; a line that cannot
+// be written (no folder, file locked, a link or second name at the file's path, which is never followed) is
+// dropped at once, without waiting or retrying. A log past 1 MiB is kept as "<name>.1" (replacing an older
+// one) and started anew. Text taken from a file (a path, a reason naming what the file holds) as one log
+// field: control characters written out as PrintableText does, cut to 200 characters
+// ("..." marks a cut; an escape is never cut in two).
 std::wstring LogField(const std::wstring& text);
 
 class CApplyLogFile : public IApplyLog {

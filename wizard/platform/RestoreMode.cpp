@@ -14,10 +14,9 @@
 #include "platform/Restart.h"
 #include "platform/SettingsBackup.h"
 #include "resources/resource.h"
-#include "platform/SnapshotRestore.h"
-#include "settings_snapshot/AdapterAllowList.h"
-#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/BackupFolder.h"
+#include "settings_snapshot/SnapshotRestore.h"
+#include "win_base/PrintableText.h"
 
 namespace {
 
@@ -38,21 +37,13 @@ struct Restored {
     std::wstring adapters;  // "乙太網路"; several joined by "、"; empty when none is known
 };
 
-// The machine's adapters whose keys the snapshot holds, by the names the user knows.
-std::wstring AdapterNames(const Snapshot& snapshot) {
+// The names the user knows these adapters by (those of this machine).
+std::wstring AdapterNames(const std::vector<std::wstring>& services) {
     const std::vector<AdapterInventory::Adapter> adapters = AdapterInventory::ReadAdaptersFromRegistry();
-    std::vector<std::wstring> services;
     std::wstring names;
-    for (const SnapshotKey& key : snapshot.keys) {
-        const std::optional<std::wstring> service = ServiceOfAdapterKey(key.path);
-        if (!service) continue;
-        bool seen = false;
-        for (const std::wstring& other : services)
-            seen = seen || AdapterInventory::SameServiceName(other, *service);
-        if (seen) continue;
-        services.push_back(*service);
+    for (const std::wstring& service : services) {
         for (const AdapterInventory::Adapter& adapter : adapters) {
-            if (!AdapterInventory::SameServiceName(adapter.serviceName, *service)) continue;
+            if (!AdapterInventory::SameServiceName(adapter.serviceName, service)) continue;
             names += (names.empty() ? L"" : L"、") + AdapterDisplayName(adapter);
             break;
         }
@@ -69,10 +60,10 @@ Outcome<Restored> RestoreNewest() {
     if (!entries) return entries.Error();
     if (entries.Value().empty()) return Failure{folder.Value().Path(), ResourceText(IDS_NO_SNAPSHOT)};
     const std::wstring& path = entries.Value().front().path;
-    const Outcome<Snapshot> restored =
-        RestoreSnapshotFile(path, AdapterAllowList(AdapterInventory::ReadServiceNames()));
-    if (!restored) return restored.Error();
-    return Restored{path, AdapterNames(restored.Value())};
+    const Outcome<RestoredSnapshot, RestoreFailure> restored =
+        RestoreAdapterSnapshot(path, AdapterInventory::ReadServiceNames());
+    if (!restored) return restored.Error().cause;
+    return Restored{path, AdapterNames(restored.Value().adapters)};
 }
 
 }  // namespace
@@ -89,12 +80,13 @@ int RunRestoreMode() {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!restored) {
         log.Write(L"restore failed: " + LoggedFailure(restored.Error()));
-        const std::wstring text = ResourceText(IDS_RESTORE_FAILED) + L"\n" + restored.Error().Describe();
+        const std::wstring text =
+            ResourceText(IDS_RESTORE_FAILED) + L"\n" + WinBase::PrintableText(restored.Error().Describe());
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONERROR);
         return 1;
     }
     log.Write(L"restored " + LogField(restored.Value().path));
-    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + restored.Value().path;
+    std::wstring text = ResourceText(IDS_RESTORED) + L"\n" + WinBase::PrintableText(restored.Value().path);
     if (!restored.Value().adapters.empty())
         text += L"\n" + ResourceText(IDS_RESTORED_ADAPTERS) + restored.Value().adapters;
     text += L"\n\n" + ResourceText(IDS_RESTART_NOW);

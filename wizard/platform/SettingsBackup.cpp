@@ -1,56 +1,26 @@
 #include "platform/SettingsBackup.h"
 
-#include <vector>
-
-#include "platform/SnapshotRestore.h"
-#include "settings_snapshot/AdapterAllowList.h"
+#include "platform/PreviousAddress.h"
 #include "settings_snapshot/AdapterKeys.h"
-#include "settings_snapshot/BackupFolder.h"
-#include "settings_snapshot/RegFileFormat.h"
-#include "settings_snapshot/RegistryCapture.h"
-
-namespace {
+#include "settings_snapshot/SnapshotRestore.h"
+#include "settings_snapshot/SnapshotSave.h"
 
 using namespace SettingsSnapshot;
-
-// What the tool and the store write for the adapter's service (the network shell
-// writes the same values of the same adapter).
-std::vector<KeyRequest> Requests(const std::wstring& service) {
-    const std::vector<std::wstring> addressValues = {L"IPAddress", L"SubnetMask", L"DefaultGateway",
-                                                     L"NameServer", L"EnableDHCP"};
-    std::vector<KeyRequest> requests = {{kTcpipParametersKey, {L"NameServer"}}};
-    requests.push_back({AdapterTcpipKey(service), addressValues});
-    requests.push_back({TcpipInterfaceKey(service), addressValues});
-    requests.push_back({NetbtInterfaceKey(service), {L"NameServerList"}});
-    return requests;
-}
-
-}  // namespace
 
 const wchar_t CSettingsBackup::Tag[] = L"TarveloIP";
 
 bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) {
-    const Outcome<BackupFolder> folder = BackupFolder::Default();
-    if (!folder) {
-        detail = folder.Error().Describe();
-        return false;
-    }
-    const Outcome<Snapshot> snapshot = CaptureSnapshot(Requests(adapter.serviceName));
-    if (!snapshot) {
-        detail = snapshot.Error().Describe();
-        return false;
-    }
-    const Outcome<std::wstring> saved = folder.Value().Save(Tag, EncodeRegFile(snapshot.Value()));
+    const Outcome<SavedSnapshot, SaveFailure> saved =
+        SaveSnapshot(AdapterRequests(adapter.serviceName, false), Tag, Tag);
     if (!saved) {
-        detail = saved.Error().Describe();
+        detail = saved.Error().cause.Describe();
         return false;
     }
-    detail = saved.Value();
-    m_savedPath = saved.Value();
+    detail = saved.Value().path;
+    m_savedPath = saved.Value().path;
     m_service = adapter.serviceName;
-    m_previous = PreviousAddressIn(snapshot.Value(), adapter.serviceName);
-    // An old snapshot that cannot be deleted does not stop the sequence.
-    folder.Value().Prune(Tag, saved.Value());
+    // From the values just captured, not from the file read back.
+    m_previous = PreviousAddressIn(saved.Value().snapshot, adapter.serviceName);
     return true;
 }
 
@@ -59,7 +29,8 @@ bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
         detail = L"no snapshot saved by this run";
         return false;
     }
-    const Outcome<Snapshot> restored = RestoreSnapshotFile(m_savedPath, AdapterAllowList({m_service}));
-    detail = restored ? m_savedPath : restored.Error().Describe();
+    const Outcome<RestoredSnapshot, RestoreFailure> restored =
+        RestoreAdapterSnapshot(m_savedPath, {m_service});
+    detail = restored ? m_savedPath : restored.Error().cause.Describe();
     return restored.Succeeded();
 }

@@ -2,16 +2,16 @@
 #include "apply/ApplySequence.h"
 
 // The wizard's snapshot before it changes anything: every value its sequence may
-// change for the chosen adapter (both adapter keys, its NetBT interface key) and the
-// TCP/IP parameters' NameServer, saved in the backup folder as "<time>-TarveloIP.reg";
-// then only the newest of the wizard's snapshots are kept.
+// change for the chosen adapter (the adapter table's values but the WINS servers, which
+// the wizard never gives: the tool, the store and the network shell write no others), saved in the backup
+// folder as "<time>-TarveloIP.reg"; then only the newest of the wizard's snapshots are kept.
 class CSettingsBackup : public ISettingsBackup {
 public:
     // The tag of the wizard's snapshot files.
     static const wchar_t Tag[];
 
     bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
-    // Puts the file that Save wrote back (see RestoreSnapshotFile).
+    // Puts the file that Save wrote back (see RestoreAdapterSnapshot).
     bool RestoreSaved(std::wstring& detail) override;
     std::optional<PreviousAddress> Previous() const override { return m_previous; }
 

@@ -41,3 +41,12 @@ TEST(AdapterListing, WithoutAConnectionNameTheDescriptionOrServiceNameNamesIt) {
     EXPECT_EQ(AdapterLabel(bare, States), L"{0E6A21C4-0000-4000-8000-00000000000A}");
     EXPECT_EQ(AdapterDisplayName(Named(L"Wi-Fi", L"x", LinkState::Unknown)), L"Wi-Fi");
 }
+
+// Names come from the registry: a line break or terminal sequence in one is written out
+// in the list and in every message that names the adapter.
+TEST(AdapterListing, ControlCharactersInNamesAreWrittenOut) {
+    const Adapter forged = Named(L"LAN\r\n\x1b[31m", L"Card\x85\u2028", LinkState::Unknown);
+    EXPECT_EQ(AdapterDisplayName(forged), L"LAN\\x0d\\x0a\\x1b[31m");
+    EXPECT_EQ(AdapterLabel(forged, States), L"LAN\\x0d\\x0a\\x1b[31m (Card\\x85\\u2028)");
+    EXPECT_EQ(AdapterDisplayName(Named(L"", L"\u202eeth0", LinkState::Unknown)), L"\\u202eeth0");
+}

@@ -14,9 +14,20 @@ TEST(ApplyLogFile, FieldsFromFilesAreEscapedAndCutTo200Characters) {
     EXPECT_EQ(LogField(std::wstring(L"a\0b\r\nc\x1B\x85", 8)), L"a\\x00b\\x0d\\x0ac\\x1b\\x85");
     EXPECT_EQ(LogField(std::wstring(200, L'x')), std::wstring(200, L'x'));
     EXPECT_EQ(LogField(std::wstring(100000, L'x')), std::wstring(197, L'x') + L"...");
-    const std::wstring escapes = LogField(std::wstring(300, L'\n'));
-    EXPECT_LE(escapes.size(), 200u);
-    EXPECT_EQ(escapes.find(L'\n'), std::wstring::npos);
+    EXPECT_EQ(LogField(L"\x7f\u2028\u2066x\u200f"), L"\\x7f\\u2028\\u2066x\\u200f");
+    // Cut before the escape that would not fit whole.
+    std::wstring escapes;
+    for (int i = 0; i < 49; ++i) escapes += L"\\x0a";
+    EXPECT_EQ(LogField(std::wstring(300, L'\n')), escapes + L"...");
+}
+
+TEST(ApplyLogFile, ALineBreakInALineCannotStartAnotherLine) {
+    const TestSupport::ScratchFolder folder("apply-log-line");
+    const std::string log = folder.Path() + "\\TarveloIP.log";
+    CApplyLogFile(std::wstring(log.begin(), log.end()))
+        .Write(L"adapter LAN\r\n2026-01-01 00:00:00 forged\x1b");
+    const std::string written = TestSupport::ReadFileBytes(log);
+    EXPECT_EQ(written.substr(20), "adapter LAN\\x0d\\x0a2026-01-01 00:00:00 forged\\x1b\r\n");
 }
 
 TEST(ApplyLogFile, StartsAnewPastOneMebibyteAndNeverWritesThroughASecondName) {

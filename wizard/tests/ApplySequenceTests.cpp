@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include "apply/AddressRules.h"
 #include "apply/ApplySequence.h"
+#include "apply/CommandLine.h"
 #include "apply/WayBack.h"
 #include "win_base/TextConversion.h"
 
@@ -323,7 +327,10 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuoted) {
                                       // a backslash before the closing quote would escape it
                                       {L"Lab\\", "Lab\\\\"},
                                       {L"Lab\\\\", "Lab\\\\\\\\"},
-                                      {L"Lab\\ 2", "Lab\\ 2"}}) {
+                                      {L"Lab\\ 2", "Lab\\ 2"},
+
+                                      // a line break or escape sequence is written out
+                                      {L"LAN\r\n\x1b[2J\u202e", "LAN\\x0d\\x0a\\x1b[2J\\u202e"}}) {
         Sequence s;
         s.adapter.connectionName = name;
         s.Run();
@@ -384,6 +391,39 @@ TEST(ApplySequence, ToolGetsTheServiceNameOrTheCardsNumberWhenTheNameLooksLikeOn
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"2");
     adapter.cardKey = L"9";  // a card that is not listed (any more)
     EXPECT_EQ(CApplySequence::ToolAdapterName(adapter, cards), L"3C905C1");
+}
+
+// What the started program's C runtime reads back from a command line.
+std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
+    int count = 0;
+    LPWSTR* const arguments = CommandLineToArgvW(commandLine.c_str(), &count);
+    std::vector<std::wstring> read(arguments, arguments + (arguments != nullptr ? count : 0));
+    LocalFree(arguments);
+    return read;
+}
+
+TEST(CommandLine, EveryArgumentComesBackAsWritten) {
+    const std::wstring program = L"C:\\Windows\\system32\\netsh.exe";
+    for (const std::wstring& text :
+         {std::wstring(L"plain"), std::wstring(L""), std::wstring(L"two words"), std::wstring(L"tab\there"),
+          std::wstring(L"say \"hi\""), std::wstring(L"C:\\ends in\\"), std::wstring(L"a\\\\\"b"),
+          std::wstring(L"\\\\server\\share\\"), std::wstring(L"乙太網路 2")}) {
+        SCOPED_TRACE(WinBase::Utf8FromWide(text));
+        const std::wstring line =
+            CommandLine(program, CommandLineArgument(text) + L" " + QuotedArgument(text) + L" next");
+        EXPECT_EQ(ArgumentsOf(line), (std::vector<std::wstring>{program, text, text, L"next"}))
+            << WinBase::Utf8FromWide(line);
+    }
+    EXPECT_EQ(QuotedArgument(L"乙太網路 2"), L"\"乙太網路 2\"");
+    EXPECT_EQ(QuotedArgument(L"a\\\"b\\"), L"\"a\\\\\\\"b\\\\\"");
+    EXPECT_EQ(CommandLineArgument(L"{5C6E1A02}"), L"{5C6E1A02}");
+    EXPECT_EQ(CommandLine(program, L""), L"\"" + program + L"\"");
+}
+
+TEST(ApplySequence, ToolGetsAServiceNameWithABlankOrControlCharacterAsOneArgument) {
+    const std::wstring name = L"My Card\n2";
+    EXPECT_EQ(ArgumentsOf(L"x " + CApplySequence::ToolParameters(name, "192.168.5.20", "192.168.5.254"))[1],
+              L"My Card\\x0a2");
 }
 
 TEST(ApplySequence, FallbackConnectionNameIsBig5) {

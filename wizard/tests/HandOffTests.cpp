@@ -41,15 +41,19 @@ protected:
     std::string Marker() const { return m_directory + "tarvelo98-started.txt"; }
 
     // Runs the copy from workingDirectory until it ends; fails if the entry page ever
-    // shows. A report box that the shell may show (owned by the hidden page) is closed.
+    // shows. A report box (owned by the hidden page) is closed and its text kept.
     DWORD RunWizardCopy(const std::string& workingDirectory) const {
         GuiProcess wizard(m_directory + kWizardCopy, workingDirectory);
         EXPECT_TRUE(wizard.Started());
         const DWORD start = GetTickCount();
         while (!wizard.HasExited() && GetTickCount() - start < 30000) {
             EXPECT_TRUE(FindProcessWindows(wizard.Id(), L"Tarvelo ADSL", true).empty()) << "the page showed";
-            if (const HWND box = WaitForWindowOfClass(wizard.Id(), L"#32770", 0))
+            if (const HWND box = WaitForWindowOfClass(wizard.Id(), L"#32770", 0)) {
+                char text[1024] = "";
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                m_report = text;
                 PostMessageW(box, WM_CLOSE, 0, 0);
+            }
             Sleep(20);
         }
         DWORD exitCode = ~0u;
@@ -58,6 +62,7 @@ protected:
     }
 
     std::string m_directory;
+    mutable std::string m_report;  // the text of the last report box
 };
 
 TEST_F(HandOff, StartsTheSiblingInstallerInTheWizardDirectoryAndExits) {
@@ -79,6 +84,8 @@ TEST_F(HandOff, EndsWithStatusZeroWhenTheSiblingIsMissing) {
     // Started in its own directory: no stand-in sits where the shell looks.
     EXPECT_EQ(RunWizardCopy(m_directory), 0u);
     EXPECT_TRUE(ReadFileBytes(Marker()).empty());
+    // The user is told which file could not be started.
+    EXPECT_NE(m_report.find(m_directory + "tarvelo98.exe"), std::string::npos) << m_report;
 }
 
 TEST_F(HandOff, OtherSystemsShowThePage) {

@@ -2,7 +2,7 @@
 // hands to the network shell.
 #include <gtest/gtest.h>
 
-#include "platform/SnapshotRestore.h"
+#include "platform/PreviousAddress.h"
 #include "settings_snapshot/AdapterKeys.h"
 
 using namespace SettingsSnapshot;

@@ -1,11 +1,10 @@
 #pragma once
 // CAdapterSettings: the TCP/IP settings of one network adapter as the registry holds
-// them. Open loads the two TCP/IP keys of the adapter it is given (from the adapter
-// inventory) plus the DHCP service, TCP/IP parameters and computer-name keys; the
-// writers put new values straight into them.
-// Where the adapter's per-service key is missing (today's Windows), the interface key
-// stands in for it: it is read, and written once, in its place. Every key is opened
-// in the 64-bit registry view.
+// them (key paths, value names and types from the snapshot library's adapter table). Open loads the two
+// TCP/IP keys of the adapter it is given (from the adapter inventory) plus the DHCP service, TCP/IP
+// parameters and computer-name keys; the writers put new values straight into them. Where the adapter's
+// per-service key is missing (today's Windows), the interface key stands in for it: it is read, and written
+// once, in its place. Every key is opened in the 64-bit registry view.
 #include <windows.h>
 
 #include <cstdlib>
@@ -13,6 +12,7 @@
 
 #include "adapter_inventory/AdapterInventory.h"
 #include "registry/Registry.h"
+#include "settings_snapshot/AdapterKeys.h"
 
 class CAdapterSettings {
 public:
@@ -96,9 +96,10 @@ private:
     BrenlowTools::CRegistryKey OpenKey(const char* path) const;
     void OpenAdapterKeys(const char* adapterPath, const char* interfacePath);
     bool HasSeparateAdapterKey() const;
-    bool WriteTwoKeys(const char* name, DWORD type, const char* text, OwnedText* adapterCopy,
+    bool WriteTwoKeys(const SettingsSnapshot::AdapterValue& value, const char* text, OwnedText* adapterCopy,
                       OwnedText* interfaceCopy);
-    bool WriteAdapterList(const char* name, const char* text, OwnedText& adapterCopy);
+    bool WriteAdapterList(const SettingsSnapshot::AdapterValue& value, const char* text,
+                          OwnedText& adapterCopy);
 
     OwnedText m_serviceName;
     OwnedText m_adapterIPAddress;

@@ -3,12 +3,10 @@
 #pragma once
 #include <vector>
 
+#include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/AllowList.h"
 
 namespace SettingsSnapshot {
-
-// Longest list or text a snapshot value may hold, in bytes.
-constexpr size_t kMaxSnapshotTextBytes = 4096;
 
 class AdapterAllowList : public AllowList {
 public:
@@ -19,11 +17,9 @@ public:
     // The TCP/IP parameters key; the per-service TCP/IP key, interface key, NetBT
     // interface key and NetBT adapter key of an allowed service. Nothing else.
     std::optional<std::wstring> KeyFault(const std::wstring& keyPath) const override;
-    // In the two adapter keys IPAddress, SubnetMask, DefaultGateway (REG_MULTI_SZ),
-    // NameServer (REG_SZ), EnableDHCP (REG_DWORD, 4 bytes); in the parameters key
-    // NameServer; in the NetBT interface key NameServerList (REG_MULTI_SZ); in the NetBT
-    // adapter key NameServer and NameServerBackup (REG_SZ). Text at most
-    // kMaxSnapshotTextBytes, whole UTF-16 units; any of these names may be absent.
+    // The values of kAdapterValues in the keys that hold them, each with its type: a
+    // REG_DWORD of four bytes, text of whole UTF-16 units up to the value's size bound.
+    // Any of these names may be absent.
     std::optional<std::wstring> ValueFault(const std::wstring& keyPath,
                                            const SnapshotValue& value) const override;
 

@@ -21,12 +21,12 @@ struct Failure {
     std::wstring Describe() const;
 };
 
-// Either a value of T or the failure that prevented it.
-template <typename T>
+// Either a value of T or the failure (a Failure, or a workflow's own kind) that prevented it.
+template <typename T, typename E = Failure>
 class Outcome {
 public:
     Outcome(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    Outcome(Failure failure) : m_state(std::in_place_index<1>, std::move(failure)) {}
+    Outcome(E failure) : m_state(std::in_place_index<1>, std::move(failure)) {}
 
     bool Succeeded() const { return m_state.index() == 0; }
     explicit operator bool() const { return Succeeded(); }
@@ -34,10 +34,10 @@ public:
     const T& Value() const { return std::get<0>(m_state); }
     T& Value() { return std::get<0>(m_state); }
     // Only when !Succeeded().
-    const Failure& Error() const { return std::get<1>(m_state); }
+    const E& Error() const { return std::get<1>(m_state); }
 
 private:
-    std::variant<T, Failure> m_state;
+    std::variant<T, E> m_state;
 };
 
 }  // namespace SettingsSnapshot

@@ -13,9 +13,11 @@ namespace SettingsSnapshot {
 extern const wchar_t kRegFileHeader[];  // "Windows Registry Editor Version 5.00"
 
 // The file's text: header, one [HKEY_LOCAL_MACHINE\...] section per key, each present
-// value as its exact type and bytes ("dword:" for a 4-byte REG_DWORD, "hex:" for
-// REG_BINARY, "hex(n):" otherwise), "=-" for an absent one; CRLF line ends, long hex
-// data wrapped at 80 columns with ",\" and a two-space indent.
+// value as its exact type and bytes (a quoted string for a REG_SZ text with its one
+// terminating zero and no other zero or control character, '\' and '"' escaped;
+// "dword:" for a 4-byte REG_DWORD, "hex:" for REG_BINARY, "hex(n):" otherwise), "=-"
+// for an absent one; CRLF line ends, long hex data wrapped at 80 columns with ",\" and
+// a two-space indent.
 std::wstring FormatRegText(const Snapshot& snapshot);
 
 // The file's bytes: UTF-16LE with a byte-order mark.

@@ -1,13 +1,13 @@
-#include "platform/ShellLauncher.h"
+#include "platform/ProgramLauncher.h"
 
 #include <vector>
 
 #include "platform/MessageWait.h"
-#include "platform/ShellOpen.h"
+#include "platform/ProgramStart.h"
 
-std::optional<DWORD> RunAndWait(HWND owner, const std::wstring& file, const std::wstring& parameters,
+std::optional<DWORD> RunAndWait(const std::wstring& path, const std::wstring& parameters,
                                 const std::wstring& directory) {
-    const WinBase::UniqueKernelHandle process = ShellOpen(owner, file, parameters, directory, SW_HIDE);
+    const WinBase::UniqueKernelHandle process = StartProgram(path, parameters, directory, ProgramWindow::Hidden);
     if (!process) return std::nullopt;
 
     if (!WaitDispatchingMessages(process.get())) return std::nullopt;
@@ -16,12 +16,12 @@ std::optional<DWORD> RunAndWait(HWND owner, const std::wstring& file, const std:
     return status;
 }
 
-std::optional<DWORD> CShellLauncher::RunAndWait(const std::wstring& file, const std::wstring& parameters,
-                                                const std::wstring& directory) {
-    return ::RunAndWait(m_owner, file, parameters, directory);
+std::optional<DWORD> CProgramLauncher::RunAndWait(const std::wstring& file, const std::wstring& parameters,
+                                                  const std::wstring& directory) {
+    return ::RunAndWait(file, parameters, directory);
 }
 
-std::wstring CShellLauncher::WindowsDirectory() const {
+std::wstring CProgramLauncher::WindowsDirectory() const {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const UINT length = ::GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
