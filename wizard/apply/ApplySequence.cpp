@@ -1,5 +1,6 @@
 #include "apply/ApplySequence.h"
 
+#include "apply/DecimalText.h"
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "apply/CommandLine.h"
@@ -50,8 +51,7 @@ std::wstring DnsFinding(const ConnectionCheck::DnsCheck& dns) {
     if (dns.Resolves()) return L"answered";
     const char* const name = ConnectionCheck::DnsResultCodeName(dns.resultCode);
     return L"does not resolve (" +
-           (name != nullptr ? WinBase::WideFromNarrow(name)
-                            : L"result code " + std::to_wstring(dns.resultCode)) +
+           (name != nullptr ? WinBase::WideFromNarrow(name) : L"result code " + WideDecimal(dns.resultCode)) +
            L")";
 }
 
@@ -97,7 +97,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return std::to_wstring(i + 1);
+        if (cardKeys[i] == adapter.cardKey) return WideDecimal(i + 1);
     return service;
 }
 
@@ -262,7 +262,7 @@ void CApplySequence::FinishAndEnd(const AdapterInventory::Adapter& adapter, IApp
     const DWORD status = m_page.RestartComputer();
     const bool restartAsked = status == ERROR_SUCCESS;
     log.Write(restartAsked ? std::wstring(L"restart requested")
-                           : L"restart request failed: error " + std::to_wstring(status));
+                           : L"restart request failed: error " + WideDecimal(status));
     if (!restartAsked) m_page.AskForRestartByHand();
     m_page.EndWizard();
 }

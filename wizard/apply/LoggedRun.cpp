@@ -1,5 +1,6 @@
 #include "apply/LoggedRun.h"
 
+#include "apply/DecimalText.h"
 #include "apply/NetworkShellCommands.h"
 
 const wchar_t NetworkShellFile[] = L"netsh.exe";
@@ -10,7 +11,7 @@ std::optional<DWORD> RunLogged(IProgramLauncher& launcher, IApplyLog& log, const
     const std::wstring path = directory + L"\\" + file;
     const std::optional<DWORD> status = launcher.RunAndWait(path, parameters, directory);
     log.Write(L"run " + path + L" " + parameters + L" (in " + directory + L"): " +
-              (status ? L"exit status " + std::to_wstring(*status) : std::wstring(L"not started")));
+              (status ? L"exit status " + WideDecimal(*status) : std::wstring(L"not started")));
     return status;
 }
 

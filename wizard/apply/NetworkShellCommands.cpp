@@ -1,5 +1,6 @@
 #include "apply/NetworkShellCommands.h"
 
+#include "apply/DecimalText.h"
 #include "apply/AddressRules.h"
 #include "apply/CommandLine.h"
 #include "win_base/PrintableText.h"
@@ -27,7 +28,7 @@ std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& se
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
     return L"interface ipv4 add dnsservers " + QuotedName(connection) + L" address=" +
-           WinBase::WideFromNarrow(server) + L" index=" + std::to_wstring(index) + NoValidation;
+           WinBase::WideFromNarrow(server) + L" index=" + WideDecimal(index) + NoValidation;
 }
 
 bool AllStrict(const PreviousAddress& previous) {

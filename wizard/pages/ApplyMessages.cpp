@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "apply/DecimalText.h"
 #include "apply/AddressRules.h"
 #include "win_base/TextConversion.h"
 #include "pages/ResourceText.h"
@@ -39,11 +40,11 @@ std::wstring StepText(const std::wstring& connection, const ApplyFailure& failur
     switch (failure.step) {
         case ApplyFailure::Step::NetworkShell:
             return failure.exitStatus
-                       ? Filled(IDS_FAILED_SHELL_STATUS, connection, std::to_wstring(*failure.exitStatus))
+                       ? Filled(IDS_FAILED_SHELL_STATUS, connection, WideDecimal(*failure.exitStatus))
                        : Filled(IDS_FAILED_SHELL_START, connection);
         case ApplyFailure::Step::Tool:
             return failure.exitStatus
-                       ? Filled(IDS_FAILED_TOOL_STATUS, connection, std::to_wstring(*failure.exitStatus))
+                       ? Filled(IDS_FAILED_TOOL_STATUS, connection, WideDecimal(*failure.exitStatus))
                        : Filled(IDS_FAILED_TOOL_START, connection);
         case ApplyFailure::Step::Store:
             break;

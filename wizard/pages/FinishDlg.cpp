@@ -1,5 +1,6 @@
 #include "pages/FinishDlg.h"
 
+#include "apply/DecimalText.h"
 #include "win_base/TextConversion.h"
 #include "pages/PagePainting.h"
 #include "pages/ResourceText.h"
@@ -40,7 +41,7 @@ std::wstring CFinishDlg::DnsLine(const ConnectionReport& report) {
         case ConnectionCheck::DnsFormatError:
             return LineFor(IDS_DNS_FORMAT_ERROR, report.dnsServer);
         default:
-            return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, std::to_wstring(dns.resultCode));
+            return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, WideDecimal(dns.resultCode));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "apply/DecimalText.h"
 #include "adapter_inventory/AdapterInventory.h"
 #include "apply/AdapterListing.h"
 #include "platform/ApplyLogFile.h"
@@ -93,7 +94,7 @@ int RunRestoreMode() {
     if (::MessageBoxW(nullptr, text.c_str(), Caption, MB_YESNO | MB_ICONINFORMATION) == IDYES) {
         const DWORD status = RestartComputer();
         log.Write(status == ERROR_SUCCESS ? std::wstring(L"restart requested")
-                                          : L"restart request failed: error " + std::to_wstring(status));
+                                          : L"restart request failed: error " + WideDecimal(status));
         if (status != ERROR_SUCCESS)
             ::MessageBoxW(nullptr, ResourceText(IDS_RESTART_BY_HAND).c_str(), Caption,
                           MB_OK | MB_ICONWARNING);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "apply/DecimalText.h"
 #include "apply/ModuleDirectory.h"
 #include "platform/ProgramStart.h"
 #include "win_base/TextConversion.h"
@@ -24,14 +25,15 @@ std::wstring ErrorText(DWORD error) {
     std::wstring text(buffer != nullptr ? buffer : L"", length);
     ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    return text.empty() ? L"error " + std::to_wstring(error) : text;
+    return text.empty() ? L"error " + WideDecimal(error) : text;
 }
 
 }  // namespace
 
 void HandOffToSibling(HWND owner) {
     const std::wstring directory = WinBase::WideFromNarrow(GetModuleDirectory());
-    const std::wstring path = directory + WinBase::WideFromNarrow(SiblingInstaller);  // directory ends in "\\"
+    const std::wstring path =
+        directory + WinBase::WideFromNarrow(SiblingInstaller);  // directory ends in "\\"
     // The process handle is not used; it is closed before the process ends.
     if (!StartProgram(path, std::wstring(), directory, ProgramWindow::Shown)) {
         const DWORD error = ::GetLastError();
