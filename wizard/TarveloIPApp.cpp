@@ -1,6 +1,12 @@
 #include "TarveloIPApp.h"
 
+#include "platform/ApplyLogFile.h"
+#include "platform/ConnectionChecks.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/Restart.h"
 #include "platform/RestoreMode.h"
+#include "platform/SettingsBackup.h"
+#include "platform/SettingsStore.h"
 #include "pages/TarveloIPDlg.h"
 #include "win_base/ProcessHardening.h"
 
@@ -15,7 +21,16 @@ BOOL CTarveloIPApp::InitInstance() {
         return FALSE;
     }
     {
-        CTarveloIPDlg page;
+        // The operations the apply sequence works with, built here and handed to the page.
+        CAdapterSettings settings;
+        CAdapterStore store(settings);
+        CProgramLauncher launcher;
+        CSettingsBackup backup;
+        CApplyLogFile log;
+        CConnectionChecks checks;
+        CComputerRestart restart;
+        const ApplyOperations operations{launcher, store, backup, checks, log, restart};
+        CTarveloIPDlg page(nullptr, AdapterInventory::ReadAdapters, &operations);
         m_pMainWnd = &page;
         page.DoModal();
         m_pMainWnd = nullptr;

@@ -77,7 +77,8 @@ std::optional<ApplyFailure> ProgramFailure(ApplyFailure::Step step, const std::w
 
 }  // namespace
 
-CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
+CApplySequence::CApplySequence(IApplyPage& page, const ApplyOperations& operations)
+    : m_page(page), m_operations(operations) {}
 
 std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
     // A quote cannot be passed inside the shell's quoted name.
@@ -101,10 +102,12 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     return service;
 }
 
-bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
-                         IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
-                         IConnectionChecks& checks, IApplyLog& log) {
+bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName) {
     if (m_running) return false;
+    IProgramLauncher& launcher = m_operations.launcher;
+    ISettingsStore& store = m_operations.store;
+    ISettingsBackup& backup = m_operations.backup;
+    IApplyLog& log = m_operations.log;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
     log.Write(L"adapter " + AdapterDisplayName(adapter) + L" (card " + adapter.cardKey + L", service " +
@@ -136,7 +139,7 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
         PutBackAfter(adapter, *failure, wayBack, log);
         return true;
     }
-    const ConnectionReport report = RunChecks(checks, log, gateway);
+    const ConnectionReport report = RunChecks(m_operations.checks, log, gateway);
 
     m_page.CloseNote();
     m_page.RestoreCursor();
@@ -259,7 +262,7 @@ void CApplySequence::FinishAndEnd(const AdapterInventory::Adapter& adapter, IApp
         m_page.EndWizard();
         return;
     }
-    const DWORD status = m_page.RestartComputer();
+    const DWORD status = m_operations.restart.RestartComputer();
     const bool restartAsked = status == ERROR_SUCCESS;
     log.Write(restartAsked ? std::wstring(L"restart requested")
                            : L"restart request failed: error " + WideDecimal(status));

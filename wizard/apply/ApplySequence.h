@@ -96,9 +96,6 @@ public:
     // CApplySequence::FinishResult (Finish), RestoredResult once the way back has put
     // the settings back, ClosedResult when it was closed otherwise (Esc, close box).
     virtual int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) = 0;
-    // Enables the shutdown privilege and asks for a restart that is not forced;
-    // ERROR_SUCCESS once asked, otherwise the Win32 error of the failed step.
-    virtual DWORD RestartComputer() = 0;
     // Tells the user (one message box) to restart the computer by hand.
     virtual void AskForRestartByHand() = 0;
     // Tells the user (one message box) that the settings could not be saved first, so
@@ -116,6 +113,27 @@ public:
     virtual void EndWizard() = 0;
 };
 
+// What the platform does for the sequence beyond the page's windows.
+class IRestart {
+public:
+    virtual ~IRestart() = default;
+    // Enables the shutdown privilege and asks for a restart that is not forced;
+    // ERROR_SUCCESS once asked, otherwise the Win32 error of the failed step.
+    virtual DWORD RestartComputer() = 0;
+};
+
+// Everything the sequence works with besides the page, built by the application and
+// handed in once: the programs, the (not yet opened) store, the backup, the checks, the
+// log and the restart.
+struct ApplyOperations {
+    IProgramLauncher& launcher;
+    ISettingsStore& store;
+    ISettingsBackup& backup;
+    IConnectionChecks& checks;
+    IApplyLog& log;
+    IRestart& restart;
+};
+
 // The sequence behind Next, for the one adapter the user chose: a snapshot of what it
 // may change, the network shell three times for the adapter's connection (the typed
 // settings go live at once), the tool once for its service name, the store's writes to
@@ -127,7 +145,7 @@ public:
 // it runs.
 class CApplySequence {
 public:
-    explicit CApplySequence(IApplyPage& page);
+    CApplySequence(IApplyPage& page, const ApplyOperations& operations);
     CApplySequence(const CApplySequence&) = delete;
     CApplySequence& operator=(const CApplySequence&) = delete;
 
@@ -137,17 +155,15 @@ public:
     static constexpr int RestoredResult = 3;
     static constexpr int ClosedResult = 4;
 
-    // Runs the whole sequence for the adapter with these programs, this (not yet opened)
-    // store, this backup, these checks and this log. Returns false, doing nothing, when
+    // Runs the whole sequence for the adapter with the operations. Returns false, doing
+    // nothing, when
     // it is already running (a Next reached while the sequence waits for a program).
     // When the backup cannot be saved, runs nothing, reports it and gives the page back
     // as it was. When a later step fails, puts everything back, reports the failure and
     // how far putting back got, and gives the page back (no checks, no closing page).
     // Exceptions from the store pass through, with the note window gone. The tool is
     // given toolAdapterName (see ToolAdapterName).
-    bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
-             IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
-             IConnectionChecks& checks, IApplyLog& log);
+    bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName);
     bool IsRunning() const { return m_running; }
 
     // The connection name used when the real one is unknown: 區域連線 as Big5 bytes,
@@ -183,5 +199,6 @@ private:
                       const ConnectionReport& report, CWayBack& wayBack, const ISettingsBackup& backup);
 
     IApplyPage& m_page;
+    const ApplyOperations m_operations;
     bool m_running = false;
 };

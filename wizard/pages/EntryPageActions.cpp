@@ -4,7 +4,6 @@
 #include "pages/ApplyMessages.h"
 #include "pages/FinishDlg.h"
 #include "pages/ResourceText.h"
-#include "platform/Restart.h"
 #include "resources/resource.h"
 #include "win_base/PrintableText.h"
 
@@ -79,10 +78,6 @@ int CEntryPageActions::RunFinishPage(const ConnectionReport& report, IWayBack& w
     return static_cast<int>(page.DoModal());
 }
 
-DWORD CEntryPageActions::RestartComputer() {
-    return ::RestartComputer();
-}
-
 // Texts from the resources (Unicode), captioned like the pages.
 void CEntryPageActions::AskForRestartByHand() {
     ::MessageBoxW(m_page.GetSafeHwnd(), ResourceText(IDS_RESTART_BY_HAND).c_str(),
@@ -90,8 +85,7 @@ void CEntryPageActions::AskForRestartByHand() {
 }
 
 void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
-    const std::wstring text =
-        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
+    const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -27,7 +27,6 @@ public:
     std::string ReadGateway() const override;
     void ShowCheckingNote(const std::string& gateway, const std::string& dnsServer) override;
     int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) override;
-    DWORD RestartComputer() override;
     void AskForRestartByHand() override;
     void ReportBackupFailure(const std::wstring& detail) override;
     void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,

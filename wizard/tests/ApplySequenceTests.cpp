@@ -114,10 +114,6 @@ public:
         }
         return closeInstead ? CApplySequence::ClosedResult : CApplySequence::FinishResult;
     }
-    DWORD RestartComputer() override {
-        m_journal.push_back("restart");
-        return restartStatus;
-    }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
     void ReportBackupFailure(const std::wstring& detail) override {
         m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
@@ -154,7 +150,6 @@ public:
     void EndWizard() override { m_journal.push_back("end"); }
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
-    DWORD restartStatus = ERROR_SUCCESS;
     bool wayBack = false;
     bool closeInstead = false;
 
@@ -203,6 +198,19 @@ private:
     Journal& m_journal;
 };
 
+class RecordingRestart : public IRestart {
+public:
+    explicit RecordingRestart(Journal& journal) : m_journal(journal) {}
+    DWORD RestartComputer() override {
+        m_journal.push_back("restart");
+        return status;
+    }
+    DWORD status = ERROR_SUCCESS;
+
+private:
+    Journal& m_journal;
+};
+
 // The log's lines, as UTF-8.
 class RecordingLog : public IApplyLog {
 public:
@@ -233,8 +241,9 @@ struct Sequence {
     RecordingBackup backup{journal};
     RecordingChecks checks{journal};
     RecordingLog log;
-    CApplySequence sequence{page};
-    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, checks, log); }
+    RecordingRestart restart{journal};
+    CApplySequence sequence{page, {launcher, store, backup, checks, log, restart}};
+    bool Run() { return sequence.Run(adapter, adapter.serviceName); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -726,7 +735,7 @@ TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
 
 TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {
     Sequence s;
-    s.page.restartStatus = ERROR_PRIVILEGE_NOT_HELD;
+    s.restart.status = ERROR_PRIVILEGE_NOT_HELD;
     s.Run();
     const Journal tail(s.journal.end() - 5, s.journal.end());
     const Journal expected = {"finish page: gateway 192.168.5.254 yes, dns " + Primary + " code 0", "restart",
