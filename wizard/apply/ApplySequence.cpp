@@ -168,16 +168,16 @@ void CApplySequence::GivePageBack() {
 
 bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
                                 IApplyLog& log) {
-    std::wstring detail;
-    if (backup.Save(adapter, detail)) {
-        log.Write(L"snapshot saved: " + detail);
+    const std::optional<SettingsSnapshot::Failure> failure = backup.Save(adapter);
+    if (!failure) {
+        log.Write(L"snapshot saved: " + backup.SavedPath());
         return true;
     }
-    log.Write(L"snapshot not saved, nothing changed: " + detail);
+    log.Write(L"snapshot not saved, nothing changed: " + failure->Describe());
     // Nothing has run: the page goes back to how it was, so the user may try again.
     m_page.DestroyNote();
     m_page.RestoreCursor();
-    m_page.ReportBackupFailure(detail);
+    m_page.ReportBackupFailure(*failure);
     GivePageBack();
     return false;
 }

@@ -50,12 +50,14 @@ public:
 class ISettingsBackup {
 public:
     virtual ~ISettingsBackup() = default;
-    // Saves the snapshot of what the sequence may change for the adapter. True with
-    // detail set to the file's path; false with detail saying why nothing was saved.
-    virtual bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) = 0;
-    // Puts the snapshot saved by Save back, all or nothing. True with detail set to the
-    // file's path; false with detail saying why nothing was restored.
-    virtual bool RestoreSaved(std::wstring& detail) = 0;
+    // Saves the snapshot of what the sequence may change for the adapter; on failure
+    // why nothing was saved.
+    virtual std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) = 0;
+    // The file Save wrote; empty before.
+    virtual std::wstring SavedPath() const = 0;
+    // Puts the snapshot saved by Save back, all or nothing; on failure why nothing was
+    // restored.
+    virtual std::optional<SettingsSnapshot::Failure> RestoreSaved() = 0;
     // The adapter's address settings as the saved snapshot holds them; nullopt before
     // Save or when it holds none.
     virtual std::optional<PreviousAddress> Previous() const = 0;
@@ -100,7 +102,7 @@ public:
     virtual void AskForRestartByHand() = 0;
     // Tells the user (one message box) that the settings could not be saved first, so
     // nothing was changed, and why.
-    virtual void ReportBackupFailure(const std::wstring& detail) = 0;
+    virtual void ReportBackupFailure(const SettingsSnapshot::Failure& failure) = 0;
     // Tells the user (one message box) which step failed for the connection and how far
     // putting everything back got: the machine as it was, or what is left to do by hand.
     virtual void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,

@@ -14,13 +14,12 @@ WayBackOutcome CWayBack::Restore() {
 
 WayBackOutcome CWayBack::Attempt() {
     WayBackOutcome outcome;
-    std::wstring detail;
-    if (!m_backup.RestoreSaved(detail)) {
-        m_log.Write(L"restore failed: " + detail);
-        outcome.notRestored = detail;
+    if (std::optional<SettingsSnapshot::Failure> failure = m_backup.RestoreSaved()) {
+        m_log.Write(L"restore failed: " + failure->Describe());
+        outcome.notRestored = std::move(failure);
         return outcome;
     }
-    m_log.Write(L"restored " + detail);
+    m_log.Write(L"restored " + m_backup.SavedPath());
     const std::optional<PreviousAddress> previous = m_backup.Previous();
     const std::optional<std::vector<std::wstring>> runs =
         previous ? NetworkShellCommands::Restore(m_connection, *previous) : std::nullopt;
@@ -37,9 +36,9 @@ WayBackOutcome CWayBack::Attempt() {
     }
     // The shell keeps its own registry values; the snapshot's exact bytes go back over
     // them, so nothing differs from before the run.
-    const bool again = m_backup.RestoreSaved(detail);
-    m_log.Write(std::wstring(L"snapshot put back after the network shell: ") + (again ? L"ok" : L"failed: ") +
-                (again ? std::wstring() : detail));
-    if (!again) outcome.notRestoredAgain = detail;
+    outcome.notRestoredAgain = m_backup.RestoreSaved();
+    m_log.Write(L"snapshot put back after the network shell: " +
+                (outcome.notRestoredAgain ? L"failed: " + outcome.notRestoredAgain->Describe()
+                                          : std::wstring(L"ok")));
     return outcome;
 }

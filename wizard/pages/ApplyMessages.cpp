@@ -55,11 +55,11 @@ std::wstring StepText(const std::wstring& connection, const ApplyFailure& failur
 // What a way back left undone, with what to do by hand; empty when nothing.
 std::wstring LeftUndone(const WayBackOutcome& outcome) {
     if (outcome.notRestored)
-        return ResourceText(IDS_PUT_BACK_FAILED) + L"\n" + *outcome.notRestored + L"\n\n" +
+        return ResourceText(IDS_PUT_BACK_FAILED) + L"\n" + outcome.notRestored->Describe() + L"\n\n" +
                ResourceText(IDS_PUT_BACK_BY_HAND);
     if (outcome.notRestoredAgain)
-        return ResourceText(IDS_PUT_BACK_AGAIN_FAILED) + L"\n" + *outcome.notRestoredAgain + L"\n\n" +
-               ResourceText(IDS_PUT_BACK_BY_HAND);
+        return ResourceText(IDS_PUT_BACK_AGAIN_FAILED) + L"\n" + outcome.notRestoredAgain->Describe() +
+               L"\n\n" + ResourceText(IDS_PUT_BACK_BY_HAND);
     if (!outcome.liveFailed.empty()) {
         std::wstring runs;
         for (const std::wstring& run : outcome.liveFailed) runs += (runs.empty() ? L"" : L"；") + run;

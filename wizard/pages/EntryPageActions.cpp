@@ -84,8 +84,9 @@ void CEntryPageActions::AskForRestartByHand() {
                   m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
 }
 
-void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
-    const std::wstring text = ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
+void CEntryPageActions::ReportBackupFailure(const SettingsSnapshot::Failure& failure) {
+    const std::wstring text =
+        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(failure.Describe());
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

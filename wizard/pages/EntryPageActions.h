@@ -28,7 +28,7 @@ public:
     void ShowCheckingNote(const std::string& gateway, const std::string& dnsServer) override;
     int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) override;
     void AskForRestartByHand() override;
-    void ReportBackupFailure(const std::wstring& detail) override;
+    void ReportBackupFailure(const SettingsSnapshot::Failure& failure) override;
     void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
                             const WayBackOutcome& putBack) override;
     void ReportWayBack(const std::wstring& connection, const std::optional<PreviousAddress>& previous,

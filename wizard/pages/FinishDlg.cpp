@@ -110,7 +110,7 @@ void CFinishDlg::RestorePrevious() {
         return;
     }
     const std::wstring text =
-        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + WinBase::PrintableText(*outcome.notRestored);
+        ResourceText(IDS_WAY_BACK_FAILED) + L"\n" + WinBase::PrintableText(outcome.notRestored->Describe());
     ::MessageBoxW(m_hWnd, text.c_str(), GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -10,9 +10,10 @@ public:
     // The tag of the wizard's snapshot files.
     static const wchar_t Tag[];
 
-    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
+    std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) override;
+    std::wstring SavedPath() const override { return m_savedPath; }
     // Puts the file that Save wrote back (see RestoreAdapterSnapshot).
-    bool RestoreSaved(std::wstring& detail) override;
+    std::optional<SettingsSnapshot::Failure> RestoreSaved() override;
     std::optional<PreviousAddress> Previous() const override { return m_previous; }
 
 private:

@@ -110,13 +110,13 @@ public:
         if (wayBack && !report.Passed()) {
             const WayBackOutcome outcome = back.Restore();
             if (!outcome.notRestored) return CApplySequence::RestoredResult;
-            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(*outcome.notRestored));
+            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(outcome.notRestored->Describe()));
         }
         return closeInstead ? CApplySequence::ClosedResult : CApplySequence::FinishResult;
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
-    void ReportBackupFailure(const std::wstring& detail) override {
-        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
+    void ReportBackupFailure(const SettingsSnapshot::Failure& failure) override {
+        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(failure.Describe()));
     }
     void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
                             const WayBackOutcome& putBack) override {
@@ -140,7 +140,8 @@ public:
     static std::string Describe(const WayBackOutcome& outcome) {
         if (outcome.Complete()) return "complete";
         std::string text;
-        if (outcome.notRestored) text += "not restored (" + WinBase::Utf8FromWide(*outcome.notRestored) + ")";
+        if (outcome.notRestored)
+            text += "not restored (" + WinBase::Utf8FromWide(outcome.notRestored->Describe()) + ")";
         if (outcome.liveSkipped) text += "live skipped";
         for (const std::wstring& run : outcome.liveFailed)
             text += "live failed [" + WinBase::Utf8FromWide(run) + "]";
@@ -160,15 +161,16 @@ private:
 class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
-    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
+    std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) override {
         m_journal.push_back("backup " + WinBase::Utf8FromWide(adapter.serviceName));
-        detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
-        return saved;
+        if (!saved) return SettingsSnapshot::Failure{L"", L"disk full"};
+        return std::nullopt;
     }
-    bool RestoreSaved(std::wstring& detail) override {
+    std::wstring SavedPath() const override { return L"C:\\Backups\\20261208-225301-TarveloIP.reg"; }
+    std::optional<SettingsSnapshot::Failure> RestoreSaved() override {
         m_journal.push_back("restore snapshot");
-        detail = restores ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"access denied";
-        return restores;
+        if (!restores) return SettingsSnapshot::Failure{L"", L"access denied"};
+        return std::nullopt;
     }
     std::optional<PreviousAddress> Previous() const override { return previous; }
     bool saved = true;

@@ -280,7 +280,7 @@ TEST(ClosingPageTexts, MessagesSayWhatFailedAndHowFarPuttingBackGot) {
     ApplyFailure store;
     store.storeSteps = {StoreStep::SubnetMask, StoreStep::DisableDhcp};
     WayBackOutcome notRestored;
-    notRestored.notRestored = L"存取被拒。";
+    notRestored.notRestored = SettingsSnapshot::Failure{L"", L"存取被拒。"};
     EXPECT_EQ(ApplyFailureText(L"Wi-Fi", store, notRestored),
               L"網路卡「Wi-Fi」的下列設定無法寫入：子網路遮罩、關閉DHCP\n\n"
               L"先前的設定無法放回，新設定可能部分保留：\n存取被拒。\n\n"
