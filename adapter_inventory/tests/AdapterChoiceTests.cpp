@@ -54,6 +54,7 @@ TEST(ChooseAdapter, HiddenOrVirtualIsNeverPhysical) {
     EXPECT_EQ(ChooseAdapter({kDebugger, kBluetooth, kWired}), 2u);
     EXPECT_EQ(ChooseAdapter({kDebugger, kWiFi}), 1u);
     EXPECT_EQ(ChooseAdapter({Hidden(kWiredConnected), kWiFi}), 1u);
+    EXPECT_EQ(ChooseAdapter({Virtual(kWiredConnected), kWiFi}), 1u);  // a VPN's wired look-alike
     EXPECT_EQ(ChooseAdapter({Virtual(kWiredConnected), kBluetooth}), 0u);  // only the first is left
     EXPECT_EQ(ChooseAdapter({kDebugger}), 0u);
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "settings_snapshot/AdapterKeys.h"
+#include "win_base/TextConversion.h"
 
 using BrenlowTools::CRegistryKey;
 using SettingsSnapshot::AdapterValue;
@@ -48,15 +49,7 @@ const CRegistryKey& EmptyKey() {
 // code page cannot spell it exactly (a best-fit look-alike would name another key).
 std::optional<std::string> AnsiServiceName(const std::wstring& service) {
     if (service.empty()) return std::nullopt;
-    BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, service.data(),
-                                           static_cast<int>(service.size()), nullptr, 0, nullptr, &lossy);
-    if (length <= 0 || lossy) return std::nullopt;
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, service.data(), static_cast<int>(service.size()),
-                        text.data(), length, nullptr, &lossy);
-    if (lossy || text.find('\0') != std::string::npos) return std::nullopt;
-    return text;
+    return WinBase::ExactNarrow(service);
 }
 
 bool WriteRaw(HKEY key, const char* name, DWORD type, const void* data, DWORD size) {

@@ -3,11 +3,12 @@
 // Given a snapshot size, it first does what the tool's snapshot costs the system: reads
 // the values it will write (the Unicode calls, the 64-bit view), then writes and
 // flushes a new file of that many bytes in the tool's backup folder, found as the tool
-// must find it (the shell's known ProgramData folder, never the environment). Then the registry
+// must find it (the machine's ProfileList ProgramData value, %SystemDrive% taken from the
+// Windows directory; no shell library, never the environment). Then the registry
 // writes: service, address, mask, gateway, name servers, DHCP off.
 #include <windows.h>
-#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -45,14 +46,31 @@ void ReadValues(const std::wstring& path, std::initializer_list<const wchar_t*> 
     RegCloseKey(key);
 }
 
+// The machine's ProgramData folder from its profile list; empty when unreadable.
+std::wstring ProgramData() {
+    wchar_t value[MAX_PATH + 1] = L"";
+    DWORD size = MAX_PATH * sizeof(wchar_t);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+                     L"ProgramData",
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND | RRF_SUBKEY_WOW6464KEY, nullptr,
+                     value, &size) != ERROR_SUCCESS)
+        return std::wstring();
+    std::wstring folder(value);
+    const std::wstring variable = L"%SystemDrive%";
+    wchar_t windows[MAX_PATH] = L"";
+    if (CompareStringOrdinal(folder.c_str(), static_cast<int>(std::min(folder.size(), variable.size())),
+                             variable.c_str(), static_cast<int>(variable.size()), TRUE) == CSTR_EQUAL &&
+        GetSystemWindowsDirectoryW(windows, MAX_PATH) >= 2)
+        folder.replace(0, variable.size(), std::wstring(windows, 2));
+    return folder;
+}
+
 // Writes and flushes a new file of the given size in <ProgramData>\Tarvelo\Backups;
 // false when it cannot.
 bool WriteSnapshotFile(size_t bytes) {
-    PWSTR programData = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, KF_FLAG_DONT_VERIFY, nullptr, &programData)))
-        return false;
-    const std::wstring tarvelo = std::wstring(programData) + L"\\Tarvelo";
-    CoTaskMemFree(programData);
+    const std::wstring programData = ProgramData();
+    if (programData.empty()) return false;
+    const std::wstring tarvelo = programData + L"\\Tarvelo";
     const std::wstring folder = tarvelo + L"\\Backups";
     CreateDirectoryW(tarvelo.c_str(), nullptr);
     CreateDirectoryW(folder.c_str(), nullptr);

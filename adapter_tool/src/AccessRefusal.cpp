@@ -5,22 +5,15 @@ const char kElevationHint[] =
     "Access to the registry was refused: run Adapset from an elevated command prompt "
     "(Run as administrator).\n";
 
-namespace {
-
-bool accessRefused = false;
-
-}  // namespace
-
-LONG NoteOpenStatus(LONG status) {
-    if (status == ERROR_ACCESS_DENIED) accessRefused = true;
-    return status;
+bool IsAccessRefusal(LONG status) {
+    return status == ERROR_ACCESS_DENIED;
 }
 
-int FinishWithAccessHint(int exitStatus, FILE* stream) {
-    if (accessRefused) {
+int FinishWithAccessHint(const RunStatus& run, FILE* stream) {
+    if (run.accessRefused) {
         fflush(stdout);  // the hint comes after everything the run printed
         fputs(kElevationHint, stream);
         fflush(stream);
     }
-    return exitStatus;
+    return run.exitStatus;
 }

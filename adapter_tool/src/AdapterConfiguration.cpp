@@ -34,8 +34,8 @@ struct OpenedKey {
 LONG OpenPlan(const std::vector<KeyWrites>& plan, std::vector<OpenedKey>* opened, const KeyWrites** failed) {
     for (const KeyWrites& writes : plan) {
         WinBase::UniqueKey key;
-        const LONG status = NoteOpenStatus(RegOpenKeyExA(HKEY_LOCAL_MACHINE, writes.path.c_str(), 0,
-                                                         KEY_SET_VALUE | KEY_WOW64_64KEY, key.put()));
+        const LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, writes.path.c_str(), 0,
+                                          KEY_SET_VALUE | KEY_WOW64_64KEY, key.put());
         if (status == ERROR_FILE_NOT_FOUND) continue;
         if (status != ERROR_SUCCESS) {
             *failed = &writes;
@@ -65,7 +65,7 @@ bool HasAdapterKey(const std::vector<OpenedKey>& opened) {
 
 }  // namespace
 
-int ConfigureAdapter(const StaticSettings& settings) {
+RunStatus ConfigureAdapter(const StaticSettings& settings) {
     // Bound before any key is opened; a missing entry point shows only at the end.
     const DhcpNotifier notifier;
 
@@ -73,26 +73,28 @@ int ConfigureAdapter(const StaticSettings& settings) {
     std::vector<OpenedKey> opened;
     const KeyWrites* failed = nullptr;
     const LONG openStatus = OpenPlan(plan, &opened, &failed);
+    const bool refused = IsAccessRefusal(openStatus);
     // Older Windows keep the settings in the per-service key, today's in the interface
     // key; the adapter is missing only when neither exists.
     if (!HasAdapterKey(opened) && (failed == nullptr || !failed->adapterKey))
-        return printf("Cannot locate adapter %s\n",
-                      ConsoleField(std::string(settings.ServiceName())).c_str());
-    if (openStatus == ERROR_ACCESS_DENIED) {
+        return {
+            printf("Cannot locate adapter %s\n", ConsoleField(std::string(settings.ServiceName())).c_str()),
+            refused};
+    if (refused) {
         printf("Access to the registry was refused: HKLM\\%s\n", ConsoleField(failed->path).c_str());
-        return kAccessRefusedStatus;
+        return {kAccessRefusedStatus, refused};
     }
     if (openStatus != ERROR_SUCCESS) {
         printf("Registry key cannot be opened (error %ld): HKLM\\%s\n", static_cast<long>(openStatus),
                ConsoleField(failed->path).c_str());
-        return static_cast<int>(openStatus);
+        return {static_cast<int>(openStatus)};
     }
 
     // Every location that exists is open and nothing is written yet: first the snapshot.
     const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName());
-    if (saveStatus != 0) return saveStatus;
+    if (saveStatus != 0) return {saveStatus};
     for (const OpenedKey& key : opened) WriteValues(key);
 
-    if (NotifyDhcpClient(notifier, settings) != 0) return printf("Adapter configuration failed\n");
-    return 0;
+    if (NotifyDhcpClient(notifier, settings) != 0) return {printf("Adapter configuration failed\n")};
+    return {0};
 }

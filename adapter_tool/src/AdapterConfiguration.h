@@ -2,6 +2,7 @@
 // and NetBT registry locations, then notifies the DHCP client.
 #pragma once
 
+#include "AccessRefusal.h"
 #include "StaticSettings.h"
 
 // Exit status of a run stopped because a key that exists refused to open for writing.
@@ -14,5 +15,6 @@ constexpr int kAccessRefusedStatus = 5;  // ERROR_ACCESS_DENIED
 // key that exists cannot be opened, kAccessRefusedStatus (or the open's status for
 // another error) after one line naming the key; or kSnapshotFailedStatus when the
 // snapshot of the values it will change cannot be saved. Nothing is written and nobody
-// is notified unless every key that exists was opened and the snapshot saved.
-int ConfigureAdapter(const StaticSettings& settings);
+// is notified unless every key that exists was opened and the snapshot saved. The
+// status tells whether an open was refused for lack of rights.
+RunStatus ConfigureAdapter(const StaticSettings& settings);

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "AccessRefusal.h"
 #include "ConsoleText.h"
 #include "win_base/PrintableText.h"
 
@@ -23,13 +22,18 @@ const wchar_t kNoConnection[] = L"(none)";
 
 // The cards the tool numbers, in the registry's order: the walk ends before a card
 // that cannot be opened and after one whose service name cannot be read. *status is
-// that of opening NetworkCards itself.
-std::vector<NetworkCard> NumberedCards(LONG* status) {
+// that of opening NetworkCards itself; *refused tells whether an open was refused for
+// lack of rights.
+std::vector<NetworkCard> NumberedCards(LONG* status, bool* refused) {
     AdapterInventory::NetworkCardList list = AdapterInventory::ReadNetworkCards();
-    *status = NoteOpenStatus(list.status);
+    *status = list.status;
+    *refused = IsAccessRefusal(list.status);
     std::vector<NetworkCard> cards;
     for (NetworkCard& card : list.cards) {
-        if (NoteOpenStatus(card.status) != ERROR_SUCCESS) break;
+        if (card.status != ERROR_SUCCESS) {
+            *refused = *refused || IsAccessRefusal(card.status);
+            break;
+        }
         const bool named = card.serviceName.has_value();
         cards.push_back(std::move(card));
         if (!named) break;
@@ -80,14 +84,14 @@ std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter&
 
 void BuildAdapterTable(AdapterTable* table) {
     LONG status = ERROR_SUCCESS;
-    std::vector<NetworkCard> cards = NumberedCards(&status);
+    std::vector<NetworkCard> cards = NumberedCards(&status, &table->accessRefused);
     // A card without a readable service name gets no entry; like the listing, the
     // table ends with it.
     if (!cards.empty() && !cards.back().serviceName) cards.pop_back();
     table->adapters = AdapterInventory::DescribeCards(cards);
 }
 
-int PrintUsage() {
+RunStatus PrintUsage() {
     printf("\nadapset - Version 2.2, static TCP/IP settings of a network adapter\n\n");
     printf(
         "Usage: adapset adapterName ipAddress mask gateway nameServer1 nameServer2 winsServer1 "
@@ -101,15 +105,16 @@ int PrintUsage() {
     return ListAdapters();
 }
 
-int ListAdapters() {
+RunStatus ListAdapters() {
     LONG status = ERROR_SUCCESS;
-    const std::vector<NetworkCard> cards = NumberedCards(&status);
-    if (status != ERROR_SUCCESS) return printf("Cannot locate any network cards...\n");
+    bool refused = false;
+    const std::vector<NetworkCard> cards = NumberedCards(&status, &refused);
+    if (status != ERROR_SUCCESS) return {printf("Cannot locate any network cards...\n"), refused};
     std::vector<Adapter> adapters = AdapterInventory::DescribeCards(cards);
     AdapterInventory::MergeLinkStates(adapters, AdapterInventory::QueryInterfaceLinks());
     printf("\nNetwork adapters:\n");
     std::wstring listing;
     for (size_t i = 0; i < cards.size(); ++i) listing += AdapterLines(i + 1, cards[i], adapters[i]);
     PrintText(listing);
-    return 0;
+    return {0, refused};
 }

@@ -12,6 +12,7 @@
 // The adapters, entry n-1 for adapter number n.
 struct AdapterTable {
     std::vector<AdapterInventory::Adapter> adapters;
+    bool accessRefused = false;  // reading the cards met an open refused for lack of rights
 };
 
 // The decimal digits of text read as one number, other characters skipped; saturates

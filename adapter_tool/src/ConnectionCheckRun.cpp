@@ -13,8 +13,6 @@
 #include "connection_check/Checks.h"
 #include "win_base/UniqueHandle.h"
 
-const char kCheckSwitch[] = "/check";
-
 namespace {
 
 const char kServicesPath[] = "SYSTEM\\CurrentControlSet\\Services\\";
@@ -107,8 +105,7 @@ std::string DnsVerdict(const ConnectionCheck::DnsCheck& dns) {
 
 }  // namespace
 
-int CheckConnection(const char* adapterName, const std::wstring& wideName, const AdapterTable& table) {
-    const std::optional<std::string> service = ResolveAdapter(adapterName, wideName, table);
+int CheckConnection(const std::optional<std::string>& service, const char* adapterName) {
     // Unlike configuring, a number out of range is no listing: a script must not read
     // status 0 as a passed check.
     if (!service) return printf("Cannot locate adapter %s\n", ConsoleField(std::string(adapterName)).c_str());

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AccessRefusal.h"
 #include "AdapterConfiguration.h"
@@ -13,53 +14,24 @@
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
 #include "win_base/ProcessHardening.h"
-
-// The C runtime's own split of the wide command line, by the same rules as the narrow
-// argv it hands to main; no shell32 needed, so a run does not load it.
-struct CrtStartupInfo {
-    int newMode;
-};
-extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
-                              CrtStartupInfo* startupInfo);
+#include "win_base/WideArguments.h"
 
 namespace {
 
-// Argument n of the command line (the program is 0) as UTF-16, so that a name survives
-// whatever the code page lacks; empty when there is none.
-std::wstring WideArgument(int n) {
-    int count = 0;
-    wchar_t** arguments = nullptr;
-    wchar_t** environment = nullptr;
-    CrtStartupInfo startupInfo{0};
-    if (__wgetmainargs(&count, &arguments, &environment, 0, &startupInfo) != 0 || arguments == nullptr) {
-        return std::wstring();
-    }
-    return n < count ? std::wstring(arguments[n]) : std::wstring();
-}
-
-// Reads the command line, then lists, refuses, configures, restores or checks the
-// connection; returns the exit status.
-int Run(int argc, char* argv[]) {
-    AdapterTable table;
-    BuildAdapterTable(&table);
-    if (argc >= 2 && _stricmp(argv[1], kCheckSwitch) == 0) {
-        if (argc != 3) {
-            printf("Usage: adapset /check adapterName\n");
-            return kRefusedStatus;
-        }
-        return CheckConnection(argv[2], WideArgument(2), table);
-    }
-    const RunDecision decision = DecideRun(argc - 1, argv + 1, table, WideArgument(1));
+// Does what the decision says; returns the exit status and whether an open was refused.
+RunStatus Act(const RunDecision& decision, const std::vector<std::wstring>& wideArguments) {
     switch (decision.action) {
         case kShowUsage:
             return PrintUsage();
         case kRefuse:
             printf("%s", RefusalMessage(decision.refusal).c_str());
-            return kRefusedStatus;
+            return {kRefusedStatus};
         case kListSnapshots:
-            return ListSnapshots();
+            return {ListSnapshots()};
         case kRestore:
-            return RestoreSnapshot(WideArgument(2));
+            return RestoreSnapshot(wideArguments.size() > 1 ? wideArguments[1] : std::wstring());
+        case kCheck:
+            return {CheckConnection(decision.checkedService, decision.parameters[kAdapterName])};
         case kConfigure:
             break;
     }
@@ -68,8 +40,16 @@ int Run(int argc, char* argv[]) {
 
 }  // namespace
 
-// A refused registry open adds the elevation hint after the run's own message.
+// Reads the command line, then lists, refuses, configures, restores or checks the
+// connection; a refused registry open adds the elevation hint after the run's own message.
 int main(int argc, char* argv[]) {
     WinBase::RestrictDllSearchToSystem();
-    return FinishWithAccessHint(Run(argc, argv), stderr);
+    AdapterTable table;
+    BuildAdapterTable(&table);
+    // The arguments after the program, in UTF-16, aligned with argv + 1.
+    std::vector<std::wstring> wideArguments = WinBase::WideArguments();
+    if (!wideArguments.empty()) wideArguments.erase(wideArguments.begin());
+    RunStatus run = Act(DecideRun(argc - 1, argv + 1, table, wideArguments), wideArguments);
+    run.accessRefused = run.accessRefused || table.accessRefused;
+    return FinishWithAccessHint(run, stderr);
 }

@@ -54,6 +54,8 @@ std::string RefusalMessage(const Refusal& refusal) {
                    Printable(refusal.text.c_str()) + "\"\n";
         case kTooManyRestoreArguments:
             return "Too many arguments: adapset /restore [snapshot file]\n";
+        case kCheckArguments:
+            return "Usage: adapset /check adapterName\n";
     }
     return std::string();
 }

@@ -18,7 +18,8 @@ enum RefusalKind {
     kNotAnAddress,
     kNotAnAddressList,
     kNotAServiceName,
-    kTooManyRestoreArguments
+    kTooManyRestoreArguments,
+    kCheckArguments
 };
 
 // One refusal: its kind, the parameter(s) it names, the limit and the offending text.

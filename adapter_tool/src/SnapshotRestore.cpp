@@ -43,7 +43,7 @@ int Refuse(const std::wstring& file, const std::wstring& fault) {
 
 }  // namespace
 
-int RestoreSnapshot(const std::wstring& file) {
+RunStatus RestoreSnapshot(const std::wstring& file) {
     // Bound before anything is written, as for a configuration run.
     const DhcpNotifier notifier;
     const Outcome<RestoredSnapshot, RestoreFailure> restored =
@@ -55,20 +55,20 @@ int RestoreSnapshot(const std::wstring& file) {
                 failure.subject.clear();
                 printf("Cannot read the snapshot %s: %s\n", ConsoleField(file).c_str(),
                        ConsoleField(failure.Describe()).c_str());
-                return static_cast<int>(failure.error);
+                return {static_cast<int>(failure.error)};
             case RestoreStage::Content:
                 failure.subject.clear();  // the file is named by the line itself
-                return Refuse(file, failure.Describe());
+                return {Refuse(file, failure.Describe())};
             case RestoreStage::Apply:
                 break;
         }
         const std::string key = ConsoleField(failure.subject);
-        if (NoteOpenStatus(static_cast<LONG>(failure.error)) == ERROR_ACCESS_DENIED) {
+        if (IsAccessRefusal(static_cast<LONG>(failure.error))) {
             printf("Access to the registry was refused: HKLM\\%s\n", key.c_str());
-            return kAccessRefusedStatus;
+            return {kAccessRefusedStatus, true};
         }
         printf("Registry update failed (error %lu): HKLM\\%s\n", failure.error, key.c_str());
-        return static_cast<int>(failure.error);
+        return {static_cast<int>(failure.error)};
     }
     printf("Settings restored from %s\n", ConsoleField(file).c_str());
 
@@ -79,8 +79,8 @@ int RestoreSnapshot(const std::wstring& file) {
                             FirstAddress(AdapterValueIn(snapshot, service, WideName(kIPAddress))),
                             FirstAddress(AdapterValueIn(snapshot, service, WideName(kSubnetMask)))) != 0)
             notified = false;
-    if (!notified) return printf("Adapter configuration failed\n");
-    return 0;
+    if (!notified) return {printf("Adapter configuration failed\n")};
+    return {0};
 }
 
 int ListSnapshots() {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "AccessRefusal.h"
+
 // Exit status of a restore refused because the file is not one of our snapshots
 // (ERROR_BAD_FORMAT).
 constexpr int kForeignSnapshotStatus = 11;
@@ -17,8 +19,9 @@ constexpr int kForeignSnapshotStatus = 11;
 // Returns 0 after one line "Settings restored from <file>"; a file that cannot be read
 // gives its Win32 error; a key that refuses gives what a configuration run gives, with
 // nothing written; a write that fails midway puts the earlier values back and gives its
-// error; a failed notification 29, the restored values staying.
-int RestoreSnapshot(const std::wstring& file);
+// error; a failed notification 29, the restored values staying. The status tells
+// whether an open was refused for lack of rights.
+RunStatus RestoreSnapshot(const std::wstring& file);
 
 // Prints our snapshot files of the backup folder, newest first, one full path a line,
 // after a line naming the folder; returns 0, or kSnapshotFailedStatus when the folder

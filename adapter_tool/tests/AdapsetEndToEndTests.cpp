@@ -742,17 +742,6 @@ std::wstring HexRun(size_t count) {
     return run;
 }
 
-// Gives the file a last write time `minutes` after the start of 2020.
-void SetWriteTime(const std::string& path, int minutes) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ULARGE_INTEGER time{};
-    time.QuadPart = 132223104000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
-    const FILETIME written{time.LowPart, time.HighPart};
-    SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
-}
-
 TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
     const std::string first = services_[0];
     // Values the run adds where there were none must be gone again afterwards.
@@ -789,6 +778,18 @@ TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
     DeleteFileA(DataFolder().c_str());
     EXPECT_EQ(run.result.output, Crlf("Cannot save the current settings: " + DataFolder() + "\n"));
     EXPECT_NE(run.result.errorOutput.find("not a folder"), std::string::npos) << run.result.errorOutput;
+    EXPECT_EQ(run.result.exitCode, 161u);
+    EXPECT_EQ(run.notifications, "");
+    CheckRegistry();
+}
+
+TEST_F(AdapsetEndToEnd, AnUnreadableProgramDataLocationStopsTheRunBeforeAnyWrite) {
+    const TestSupport::ScopedStoredValue missing(
+        HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", "ProgramData",
+        std::nullopt);
+    const ToolRun run =
+        RunTool("1 10.1.1.1 * 10.1.1.254 1.1.1.1 * 3.3.3.3 4.4.4.4", Dhcp::Double, "0", nullptr);
+    EXPECT_EQ(run.result.output, Crlf("Cannot save the current settings: ProgramData\n"));
     EXPECT_EQ(run.result.exitCode, 161u);
     EXPECT_EQ(run.notifications, "");
     CheckRegistry();

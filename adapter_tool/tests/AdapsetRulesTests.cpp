@@ -261,6 +261,27 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
     EXPECT_EQ(RefusalMessage(extra.refusal), "Too many arguments: adapset /restore [snapshot file]\n");
 }
 
+TEST(AdapsetDecision, CheckLocatesItsAdapterAsConfiguringDoes) {
+    AdapterTable table = kTwoAdapters;
+    table.adapters[1].connectionName = L"\u4E59\u592A\u7DB2\u8DEF";  // matched in UTF-16, not the code page
+    const char* check[] = {"/CHECK", "2", "extra"};
+    RunDecision second = DecideRun(2, check, table);
+    EXPECT_EQ(second.action, kCheck);
+    EXPECT_STREQ(second.parameters[kAdapterName], "2");
+    EXPECT_EQ(second.checkedService, "{B2}");
+    check[1] = "?";
+    EXPECT_EQ(DecideRun(2, check, table, {L"/check", L"\u4E59\u592A\u7DB2\u8DEF"}).checkedService, "{B2}");
+    check[1] = "3";  // out of range: nothing to check, and no listing either
+    const RunDecision outOfRange = DecideRun(2, check, table);
+    EXPECT_EQ(outOfRange.action, kCheck);
+    EXPECT_EQ(outOfRange.checkedService, std::nullopt);
+    for (const int count : {1, 3}) {
+        const RunDecision refused = DecideRun(count, check, table);
+        EXPECT_EQ(refused.action, kRefuse);
+        EXPECT_EQ(RefusalMessage(refused.refusal), "Usage: adapset /check adapterName\n");
+    }
+}
+
 TEST(AdapsetMessages, RefusalsAreOneLineNamingTheArgument) {
     EXPECT_EQ(RefusalMessage(Check(kIpAddress, "*")), "Argument ipAddress is not an IPv4 address: \"*\"\n");
     EXPECT_EQ(RefusalMessage(Check(kNameServer2, "1.1.1.1,x")),

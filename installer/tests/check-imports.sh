@@ -6,10 +6,17 @@
 # The programs (every .exe but the installer) import no ShellExecute* function: they
 # start other programs by full path, never through the shell's file associations,
 # which any process of the user could redirect.
-# Usage: check-imports.sh OBJDUMP EXE...
+# --without NAME=DLL: the program NAME must not import DLL at all (both programs do
+# without the shell library, so that a run loads only what its work needs).
+# Usage: check-imports.sh OBJDUMP [--without NAME=DLL]... EXE...
 set -euo pipefail
 objdump=$1
 shift
+refused=" "
+while [ "${1:-}" = --without ]; do
+  refused+="$(echo "$2" | tr 'A-Z' 'a-z') "
+  shift 2
+done
 system_dlls="advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
   oleaut32.dll shell32.dll shlwapi.dll user32.dll version.dll"
 system_dlls=" $(echo $system_dlls) "
@@ -27,6 +34,12 @@ for exe in "$@"; do
     continue
   fi
   for dll in $imports; do
+    case "$refused" in
+      *" $(basename "$exe" | tr 'A-Z' 'a-z')=$dll "*)
+        echo "FAILED: $(basename "$exe") imports $dll, which it must not load"
+        failures=$((failures + 1))
+        ;;
+    esac
     case "$system_dlls" in
       *" $dll "*) ;;
       *)

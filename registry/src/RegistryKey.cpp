@@ -2,11 +2,13 @@
 
 #include "registry/ExpandableBuffer.h"
 #include "RegistryStatus.h"
+#include "win_base/UniqueHandle.h"
 
 namespace BrenlowTools {
 
 using Internal::Check;
-using Internal::ScopedRawKey;
+// A key handle that no CRegistryKey owns, closed when the scope ends.
+using ScopedRawKey = WinBase::UniqueKey;
 
 namespace {
 constexpr char kConnectLocation[] = "CRegistryKey::CRegistryKey() - RegConnectRegistry";
@@ -41,8 +43,8 @@ CRegistryKey::CRegistryKey(HKEY hKey, const char* subKey, REGSAM samDesired, con
     ScopedRawKey remoteRoot;
     HKEY parent = hKey;
     if (machineName != nullptr) {
-        Check(RegConnectRegistryA(machineName, hKey, remoteRoot.Out()), kConnectLocation);
-        parent = remoteRoot.Get();
+        Check(RegConnectRegistryA(machineName, hKey, remoteRoot.put()), kConnectLocation);
+        parent = remoteRoot.get();
     }
     HKEY opened = nullptr;
     Check(RegOpenKeyExA(parent, subKey, 0, samDesired, &opened), kOpenLocation);
@@ -103,7 +105,7 @@ CRegistryKey CRegistryKey::CreateKey(const char* subKey, const char* className, 
 
 bool CRegistryKey::CanOpenSubkey(const char* subKey, REGSAM samDesired) const noexcept {
     ScopedRawKey opened;
-    return RegOpenKeyExA(Handle(), subKey, 0, samDesired, opened.Out()) == ERROR_SUCCESS;
+    return RegOpenKeyExA(Handle(), subKey, 0, samDesired, opened.put()) == ERROR_SUCCESS;
 }
 
 CRegistryKey CRegistryKey::ConnectRegistry(const char* machineName) const {

@@ -7,10 +7,13 @@
 
 #include <memory>
 
+#include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
 #include "test_support/Process.h"
+#include "test_support/RegistryFixture.h"
 
 using namespace SettingsSnapshot;
+using TestSupport::SetWriteTime;
 
 namespace {
 
@@ -24,17 +27,6 @@ std::vector<std::wstring> Names(const Outcome<std::vector<SnapshotFileEntry>>& e
     std::vector<std::wstring> names;
     for (const SnapshotFileEntry& entry : entries.Value()) names.push_back(entry.name);
     return names;
-}
-
-// Gives the file a last write time `minutes` after a fixed moment.
-void SetWriteTime(const std::wstring& path, int minutes) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ULARGE_INTEGER time{};
-    time.QuadPart = 134000000000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
-    const FILETIME written{time.LowPart, time.HighPart};
-    SetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
 }
 
 std::unique_ptr<void, decltype(&LocalFree)> Descriptor(const wchar_t* sddl) {
@@ -321,4 +313,72 @@ TEST(BackupFolder, IsInTheMachinesProgramDataFolderWhateverTheEnvironmentSays) {
     SetEnvironmentVariableW(L"ProgramData", programData);
     SetEnvironmentVariableW(L"ALLUSERSPROFILE", programData);
     EXPECT_EQ(steered, expected);
+}
+
+TEST(DataFolder, ProgramDataIsAPlainFolderOnADriveOrARefusal) {
+    struct Case {
+        DWORD type;
+        const wchar_t* value;
+        const wchar_t* folder;  // nullptr: refused
+    };
+    for (const Case& c :
+         std::initializer_list<Case>{{REG_EXPAND_SZ, L"%SystemDrive%\\ProgramData", L"D:\\ProgramData"},
+                                     {REG_EXPAND_SZ, L"%systemdrive%\\ProgramData\\", L"D:\\ProgramData"},
+                                     {REG_SZ, L"C:\\ProgramData", L"C:\\ProgramData"},
+                                     {REG_EXPAND_SZ, L"E:\\Data\\All Users", L"E:\\Data\\All Users"},
+                                     {REG_SZ, L"%SystemDrive%\\ProgramData", nullptr},  // not to be expanded
+                                     {REG_EXPAND_SZ, L"%ProgramData%", nullptr},
+                                     {REG_EXPAND_SZ, L"%SystemDrive%%Other%\\ProgramData", nullptr},
+                                     {REG_EXPAND_SZ, L"%SystemDrive%", nullptr},
+                                     {REG_SZ, L"", nullptr},
+                                     {REG_SZ, L"ProgramData", nullptr},
+                                     {REG_SZ, L"C:ProgramData", nullptr},
+                                     {REG_SZ, L"C:\\", nullptr},
+                                     {REG_SZ, L"\\\\server\\share\\ProgramData", nullptr},
+                                     {REG_SZ, L"\\ProgramData", nullptr},
+                                     {REG_SZ, L"C:\\Users\\..\\ProgramData", nullptr},
+                                     {REG_SZ, L"C:\\.\\ProgramData", nullptr},
+                                     {REG_SZ, L"C:\\ProgramData\\\\Tarvelo", nullptr},
+                                     {REG_SZ, L"C:/ProgramData", nullptr},
+                                     {REG_SZ, L"C:\\ProgramData:stream", nullptr},
+                                     {REG_SZ, L"C:\\Program\nData", nullptr},
+                                     {REG_DWORD, L"C:\\ProgramData", nullptr},
+                                     {REG_MULTI_SZ, L"C:\\ProgramData", nullptr}}) {
+        const Outcome<std::wstring> folder = ProgramDataFromProfileValue(c.type, c.value, L"D:\\Windows");
+        if (c.folder == nullptr) {
+            EXPECT_FALSE(folder) << std::string(c.value, c.value + wcslen(c.value));
+        } else {
+            ASSERT_TRUE(folder) << std::string(c.value, c.value + wcslen(c.value));
+            EXPECT_EQ(folder.Value(), c.folder);
+        }
+    }
+    EXPECT_FALSE(
+        ProgramDataFromProfileValue(REG_SZ, L"C:\\" + std::wstring(MAX_PATH - 100, L'a'), L"C:\\Windows"));
+    EXPECT_FALSE(
+        ProgramDataFromProfileValue(REG_EXPAND_SZ, L"%SystemDrive%\\ProgramData", L"\\\\?\\X\\Windows"));
+}
+
+// The value as Windows keeps it, and values that must stop a save: missing, not text,
+// not a folder.
+TEST(DataFolder, ReadFromTheMachinesProfileListAndRefusedWhenUnusable) {
+    const char kProfileList[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    const auto utf16 = [](DWORD type, const std::string& ascii) {
+        std::string bytes;
+        for (const char c : ascii + '\0') bytes += {c, '\0'};
+        return TestSupport::BytesValue(type, bytes);
+    };
+    {
+        const TestSupport::ScopedStoredValue windowsForm(HKEY_LOCAL_MACHINE, kProfileList, "ProgramData",
+                                                         utf16(REG_EXPAND_SZ, "%SystemDrive%\\ProgramData"));
+        ASSERT_TRUE(TarveloDataFolder());
+        EXPECT_EQ(TarveloDataFolder().Value(), L"C:\\ProgramData\\Tarvelo");
+    }
+    for (const std::optional<TestSupport::RawValue>& value :
+         {std::optional<TestSupport::RawValue>(), std::optional(utf16(REG_SZ, "ProgramData")),
+          std::optional(TestSupport::DwordValue(1))}) {
+        const TestSupport::ScopedStoredValue poisoned(HKEY_LOCAL_MACHINE, kProfileList, "ProgramData", value);
+        const Outcome<BackupFolder> folder = BackupFolder::Default();
+        ASSERT_FALSE(folder);
+        EXPECT_EQ(folder.Error().subject, L"ProgramData");
+    }
 }

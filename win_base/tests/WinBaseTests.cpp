@@ -6,6 +6,7 @@
 #include "win_base/LibraryLoading.h"
 #include "win_base/TextConversion.h"
 #include "win_base/UniqueHandle.h"
+#include "win_base/WideArguments.h"
 
 namespace {
 
@@ -78,6 +79,12 @@ TEST(SystemLibrary, LoadsFromTheSystemDirectoryAndBindsEntries) {
     const WinBase::SystemLibrary missing(L"no-such-library.dll");
     EXPECT_FALSE(missing.Loaded());
     EXPECT_EQ(missing.Entry<decltype(&::GetTickCount)>("GetTickCount"), nullptr);
+}
+
+TEST(WideArguments, SplitLikeTheNarrowArgumentsButInUtf16) {
+    const std::vector<std::wstring> arguments = WinBase::WideArguments();
+    ASSERT_EQ(arguments.size(), static_cast<size_t>(__argc));
+    for (int i = 0; i < __argc; ++i) EXPECT_EQ(arguments[i], WinBase::WideFromNarrow(__argv[i])) << i;
 }
 
 TEST(TextConversion, BigFiveRoundTripsExactly) {

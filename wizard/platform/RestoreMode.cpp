@@ -1,7 +1,6 @@
 #include "platform/RestoreMode.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "settings_snapshot/BackupFolder.h"
 #include "settings_snapshot/SnapshotRestore.h"
 #include "win_base/PrintableText.h"
+#include "win_base/WideArguments.h"
 
 namespace {
 
@@ -70,10 +70,8 @@ Outcome<Restored> RestoreNewest() {
 }  // namespace
 
 bool IsRestoreRequest() {
-    int count = 0;
-    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
-    return arguments != nullptr && count >= 2 && _wcsicmp(arguments.get()[1], L"/restore") == 0;
+    const std::vector<std::wstring> arguments = WinBase::WideArguments();
+    return arguments.size() >= 2 && _wcsicmp(arguments[1].c_str(), L"/restore") == 0;
 }
 
 int RunRestoreMode() {

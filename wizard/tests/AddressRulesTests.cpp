@@ -48,9 +48,7 @@ TEST(AddressRules, OnlyACompleteUsableHostAddressIsReady) {
     }
 }
 
-TEST(AddressRules, ConstantsAreConsistentAddresses) {
-    EXPECT_STREQ(FixedSubnetMask, "255.255.255.0");
-    EXPECT_STREQ(GatewaySuffix, ".254");
+TEST(AddressRules, ProviderDnsServersAreConsistentAddresses) {
     EXPECT_EQ(std::string(ProviderDnsList), std::string(ProviderDnsPrimary) + "," + ProviderDnsSecondary);
     EXPECT_EQ(std::string(ProviderDnsList).find(' '), std::string::npos);
     for (const char* dns : {ProviderDnsPrimary, ProviderDnsSecondary}) {

@@ -61,20 +61,6 @@ RawValue StoreText(const std::string& text) {
     return BytesValue(REG_SZ, text + std::string(2, '\0'));
 }
 
-// The lines of a recording stand-in's log that start with the prefix, without it.
-std::vector<std::string> LogLines(const std::string& log, const std::string& prefix) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < log.size()) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos) end = log.size();
-        const std::string line = log.substr(start, end - start);
-        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.substr(prefix.size()));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The parameters of a command line that starts with the given program (quoted or not).
 std::string ParametersAfter(const std::string& commandLine, const std::string& program) {
     size_t at = Lower(commandLine).find(program);

@@ -31,19 +31,6 @@ constexpr int kCheckAdviceId = 1029;
 const char kDns[] = "203.0.113.53";
 const char kSecondaryDns[] = "198.51.100.53";
 
-// The lines of a recording stand-in's log that start with the prefix, without it.
-std::vector<std::string> LogLines(const std::string& log, const std::string& prefix) {
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < log.size();) {
-        size_t end = log.find('\n', start);
-        if (end == std::string::npos) end = log.size();
-        const std::string line = log.substr(start, end - start);
-        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.substr(prefix.size()));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The network shell's parameters in each of its command lines (UTF-8).
 std::vector<std::string> ShellParameters(const WizardStage& stage) {
     std::vector<std::string> parameters;

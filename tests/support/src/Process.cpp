@@ -167,4 +167,35 @@ std::vector<std::string> FolderFileNames(const std::string& folder) {
     return names;
 }
 
+void SetWriteTime(const std::wstring& path, int minutes) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "setting the time of a missing file";
+    ULARGE_INTEGER time{};
+    time.QuadPart = 132223104000000000ull + static_cast<ULONGLONG>(minutes) * 600000000ull;
+    const FILETIME written{time.LowPart, time.HighPart};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+    CloseHandle(file);
+}
+
+void SetWriteTime(const std::string& path, int minutes) {
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(wide.empty() ? 0 : wide.size() - 1);
+    SetWriteTime(wide, minutes);
+}
+
+std::vector<std::string> LogLines(const std::string& log, const std::string& prefix) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < log.size();) {
+        size_t end = log.find('\n', start);
+        if (end == std::string::npos) end = log.size();
+        const std::string line = log.substr(start, end - start);
+        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.substr(prefix.size()));
+        start = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace TestSupport

@@ -156,6 +156,23 @@ ScopedKeySecurity::~ScopedKeySecurity() {
     SetKeySecurity(m_root, m_path, "D:(A;;KA;;;WD)");
 }
 
+ScopedStoredValue::ScopedStoredValue(HKEY root, const std::string& path, const std::string& name,
+                                     const std::optional<RawValue>& value)
+    : m_root(root), m_path(path), m_name(name), m_original(ReadStoredValue(root, path, name)) {
+    Put(value);
+}
+
+ScopedStoredValue::~ScopedStoredValue() {
+    Put(m_original);
+}
+
+void ScopedStoredValue::Put(const std::optional<RawValue>& value) const {
+    if (value) return WriteStoredValue(m_root, m_path, m_name, *value);
+    const LONG status = RegDeleteKeyValueW(m_root, Widen(m_path).c_str(), Widen(m_name).c_str());
+    EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        << "removing " << m_path << "\\" << m_name;
+}
+
 ScopedTestKey::ScopedTestKey(const std::string& group, HKEY root) : m_root(root) {
     static std::atomic<unsigned> counter{0};
     m_path = "Software\\TarveloTests\\" + group + "-" + std::to_string(GetCurrentProcessId()) + "-" +

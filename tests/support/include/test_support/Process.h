@@ -34,6 +34,13 @@ std::string ReadFileBytes(const std::string& path);
 void RemoveFolderTree(const std::string& path);
 // Names of the files in a folder, in ascending order; none when it is missing.
 std::vector<std::string> FolderFileNames(const std::string& folder);
+// Gives an existing file a last write time `minutes` after 2020-01-01 00:00 UTC, so
+// that tests order files by time.
+void SetWriteTime(const std::wstring& path, int minutes);
+void SetWriteTime(const std::string& path, int minutes);
+
+// The lines of a recording double's log that start with prefix, without it.
+std::vector<std::string> LogLines(const std::string& log, const std::string& prefix);
 
 // A folder of a test's own in the artifact directory: empty when made, removed with
 // everything in it at the end.

@@ -24,7 +24,9 @@ RawValue BytesValue(DWORD type, const std::string& bytes);         // any type, 
 // Type name, size and bytes of a value, printable ("REG_SZ, 4 bytes "abc\x0"").
 std::string DescribeValue(const RawValue& value);
 // Lets test failures show values that way.
-inline void PrintTo(const RawValue& value, std::ostream* out) { *out << DescribeValue(value); }
+inline void PrintTo(const RawValue& value, std::ostream* out) {
+    *out << DescribeValue(value);
+}
 
 // Reads a value with RegQueryValueExA; nullopt when the key or value is missing.
 std::optional<RawValue> ReadRawValue(HKEY root, const std::string& path, const std::string& name);
@@ -56,6 +58,25 @@ public:
 private:
     HKEY m_root;
     std::string m_path;
+};
+
+// One value of an existing key replaced by `value` (nullopt: removed) for as long as
+// this lives; then put back with its exact bytes, or removed if there was none.
+class ScopedStoredValue {
+public:
+    ScopedStoredValue(HKEY root, const std::string& path, const std::string& name,
+                      const std::optional<RawValue>& value);
+    ~ScopedStoredValue();
+    ScopedStoredValue(const ScopedStoredValue&) = delete;
+    ScopedStoredValue& operator=(const ScopedStoredValue&) = delete;
+
+private:
+    void Put(const std::optional<RawValue>& value) const;
+
+    HKEY m_root;
+    std::string m_path;
+    std::string m_name;
+    std::optional<RawValue> m_original;
 };
 
 // A unique key under <root>\Software\TarveloTests for one test group (root
