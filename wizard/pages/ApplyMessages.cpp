@@ -10,17 +10,9 @@
 
 namespace {
 
-// A resource text with its "%1" and "%2" marks replaced.
-std::wstring Filled(UINT textId, const std::wstring& first, const std::wstring& second = std::wstring()) {
-    std::wstring text = ResourceText(textId);
-    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos) text.replace(mark, 2, first);
-    if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos) text.replace(mark, 2, second);
-    return text;
-}
-
 std::wstring StoreFailureText(const std::wstring& connection, const std::vector<StoreStep>& failed) {
     const bool notOpened = std::find(failed.begin(), failed.end(), StoreStep::Open) != failed.end();
-    std::wstring text = Filled(notOpened ? IDS_STORE_OPEN_FAILED : IDS_STORE_WRITE_FAILED, connection);
+    std::wstring text = ResourceText(notOpened ? IDS_STORE_OPEN_FAILED : IDS_STORE_WRITE_FAILED, connection);
     if (notOpened) return text;
     const std::pair<StoreStep, UINT> names[] = {{StoreStep::IPAddress, IDS_VALUE_IP_ADDRESS},
                                                 {StoreStep::SubnetMask, IDS_VALUE_SUBNET_MASK},
@@ -40,12 +32,12 @@ std::wstring StepText(const std::wstring& connection, const ApplyFailure& failur
     switch (failure.step) {
         case ApplyFailure::Step::NetworkShell:
             return failure.exitStatus
-                       ? Filled(IDS_FAILED_SHELL_STATUS, connection, WideDecimal(*failure.exitStatus))
-                       : Filled(IDS_FAILED_SHELL_START, connection);
+                       ? ResourceText(IDS_FAILED_SHELL_STATUS, connection, WideDecimal(*failure.exitStatus))
+                       : ResourceText(IDS_FAILED_SHELL_START, connection);
         case ApplyFailure::Step::Tool:
             return failure.exitStatus
-                       ? Filled(IDS_FAILED_TOOL_STATUS, connection, WideDecimal(*failure.exitStatus))
-                       : Filled(IDS_FAILED_TOOL_START, connection);
+                       ? ResourceText(IDS_FAILED_TOOL_STATUS, connection, WideDecimal(*failure.exitStatus))
+                       : ResourceText(IDS_FAILED_TOOL_START, connection);
         case ApplyFailure::Step::Store:
             break;
     }
@@ -63,7 +55,7 @@ std::wstring LeftUndone(const WayBackOutcome& outcome) {
     if (!outcome.liveFailed.empty()) {
         std::wstring runs;
         for (const std::wstring& run : outcome.liveFailed) runs += (runs.empty() ? L"" : L"；") + run;
-        return Filled(IDS_PUT_BACK_LIVE_FAILED, runs);
+        return ResourceText(IDS_PUT_BACK_LIVE_FAILED, runs);
     }
     if (outcome.liveSkipped) return ResourceText(IDS_PUT_BACK_LIVE_SKIPPED);
     return std::wstring();
@@ -73,10 +65,10 @@ std::wstring EarlierSettings(const std::optional<PreviousAddress>& previous) {
     if (!previous || (!previous->dhcp && (!IsStrictIpv4(previous->address) || !IsStrictIpv4(previous->mask))))
         return ResourceText(IDS_EARLIER_UNKNOWN);
     if (previous->dhcp) return ResourceText(IDS_EARLIER_DHCP);
-    std::wstring text = Filled(IDS_EARLIER_ADDRESS, WinBase::WideFromNarrow(previous->address),
-                               WinBase::WideFromNarrow(previous->mask));
+    std::wstring text = ResourceText(IDS_EARLIER_ADDRESS, WinBase::WideFromNarrow(previous->address),
+                                     WinBase::WideFromNarrow(previous->mask));
     if (IsStrictIpv4(previous->gateway))
-        text += Filled(IDS_EARLIER_GATEWAY, WinBase::WideFromNarrow(previous->gateway));
+        text += ResourceText(IDS_EARLIER_GATEWAY, WinBase::WideFromNarrow(previous->gateway));
     return text;
 }
 
@@ -92,6 +84,6 @@ std::wstring ApplyFailureText(const std::wstring& connection, const ApplyFailure
 std::wstring WayBackText(const std::wstring& connection, const std::optional<PreviousAddress>& previous,
                          const WayBackOutcome& outcome) {
     const std::wstring undone = LeftUndone(outcome);
-    if (undone.empty()) return Filled(IDS_WAY_BACK_DONE, connection, EarlierSettings(previous));
-    return Filled(IDS_WAY_BACK_RESTART, connection, EarlierSettings(previous)) + L"\n\n" + undone;
+    if (undone.empty()) return ResourceText(IDS_WAY_BACK_DONE, connection, EarlierSettings(previous));
+    return ResourceText(IDS_WAY_BACK_RESTART, connection, EarlierSettings(previous)) + L"\n\n" + undone;
 }

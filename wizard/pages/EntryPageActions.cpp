@@ -65,12 +65,8 @@ std::string CEntryPageActions::ReadGateway() const {
 
 void CEntryPageActions::ShowCheckingNote(const std::string& gateway, const std::string& dnsServer) {
     if (m_note == nullptr || m_note->GetSafeHwnd() == nullptr) return;
-    std::wstring text = ResourceText(IDS_CHECKING);
-    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos)
-        text.replace(mark, 2, WinBase::WideFromNarrow(gateway));
-    if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos)
-        text.replace(mark, 2, WinBase::WideFromNarrow(dnsServer));
-    m_note->SetNoteText(text);
+    m_note->SetNoteText(
+        ResourceText(IDS_CHECKING, WinBase::WideFromNarrow(gateway), WinBase::WideFromNarrow(dnsServer)));
 }
 
 int CEntryPageActions::RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) {

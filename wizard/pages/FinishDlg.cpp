@@ -10,13 +10,9 @@
 
 namespace {
 
-// A resource text with its "%1" (and "%2") marks replaced.
+// A resource text with its marks replaced by the address and the second text.
 std::wstring LineFor(UINT textId, const std::string& first, const std::wstring& second = std::wstring()) {
-    std::wstring text = ResourceText(textId);
-    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos)
-        text.replace(mark, 2, WinBase::WideFromNarrow(first));
-    if (const size_t mark = text.find(L"%2"); mark != std::wstring::npos) text.replace(mark, 2, second);
-    return text;
+    return ResourceText(textId, WinBase::WideFromNarrow(first), second);
 }
 
 }  // namespace
@@ -27,22 +23,12 @@ CFinishDlg::CFinishDlg(const ConnectionReport& report, IWayBack& wayBack, CWnd* 
 std::wstring CFinishDlg::DnsLine(const ConnectionReport& report) {
     const ConnectionCheck::DnsCheck& dns = report.results.dns;
     if (!dns.replied) return LineFor(IDS_DNS_SILENT, report.dnsServer);
-    switch (dns.resultCode) {
-        case ConnectionCheck::DnsNoError:
-            return LineFor(IDS_DNS_ANSWERED, report.dnsServer);
-        case ConnectionCheck::DnsRefused:
-            return LineFor(IDS_DNS_REFUSED, report.dnsServer);
-        case ConnectionCheck::DnsServerFailure:
-            return LineFor(IDS_DNS_SERVER_FAILURE, report.dnsServer);
-        case ConnectionCheck::DnsNameError:
-            return LineFor(IDS_DNS_NAME_ERROR, report.dnsServer);
-        case ConnectionCheck::DnsNotImplemented:
-            return LineFor(IDS_DNS_NOT_IMPLEMENTED, report.dnsServer);
-        case ConnectionCheck::DnsFormatError:
-            return LineFor(IDS_DNS_FORMAT_ERROR, report.dnsServer);
-        default:
-            return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, WideDecimal(dns.resultCode));
-    }
+    // By result code: NOERROR, FORMERR, SERVFAIL, NXDOMAIN, NOTIMP, REFUSED.
+    static const UINT lines[] = {IDS_DNS_ANSWERED,   IDS_DNS_FORMAT_ERROR,    IDS_DNS_SERVER_FAILURE,
+                                 IDS_DNS_NAME_ERROR, IDS_DNS_NOT_IMPLEMENTED, IDS_DNS_REFUSED};
+    if (dns.resultCode < sizeof lines / sizeof lines[0])
+        return LineFor(lines[dns.resultCode], report.dnsServer);
+    return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, WideDecimal(dns.resultCode));
 }
 
 BOOL CFinishDlg::OnInitDialog() {

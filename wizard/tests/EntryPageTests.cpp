@@ -260,9 +260,9 @@ TEST(ClosingPageTexts, DnsLineNamesWhatTheReplySaid) {
         {0, L"DNS 伺服器 203.0.113.53 有回應"},
         {5, L"DNS 伺服器 203.0.113.53 拒絕查詢"},
         {2, L"DNS 伺服器 203.0.113.53 無法查詢名稱（伺服器錯誤）"},
-        {3, L"DNS 伺服器 203.0.113.53 無法查詢名稱（回報名稱不存在）"},
+        {3, L"DNS 伺服器 203.0.113.53 無法查詢名稱（名稱不存在）"},
         {4, L"DNS 伺服器 203.0.113.53 不支援查詢"},
-        {1, L"DNS 伺服器 203.0.113.53 無法處理查詢（格式錯誤）"},
+        {1, L"DNS 伺服器 203.0.113.53 無法處理查詢"},
         {11, L"DNS 伺服器 203.0.113.53 無法查詢名稱（代碼 11）"}};
     for (const auto& [code, line] : lines) {
         report.results.dns.resultCode = code;
@@ -276,7 +276,7 @@ TEST(ClosingPageTexts, MessagesSayWhatFailedAndHowFarPuttingBackGot) {
     shell.exitStatus = 1;
     EXPECT_EQ(ApplyFailureText(L"乙太網路", shell, WayBackOutcome()),
               L"設定網路卡「乙太網路」時，netsh 執行失敗（結束代碼 1）。\n\n"
-              L"先前的設定已全部放回，電腦維持設定前的狀態。您可以再按一次下一頁重試，或選擇其他網路卡。");
+              L"先前的設定已全部放回，電腦維持設定前的狀態。您可以按下一頁重試，或選擇其他網路卡。");
     ApplyFailure store;
     store.storeSteps = {StoreStep::SubnetMask, StoreStep::DisableDhcp};
     WayBackOutcome notRestored;
@@ -293,7 +293,7 @@ TEST(ClosingPageTexts, MessagesSayWhatFailedAndHowFarPuttingBackGot) {
               L"設定網路卡「Wi-Fi」時，無法啟動 Adapset。\n\n登錄中的先前設定已放回，但 netsh "
               L"無法恢復網路連線目前的"
               L"設定（interface ipv4 set address name=\"Wi-Fi\" "
-              L"source=dhcp）。請重新啟動電腦，先前的設定就會生效。");
+              L"source=dhcp）。請重新啟動電腦。");
 
     EXPECT_EQ(WayBackText(L"乙太網路", PreviousAddress{}, WayBackOutcome()),
               L"已復原網路卡「乙太網路」先前的設定：自動取得 (DHCP)。不需要重新開機。");
@@ -308,5 +308,5 @@ TEST(ClosingPageTexts, MessagesSayWhatFailedAndHowFarPuttingBackGot) {
     EXPECT_EQ(
         WayBackText(L"乙太網路", PreviousAddress{false, "10.0.1.5\r\n", "255.255.0.0", "", {}}, skipped),
         L"已復原網路卡「乙太網路」在登錄中的先前設定：設定前登錄中的值。\n\n"
-        L"登錄中的先前設定已放回；網路連線要在重新啟動電腦後才會恢復先前的設定。請重新啟動電腦。");
+        L"登錄中的先前設定已放回；網路連線要在重新啟動電腦後才會恢復。請重新啟動電腦。");
 }

@@ -269,16 +269,16 @@ TEST_F(WizardResources, ClosingPageTemplate103) {
 
 TEST_F(WizardResources, ConnectionCheckTexts) {
     const std::pair<UINT, const wchar_t*> texts[] = {
-        {140, L"正在測試連線：閘道 %1 是否回應，DNS 伺服器 %2 是否能查詢名稱。約需幾秒鐘，請稍候…"},
+        {140, L"正在測試閘道 %1 與 DNS 伺服器 %2，約需幾秒鐘…"},
         {141, L"閘道 %1 有回應"},
         {142, L"閘道 %1 沒有回應"},
         {143, L"DNS 伺服器 %1 有回應"},
         {144, L"DNS 伺服器 %1 沒有回應"},
         {147, L"DNS 伺服器 %1 拒絕查詢"},
         {148, L"DNS 伺服器 %1 無法查詢名稱（伺服器錯誤）"},
-        {149, L"DNS 伺服器 %1 無法查詢名稱（回報名稱不存在）"},
+        {149, L"DNS 伺服器 %1 無法查詢名稱（名稱不存在）"},
         {150, L"DNS 伺服器 %1 不支援查詢"},
-        {151, L"DNS 伺服器 %1 無法處理查詢（格式錯誤）"},
+        {151, L"DNS 伺服器 %1 無法處理查詢"},
         {152, L"DNS 伺服器 %1 無法查詢名稱（代碼 %2）"}};
     for (const auto& [id, expected] : texts) {
         wchar_t text[256] = L"";
