@@ -1,13 +1,16 @@
 #include "TarveloIPApp.h"
 
+#include "TarveloIPAppSingleInstance.h"
+#include "TarveloIPAppUnfinishedApply.h"
 #include "platform/ApplyLogFile.h"
+#include "platform/ApplyRecordFile.h"
 #include "platform/ConnectionChecks.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/Restart.h"
-#include "platform/RestoreMode.h"
 #include "platform/SettingsBackup.h"
 #include "platform/SettingsStore.h"
 #include "pages/TarveloIPDlg.h"
+#include "platform/RestoreMode.h"
 #include "win_base/ProcessHardening.h"
 
 namespace {
@@ -15,9 +18,16 @@ CTarveloIPApp theApp;
 }
 
 BOOL CTarveloIPApp::InitInstance() {
+    const CSingleInstance instance;
+    if (!instance.IsFirst()) {
+        CSingleInstance::BringOtherToFront();
+        return FALSE;
+    }
     EnableCommonControls();
-    if (IsRestoreRequest()) {
-        m_exitCode = RunRestoreMode();
+    OfferUnfinishedApply();
+    const RestoreRequest restore = ReadRestoreRequest();
+    if (restore != RestoreRequest::None) {
+        m_exitCode = RunRestoreMode(restore);
         return FALSE;
     }
     {
@@ -29,7 +39,8 @@ BOOL CTarveloIPApp::InitInstance() {
         CApplyLogFile log;
         CConnectionChecks checks;
         CComputerRestart restart;
-        const ApplyOperations operations{launcher, store, backup, checks, log, restart};
+        CApplyRecordFile record(log);
+        const ApplyOperations operations{launcher, store, backup, checks, log, restart, &record};
         CTarveloIPDlg page(nullptr, AdapterInventory::ReadAdapters, &operations);
         m_pMainWnd = &page;
         page.DoModal();

@@ -39,10 +39,13 @@ std::optional<std::string> KeyPath(SettingsSnapshot::AdapterKey key, const std::
 }
 
 // The key every member holds while the store is closed. Assigning a copy of it only
-// changes a reference count, so Close cannot fail on an allocation.
+// changes a reference count, so Close cannot fail on an allocation. At namespace scope,
+// not function-local: a guarded local static brings the runtime's thread library into
+// the program (about 40 KB).
+const CRegistryKey g_emptyKey(static_cast<HKEY>(nullptr));
+
 const CRegistryKey& EmptyKey() {
-    static const CRegistryKey empty(static_cast<HKEY>(nullptr));
-    return empty;
+    return g_emptyKey;
 }
 
 // The service name as ANSI text for the key paths; nullopt when it is empty or the

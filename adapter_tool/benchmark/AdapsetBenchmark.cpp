@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,7 +115,77 @@ struct Program {
 }  // namespace
 
 // Seeds, runs the programs in turn, prints the result; returns 0 when every run worked.
+// Plants our snapshot files in the folder until it holds `count` of them: names of the
+// tool's pattern for one adapter (the first of them its original), each with a write
+// time of its own, 3 KB each like a real one.
+void PlantSnapshots(const std::string& folder, const std::string& service, size_t count) {
+    CreateDirectoryA(folder.substr(0, folder.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string bytes(3242, 'x');
+    for (size_t i = FolderFileNames(folder).size(); i < count; ++i) {
+        char name[96];
+        snprintf(name, sizeof name, "2026%02u%02u-%02u%02u00-adapset-%s%s.reg", unsigned(1 + i / 500 % 12),
+                 unsigned(1 + i / 20 % 25), unsigned(i / 4 % 20), unsigned(i % 60), service.c_str(),
+                 i == 0 ? "-original" : "");
+        const std::string path = folder + "\\" + name;
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ULARGE_INTEGER time{};
+        time.QuadPart = 134000000000000000ull + i * 600000000ull;
+        const FILETIME at{time.LowPart, time.HighPart};
+        SetFileTime(file, nullptr, nullptr, &at);
+        CloseHandle(file);
+    }
+}
+
+// "listing": times "Adapset /restore" (the listing with each snapshot's date, kind and
+// adapter) on a folder of 20 snapshots, then of 500; the target is within 1.5x.
+int ListingBenchmark(int runs) {
+    const std::vector<SeedAdapter> adapters = TwoAdapterMachine();
+    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
+    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    const Snapshot original = CaptureTrees(roots);
+    const std::string backups = BackupFolder();
+    const std::vector<std::string> backupsBefore = FolderFileNames(backups);
+    if (!SeedMachine(adapters)) {
+        printf("cannot seed the registry\n");
+        return 1;
+    }
+    const std::string dir = TestSupport::ModuleDirectory();
+    const std::string listing = "\"" + dir + "bin\\Adapset.exe\" /restore";
+    std::vector<double> medians;
+    std::vector<size_t> counts;
+    bool ok = true;
+    for (const size_t count : {size_t{20}, size_t{500}}) {
+        PlantSnapshots(backups, EnumeratedServices().at(0), count);
+        counts.push_back(FolderFileNames(backups).size());
+        std::vector<double> times;
+        ok = ok && TimedRun(listing, dir) >= 0;  // warm-up
+        for (int i = 0; ok && i < runs; ++i) {
+            times.push_back(TimedRun(listing, dir));
+            ok = times.back() >= 0;
+            Sleep(kSettleMs);
+        }
+        if (ok) medians.push_back(Median(times));
+    }
+    RestoreTrees(roots, original);
+    DeleteNewFiles(backups, backupsBefore);
+    if (!ok) {
+        printf("a run failed\n");
+        return 1;
+    }
+    printf("Adapset /restore (listing), median of %d runs each\n", runs);
+    for (size_t i = 0; i < medians.size(); ++i)
+        printf("%4zu snapshots: median %6.1f ms\n", counts[i], medians[i]);
+    const double ratio = medians[1] / medians[0];
+    printf("500 against 20: %.2fx (target: under 1.5x): %s\n", ratio, ratio < 1.5 ? "met" : "missed");
+    return 0;
+}
+
 int main(int argc, char* argv[]) {
+    if (argc > 1 && strcmp(argv[1], "listing") == 0)
+        return ListingBenchmark(argc > 2 ? std::max(1, atoi(argv[2])) : 30);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
     const std::vector<SeedAdapter> adapters = TwoAdapterMachine();
     std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};

@@ -10,6 +10,7 @@
 #include "ConfigurationPlan.h"
 #include "DhcpNotification.h"
 #include "SettingsBackup.h"
+#include "UnfinishedRun.h"
 #include "win_base/TextConversion.h"
 #include "win_base/UniqueHandle.h"
 
@@ -91,9 +92,13 @@ RunStatus ConfigureAdapter(const StaticSettings& settings) {
     }
 
     // Every location that exists is open and nothing is written yet: first the snapshot.
-    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName());
+    std::wstring snapshot;
+    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName(), &snapshot);
     if (saveStatus != 0) return {saveStatus};
+    const int recordStatus = StartUnfinishedRun(settings.ServiceName(), snapshot);
+    if (recordStatus != 0) return {recordStatus};
     for (const OpenedKey& key : opened) WriteValues(key);
+    EndUnfinishedRun();
 
     if (NotifyDhcpClient(notifier, settings) != 0) return {printf("Adapter configuration failed\n")};
     return {0};

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "ConsoleText.h"
+#include "UnfinishedRun.h"
 #include "win_base/PrintableText.h"
 
 namespace {
@@ -102,7 +103,9 @@ RunStatus PrintUsage() {
     printf("\tThe mask defaults to 255.255.255.0.\n");
     printf("\tUse * to omit intermediate parameters.\n");
     printf("\tMissing parameters will be set to empty strings.\n");
-    return ListAdapters();
+    const RunStatus status = ListAdapters();
+    ReportUnfinishedRun();
+    return status;
 }
 
 RunStatus ListAdapters() {

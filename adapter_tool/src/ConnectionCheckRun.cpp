@@ -99,7 +99,10 @@ std::string DnsVerdict(const ConnectionCheck::DnsCheck& dns) {
         case ConnectionCheck::DnsFormatError:
             return std::string("rejected the query (") + name + ")";
         default:
-            return "does not resolve (result code " + std::to_string(dns.resultCode) + ")";
+            // The code (0 to 15) without printf, which the tool leaves out.
+            return std::string("does not resolve (result code ") +
+                   (dns.resultCode >= 10 ? std::string(1, '1') : std::string()) +
+                   static_cast<char>('0' + dns.resultCode % 10) + ")";
     }
 }
 

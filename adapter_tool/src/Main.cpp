@@ -19,7 +19,8 @@
 namespace {
 
 // Does what the decision says; returns the exit status and whether an open was refused.
-RunStatus Act(const RunDecision& decision, const std::vector<std::wstring>& wideArguments) {
+RunStatus Act(const RunDecision& decision, const std::vector<std::wstring>& wideArguments,
+              const AdapterTable& table) {
     switch (decision.action) {
         case kShowUsage:
             return PrintUsage();
@@ -27,11 +28,13 @@ RunStatus Act(const RunDecision& decision, const std::vector<std::wstring>& wide
             printf("%s", RefusalMessage(decision.refusal).c_str());
             return {kRefusedStatus};
         case kListSnapshots:
-            return {ListSnapshots()};
+            return {ListSnapshots(table)};
         case kRestore:
             return RestoreSnapshot(wideArguments.size() > 1 ? wideArguments[1] : std::wstring());
         case kCheck:
             return {CheckConnection(decision.checkedService, decision.parameters[kAdapterName])};
+        case kRestoreOriginal:
+            return RestoreOriginal(decision.parameters[kAdapterName], wideArguments.size() > 2 ? wideArguments[2] : std::wstring(), table);
         case kConfigure:
             break;
     }
@@ -49,7 +52,7 @@ int main(int argc, char* argv[]) {
     // The arguments after the program, in UTF-16, aligned with argv + 1.
     std::vector<std::wstring> wideArguments = WinBase::WideArguments();
     if (!wideArguments.empty()) wideArguments.erase(wideArguments.begin());
-    RunStatus run = Act(DecideRun(argc - 1, argv + 1, table, wideArguments), wideArguments);
+    RunStatus run = Act(DecideRun(argc - 1, argv + 1, table, wideArguments), wideArguments, table);
     run.accessRefused = run.accessRefused || table.accessRefused;
     return FinishWithAccessHint(run, stderr);
 }

@@ -53,7 +53,7 @@ std::string RefusalMessage(const Refusal& refusal) {
             return std::string("Argument adapterName is not a service name: \"") +
                    Printable(refusal.text.c_str()) + "\"\n";
         case kTooManyRestoreArguments:
-            return "Too many arguments: adapset /restore [snapshot file]\n";
+            return "Too many arguments: adapset /restore [snapshot file | original adapterName]\n";
         case kCheckArguments:
             return "Usage: adapset /check adapterName\n";
     }

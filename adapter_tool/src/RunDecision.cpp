@@ -6,6 +6,7 @@
 #include "win_base/TextConversion.h"
 
 const char kRestoreSwitch[] = "/restore";
+const char kOriginalWord[] = "original";
 const char kCheckSwitch[] = "/check";
 
 namespace {
@@ -37,7 +38,10 @@ RunDecision DecideRun(int argumentCount, const char* const* arguments, const Ada
     }
     if (_stricmp(arguments[0], kRestoreSwitch) == 0) {
         const RunAction actions[] = {kListSnapshots, kRestore};
-        if (argumentCount <= 2) {
+        if (argumentCount == 3 && _stricmp(arguments[1], kOriginalWord) == 0) {
+            decision.action = kRestoreOriginal;
+            decision.parameters[kAdapterName] = arguments[2];
+        } else if (argumentCount <= 2) {
             decision.action = actions[argumentCount - 1];
         } else {
             decision.action = kRefuse;

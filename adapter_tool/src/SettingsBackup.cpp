@@ -5,15 +5,13 @@
 #include <string>
 
 #include "ConsoleText.h"
+#include "settings_snapshot/SnapshotHistory.h"
 #include "settings_snapshot/SnapshotSave.h"
 #include "win_base/TextConversion.h"
 
 namespace {
 
 using SettingsSnapshot::Failure;
-
-// The tag of the tool's snapshot files; retention counts the files it starts.
-const wchar_t kTagPrefix[] = L"adapset-";
 
 int CannotSave(const std::wstring& path, Failure failure) {
     printf("Cannot save the current settings: %s\n", ConsoleField(path).c_str());
@@ -37,9 +35,12 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName) {
-    const auto saved = SettingsSnapshot::SaveSnapshot(
-        Requests(plan), kTagPrefix + WinBase::WideFromNarrow(serviceName), kTagPrefix);
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+                        std::wstring* savedPath) {
+    // An old snapshot that cannot be deleted does not stop the run.
+    const auto saved = SettingsSnapshot::SaveAdapterSnapshot(Requests(plan), SettingsSnapshot::kToolTag,
+                                                             WinBase::WideFromNarrow(serviceName));
     if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
+    if (savedPath != nullptr) *savedPath = saved.Value().path;
     return 0;
 }

@@ -2,6 +2,7 @@
 // "Adapset /restore FILE" can put the settings back.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "ConfigurationPlan.h"
@@ -17,4 +18,7 @@ constexpr int kSnapshotFailedStatus = 161;
 // cannot be saved, kSnapshotFailedStatus after one line "Cannot save the current
 // settings: <path>" on standard output and the reason on standard error. Writes
 // nothing to the registry either way.
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName);
+// The first snapshot of an adapter is kept as its original. *savedPath, when given, gets
+// the new file's path.
+int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+                        std::wstring* savedPath = nullptr);

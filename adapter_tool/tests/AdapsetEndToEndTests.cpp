@@ -6,12 +6,15 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "settings_snapshot/ApplyRecord.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/RegFileFormat.h"
 
@@ -134,7 +137,8 @@ protected:
         const std::vector<std::string> files = BackupNames();
         EXPECT_EQ(files.size(), 1u);
         if (files.empty()) return "";
-        EXPECT_TRUE(std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "\\.reg")))
+        EXPECT_TRUE(
+            std::regex_match(files[0], std::regex("\\d{8}-\\d{6}-adapset-\\" + service + "-original\\.reg")))
             << files[0];
         return Backups() + "\\" + files[0];
     }
@@ -757,7 +761,9 @@ TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
         CopyFileA(file.c_str(), ArtifactPath("adapset-snapshot.reg").c_str(), FALSE);  // for the README
         if (withTool) {
             const ToolRun restore = RunTool("/restore \"" + file + "\"");
-            EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file + "\n"));
+            const std::string undo = Backups() + "\\" + BackupNames().back();
+            EXPECT_EQ(restore.result.output, Crlf("Settings restored from " + file +
+                                                  "\nTo undo: adapset /restore \"" + undo + "\"\n"));
             EXPECT_EQ(restore.result.exitCode, 0u);
             // The address and mask the restored keys hold.
             EXPECT_EQ(restore.notifications, Notification(first, Old(first) + "5", "255.0.0.0"));
@@ -768,6 +774,68 @@ TEST_F(AdapsetEndToEnd, TheSnapshotPutsBackEveryValueTheRunChanged) {
         }
         CheckRegistry();
     }
+}
+
+// However many runs follow, the settings from before the first one stay reachable; a
+// restore saves what it overwrites, so restoring that file gives back the settings the
+// restore replaced, byte for byte.
+TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
+    const std::string first = services_[0];
+    for (int run = 1; run <= 25; ++run) {
+        const ToolRun tool = RunTool("1 10.1.1." + std::to_string(run) + " 255.255.0.0 10.1.1.254 1.1.1.1");
+        ASSERT_EQ(tool.result.exitCode, 0u) << tool.result.output;
+    }
+    const std::vector<std::string> names = BackupNames();
+    EXPECT_EQ(names.size(), 21u);
+    const auto original = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+        return name.find("-original") != std::string::npos;
+    });
+    ASSERT_NE(original, names.end());
+    const Snapshot afterRuns = CaptureTrees(Roots());
+
+    const ToolRun restore = RunTool(std::string("/restore original ") + "1");
+    EXPECT_EQ(restore.result.exitCode, 0u) << restore.result.output;
+    EXPECT_EQ(
+        restore.result.output.rfind("Settings restored from " + Backups() + "\\" + *original + "\r\n", 0), 0u)
+        << restore.result.output;
+    CheckRegistry();  // as seeded, before the first run
+
+    const size_t undoAt = restore.result.output.find("adapset /restore ");
+    ASSERT_NE(undoAt, std::string::npos);
+    const ToolRun undo =
+        RunTool(restore.result.output.substr(undoAt + 8, restore.result.output.size() - undoAt - 10));
+    EXPECT_EQ(undo.result.exitCode, 0u) << undo.result.output;
+    expected_ = afterRuns;
+    CheckRegistry();
+    EXPECT_EQ(BackupNames().size(), 21u);  // the two restores' snapshots in place of the oldest others
+
+    const ToolRun none = RunTool("/restore original 3");
+    EXPECT_EQ(none.result.output, Crlf("No original snapshot of adapter 3\n"));
+}
+
+// A run cut off between its snapshot and its end leaves its record: the listing without
+// arguments names it; the next finished run removes it.
+TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
+    const SettingsSnapshot::BackupFolder folder = SettingsSnapshot::BackupFolder::Default().Value();
+    const SettingsSnapshot::ApplyRecord record(folder, L"adapset");
+    const std::wstring snapshot =
+        SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
+    ASSERT_FALSE(record.Start(L"{x}", snapshot));
+    const std::string mention =
+        "The last configuration run (adapter {x}) did not finish. To put back the settings "
+        "from before it:\r\n  adapset /restore \"" +
+        Backups() + "\\20261209-101010-adapset-{x}.reg\"\r\n";
+    const ToolRun listed = RunTool("");
+    EXPECT_NE(listed.result.output.find(mention), std::string::npos) << listed.result.output;
+    ASSERT_EQ(RunTool("1 10.1.1.1").result.exitCode, 0u);
+    EXPECT_EQ(RunTool("").result.output.find("did not finish"), std::string::npos);
+
+    // A record that is not ours is named in one sentence and not used.
+    WriteRegFile(DataFolder() + "\\unfinished-adapset.txt", L"{x}");
+    EXPECT_NE(
+        RunTool("").result.output.find("\r\nThe record of an unfinished run cannot be used: " + DataFolder() +
+                                       "\\unfinished-adapset.txt: not a record of ours\r\n"),
+        std::string::npos);
 }
 
 TEST_F(AdapsetEndToEnd, ASnapshotThatCannotBeSavedStopsTheRunBeforeAnyWrite) {
@@ -895,17 +963,34 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTh
     const ToolRun run = RunTool("2 10.2.2.2");
     ASSERT_EQ(run.result.exitCode, 0u);
 
-    // 42 snapshots of the tool: the run's own and the 19 newest by write time are kept,
-    // the wizard's too.
-    std::string listing = "Snapshots in " + Backups() + ", newest first:\n";
+    // 42 snapshots of the tool: the run's own and the 19 newest others by write time are
+    // kept, with the oldest of each adapter (its original) and the wizard's.
+    std::vector<std::string> listing;
     for (const std::string& name : BackupNames())
-        if (name.find(services_[1]) != std::string::npos) listing += Backups() + "\\" + name + "\n";
-    for (size_t i = 0; i < 19; ++i) listing += Backups() + "\\" + older[i] + "\n";
-    listing += Backups() + "\\20200101-000000-TarveloIP.reg\n";
+        if (name.find(services_[1]) != std::string::npos)
+            listing.push_back("original  " + services_[1] + "  " + name);
+    for (size_t i = 0; i < 19; ++i) listing.push_back("later     old  " + older[i]);
+    listing.push_back("original  old  " + older[20]);
+    listing.push_back("later     (adapter unknown)  20200101-000000-TarveloIP.reg");
+    listing.push_back("original  x  99991231-235910-adapset-x.reg");
     const ToolRun list = RunTool("/restore");
-    EXPECT_EQ(list.result.output, Crlf(listing));
     EXPECT_EQ(list.result.exitCode, 0u);
-    EXPECT_EQ(BackupNames().size(), 21u);
+    std::istringstream lines(list.result.output);
+    std::string line, entry;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "Snapshots in " + Backups() + ", newest first:\r");
+    std::vector<std::string> listed;
+    while (std::getline(lines, entry) && std::getline(lines, line)) {
+        // "yyyy-MM-dd HH:mm:ss  kind  adapter" and the path on the next line.
+        EXPECT_TRUE(std::regex_match(entry, std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  .*\r")))
+            << entry;
+        const size_t cut = line.rfind('\\');
+        listed.push_back(entry.substr(21, entry.size() - 22) + "  " +
+                         line.substr(cut + 1, line.size() - cut - 2));
+        EXPECT_EQ(line.substr(0, cut), "  " + Backups());
+    }
+    EXPECT_EQ(listed, listing);
+    EXPECT_EQ(BackupNames().size(), 23u);
 }
 
 namespace {

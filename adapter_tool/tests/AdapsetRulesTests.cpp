@@ -252,13 +252,19 @@ TEST(AdapsetDecision, UsageRefusalOrConfiguration) {
     const char* first[] = {"1", "1.2.3.4"};
     EXPECT_EQ(DecideRun(2, first, longTable).action, kRefuse);
 
-    // "/restore" in any case lists, with a file restores; anything after the file is refused.
+    // "/restore" in any case lists, with a file restores, with "original" and an adapter
+    // restores its original; anything else after the file is refused.
     const char* restore[] = {"/Restore", "20261208-225301-adapset-{A1}.reg", "1.2.3.4"};
     EXPECT_EQ(DecideRun(1, restore, kTwoAdapters).action, kListSnapshots);
     EXPECT_EQ(DecideRun(2, restore, kTwoAdapters).action, kRestore);
     const RunDecision extra = DecideRun(3, restore, kTwoAdapters);
     EXPECT_EQ(extra.action, kRefuse);
-    EXPECT_EQ(RefusalMessage(extra.refusal), "Too many arguments: adapset /restore [snapshot file]\n");
+    EXPECT_EQ(RefusalMessage(extra.refusal),
+              "Too many arguments: adapset /restore [snapshot file | original adapterName]\n");
+    const char* original[] = {"/restore", "ORIGINAL", "2", "x"};
+    EXPECT_EQ(DecideRun(3, original, kTwoAdapters).action, kRestoreOriginal);
+    EXPECT_EQ(DecideRun(2, original, kTwoAdapters).action, kRestore);  // a file named so
+    EXPECT_EQ(DecideRun(4, original, kTwoAdapters).action, kRefuse);
 }
 
 TEST(AdapsetDecision, CheckLocatesItsAdapterAsConfiguringDoes) {

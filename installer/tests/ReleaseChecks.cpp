@@ -5,16 +5,15 @@
 //     depends on Common Controls 6) and loads as an activation context; the version
 //     resource has the file version, the language, the company and the original file name.
 //   release_checks find-tool [expect-missing]
-//     Starts "Adapset.exe" by file name through the shell with the Windows directory as
-//     working directory, as the wizard does, and waits for it. Exit status 0 when it
-//     ran and listed (status 0), or with expect-missing when the shell found nothing.
+//     Starts Adapset.exe by full path in the Windows directory with CreateProcess, that
+//     directory as working directory, as the wizard does, and waits for it. Exit status 0
+//     when it ran and listed (status 0), or with expect-missing when there was none.
 //   release_checks hold <file> <ms> <ready file>
 //     Keeps the file open, sharing neither writing nor deletion (as a running program
 //     keeps its own), creates the ready file once it holds it, and lets go after ms.
 // A path beginning with "/" is a host path and is read through Wine's Z: drive.
 // Prints one line per failed check; the exit status is the number of failures.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -143,29 +142,30 @@ void CheckVersion(const char* exe, const char* fileVersion, const char* language
           "original file name matches the file");
 }
 
+// Starts Adapset.exe as the wizard does: by full path in the Windows directory, with
+// CreateProcess, hidden, that directory as working directory.
 int FindTool(bool expectMissing) {
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = "open";
-    info.lpFile = "Adapset.exe";
-    info.lpParameters = "";
-    info.lpDirectory = windows;
-    info.nShow = SW_HIDE;
-    const BOOL started = ShellExecuteExA(&info);
+    const std::string path = std::string(windows) + "\\Adapset.exe";
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    const BOOL ok = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                   CREATE_NO_WINDOW, nullptr, windows, &startup, &started);
+    if (ok) CloseHandle(started.hThread);
     if (expectMissing) {
-        Check(!started, "the shell finds no Adapset.exe");
-        if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+        Check(!ok, "no Adapset.exe in the Windows directory");
+        if (ok) CloseHandle(started.hProcess);
         return failures;
     }
-    Check(started && info.hProcess != nullptr, "the shell starts Adapset.exe from the Windows directory");
-    if (info.hProcess == nullptr) return failures;
-    Check(WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0, "Adapset.exe ends");
+    Check(ok, "Adapset.exe starts from the Windows directory by full path");
+    if (!ok) return failures;
+    Check(WaitForSingleObject(started.hProcess, 60000) == WAIT_OBJECT_0, "Adapset.exe ends");
     DWORD status = 1;
-    GetExitCodeProcess(info.hProcess, &status);
-    CloseHandle(info.hProcess);
+    GetExitCodeProcess(started.hProcess, &status);
+    CloseHandle(started.hProcess);
     Check(status == 0, "Adapset.exe lists the adapters (status " + std::to_string(status) + ")");
     return failures;
 }

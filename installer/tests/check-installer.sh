@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The installer installs silently into the release prefix, the installed programs are
-# the built ones, the shell started from the Windows directory and a command prompt
+# the built ones, the wizard's way (by full path in the Windows directory) and a command prompt
 # both find Adapset.exe. Installing again upgrades in place (remembered folder, one
 # uninstall entry, an older version refused, a running wizard refused, a file in use
 # replaced at restart). The silent uninstaller takes back every file and registry key
@@ -122,9 +122,9 @@ if [ "$arch" = win64 ]; then
   fi
 fi
 
-# The wizard's way: started by file name with the Windows directory as working
-# directory, from a process in the wizard's installation directory.
-(cd "$programs" && run "$checks" find-tool) || fail "the shell does not find Adapset.exe"
+# The wizard's way: started by full path in the Windows directory, with that directory
+# as working directory, from a process in the wizard's installation directory.
+(cd "$programs" && run "$checks" find-tool) || fail "Adapset.exe does not start the wizard's way"
 # A command prompt anywhere else finds it on its search path.
 (cd "$drive/users" && run cmd /c adapset) >"$work/cmd-adapset.txt" 2>&1
 grep -q 'adapset - Version 2.2' "$work/cmd-adapset.txt" || fail "a command prompt does not find adapset"

@@ -134,7 +134,7 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
 }
 
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
-                                           size_t keep) const {
+                                           size_t keep, const std::vector<std::wstring>& pinned) const {
     const Outcome<bool> exist = FoldersExist();
     if (!exist) return exist.Error();
     if (!exist.Value()) return std::nullopt;
@@ -142,17 +142,25 @@ std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const 
     const auto isJustSaved = [&](const SnapshotFileEntry& entry) {
         return _wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0;
     };
+    const auto isPinned = [&](const SnapshotFileEntry& entry) {
+        return std::any_of(pinned.begin(), pinned.end(), [&](const std::wstring& path) {
+            return _wcsicmp(entry.path.c_str(), path.c_str()) == 0;
+        });
+    };
     // The run's own file takes one of the places kept.
     const size_t ownPlace = justSaved.empty() ? 0 : 1;
     // Only trusted files count, and each has one of these names: when the names alone
     // leave nothing to delete, no file needs opening.
     const size_t others =
-        named.size() - static_cast<size_t>(std::count_if(named.begin(), named.end(), isJustSaved));
+        static_cast<size_t>(std::count_if(named.begin(), named.end(), [&](const auto& entry) {
+            return !isJustSaved(entry) && !isPinned(entry);
+        }));
     if (others + ownPlace <= keep) return std::nullopt;
     std::optional<Failure> first;
     size_t kept = 0;
     for (const SnapshotFileEntry& entry : named) {
-        if (isJustSaved(entry) || !IsTrustedFile(entry)) continue;  // never counted, never deleted
+        if (isJustSaved(entry) || isPinned(entry) || !IsTrustedFile(entry))
+            continue;  // never counted, never deleted
         if (++kept + ownPlace <= keep) continue;
         if (!DeleteFileW(entry.path.c_str()) && !first)
             first = Failure{entry.path, L"cannot delete the old snapshot", GetLastError()};

@@ -5,7 +5,11 @@
 
 #include <sddl.h>
 
+#include <map>
 #include <memory>
+
+#include "settings_snapshot/ApplyRecord.h"
+#include "settings_snapshot/SnapshotHistory.h"
 
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/SnapshotFile.h"
@@ -176,6 +180,133 @@ TEST_F(BackupFolderTest, PruneKeepsExactlyItsCountOfTrustedFiles) {
     EXPECT_FALSE(m_folder.Prune(L"adapset-", own, 1));
     EXPECT_EQ(GetFileAttributesW(saved[1].c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(GetFileAttributesW(saved[2].c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Each adapter's first snapshot is its original: never pruned, not counted by pruning,
+// whichever program saves later; a file it does not trust never becomes one.
+TEST_F(BackupFolderTest, TheFirstSnapshotOfEachAdapterIsKeptAsItsOriginal) {
+    const SnapshotHistory history(m_folder);
+    const auto save = [&](const wchar_t* program, const wchar_t* service, int minutes) {
+        const Outcome<std::wstring> path = history.Save(program, service, m_bytes, 3);
+        EXPECT_TRUE(path) << path.Error().Describe();
+        SetWriteTime(path.Value(), minutes);
+        return path.Value();
+    };
+    // Planted before the first save of eth1: a marked name that is not trusted.
+    const std::wstring planted = m_folder.Path() + L"\\20261201-000000-adapset-eth1-original.reg";
+    for (const std::wstring& folder : {m_folder.DataFolder(), m_folder.Path()})
+        ASSERT_FALSE(EnsureProtectedFolder(folder, TrustedOwners::ForThisProcess()));
+    ASSERT_FALSE(WriteNewFile(planted, m_bytes));
+    ASSERT_TRUE(CreateHardLinkW((m_folder.Path() + L"\\second-name").c_str(), planted.c_str(), nullptr));
+
+    const std::wstring original = save(kToolTag, L"eth0", 1);
+    EXPECT_NE(original.find(L"-adapset-eth0-original"), std::wstring::npos);
+    const std::wstring eth1 = save(kWizardTag, L"eth1", 2);
+    EXPECT_NE(eth1.find(L"-TarveloIP-eth1-original"), std::wstring::npos);
+    std::vector<std::wstring> later;
+    for (int run = 0; run < 6; ++run)
+        later.push_back(save(run % 2 ? kWizardTag : kToolTag, L"eth0", 10 + run));
+    EXPECT_EQ(later[1].find(L"original"), std::wstring::npos);  // the wizard's first of eth0
+
+    // Each program keeps its 3 newest others and every original.
+    const Outcome<std::vector<HistoryEntry>> listed = history.List();
+    ASSERT_TRUE(listed);
+    std::vector<std::wstring> paths, originals;
+    for (const HistoryEntry& entry : listed.Value()) {
+        paths.push_back(entry.file.path);
+        if (entry.original) originals.push_back(entry.file.path + L" " + entry.service);
+    }
+    EXPECT_EQ(paths, (std::vector<std::wstring>{later[5], later[4], later[3], later[2], later[1], later[0],
+                                                eth1, original}));
+    EXPECT_EQ(originals, (std::vector<std::wstring>{eth1 + L" eth1", original + L" eth0"}));
+    EXPECT_EQ(SnapshotHistory::OriginalOf(listed.Value(), L"ETH0")->file.path, original);
+
+    // At the boundary: the fourth save of the tool prunes its oldest other, not the original.
+    const std::wstring next = save(kToolTag, L"eth0", 20);
+    EXPECT_EQ(GetFileAttributesW(later[0].c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(original.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(planted.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(history.List().Value().size(), 8u);
+}
+
+// A folder from before originals were marked: each adapter's oldest trusted snapshot
+// (the wizard's unnamed files by the adapter their keys name) is its original.
+TEST_F(BackupFolderTest, InAnOlderFolderTheOldestSnapshotOfEachAdapterIsItsOriginal) {
+    struct Planted : ServiceReader {
+        std::wstring ServiceOf(const std::wstring& path) const override {
+            const auto found = services.find(path);
+            return found == services.end() ? std::wstring() : found->second;
+        }
+        std::map<std::wstring, std::wstring> services;
+    } planted;
+    std::map<std::wstring, std::wstring>& serviceOf = planted.services;
+    const SnapshotHistory history(m_folder, &planted);
+    const auto plant = [&](const wchar_t* tag, WORD second, const wchar_t* service) {
+        const std::wstring path = m_folder.Save(tag, m_bytes, At(7, second)).Value();
+        SetWriteTime(path, second);
+        if (service != nullptr) serviceOf[path] = service;
+        return path;
+    };
+    const std::wstring unreadable = plant(L"TarveloIP", 1, nullptr);
+    const std::wstring wizardEth0 = plant(L"TarveloIP", 2, L"eth0");
+    const std::wstring toolEth0 = plant(L"adapset-eth0", 3, nullptr);
+    const std::wstring toolEth1 = plant(L"adapset-eth1", 4, nullptr);
+    for (WORD second = 5; second < 9; ++second) plant(L"TarveloIP", second, L"eth1");
+
+    std::vector<std::wstring> originals;
+    const Outcome<std::vector<HistoryEntry>> listed = history.List();
+    for (const HistoryEntry& entry : listed.Value())
+        if (entry.original) originals.push_back(entry.file.path);
+    EXPECT_EQ(originals, (std::vector<std::wstring>{toolEth1, wizardEth0}));
+
+    // A new save is no original; pruning the wizard's files down to 2 keeps the old one.
+    const Outcome<std::wstring> saved = history.Save(kWizardTag, L"eth1", m_bytes, 2);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved.Value().find(L"original"), std::wstring::npos);
+    EXPECT_NE(GetFileAttributesW(wizardEth0.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(toolEth0.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(unreadable.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(history.List().Value().size(), 5u);  // 2 of the wizard, its original, the tool's 2
+}
+
+// The record of an unfinished apply: written, found, replaced, cleared; one that is not
+// ours or not trusted is a failure, never a record.
+TEST_F(BackupFolderTest, TheUnfinishedApplyRecordLivesFromStartToClear) {
+    const ApplyRecord record(m_folder, L"TarveloIP");
+    EXPECT_EQ(record.Path(), m_folder.DataFolder() + L"\\unfinished-TarveloIP.txt");
+    EXPECT_FALSE(record.Find().Value());
+    EXPECT_FALSE(record.Clear());
+    ASSERT_FALSE(record.Start(L"{eth0}", m_folder.Path() + L"\\20261208-220405-TarveloIP-{eth0}.reg"));
+    ASSERT_FALSE(record.Start(L"{eth1}", m_folder.Path() + L"\\20261208-220406-TarveloIP-{eth1}.reg"));
+    const Outcome<std::optional<UnfinishedApply>> found = record.Find();
+    ASSERT_TRUE(found && found.Value());
+    EXPECT_EQ(found.Value()->service, L"{eth1}");
+    EXPECT_EQ(found.Value()->snapshotPath, m_folder.Path() + L"\\20261208-220406-TarveloIP-{eth1}.reg");
+    EXPECT_FALSE(ApplyRecord(m_folder, L"adapset").Find().Value());
+    EXPECT_TRUE(record.Start(L"{eth0}", L"..\\notes.txt"));
+
+    EXPECT_FALSE(record.Clear());
+    EXPECT_FALSE(record.Find().Value());
+    // A name that leaves the backup folder; text without the byte-order mark.
+    std::vector<BYTE> outside{0xFF, 0xFE};
+    for (const wchar_t c : std::wstring(L"{eth0}\r\n..\\x.reg\r\n"))
+        outside.insert(outside.end(), {BYTE(c), BYTE(c >> 8)});
+    const std::string plain = "{eth0}\r\nx.reg\r\n";
+    for (const std::vector<BYTE>& content : {outside, std::vector<BYTE>(plain.begin(), plain.end())}) {
+        ASSERT_FALSE(WriteNewFile(record.Path(), content));
+        const Outcome<std::optional<UnfinishedApply>> foreign = record.Find();
+        ASSERT_FALSE(foreign);
+        EXPECT_EQ(foreign.Error().reason, L"not a record of ours");
+        EXPECT_FALSE(record.Clear());
+    }
+    ASSERT_FALSE(record.Start(L"{eth0}", L"20261208-220405-TarveloIP-{eth0}.reg"));
+    ASSERT_TRUE(
+        CreateHardLinkW((m_folder.DataFolder() + L"\\second-name").c_str(), record.Path().c_str(), nullptr));
+    EXPECT_FALSE(record.Find());
+    EXPECT_TRUE(ApplyRecord(BackupFolder(m_folder.DataFolder(), TrustedOwners()), L"TarveloIP")
+                    .Find()
+                    .Error()
+                    .reason.find(L"not owned") != std::wstring::npos);
 }
 
 TEST(FolderSecurity, ProtectsTheFolderForAdministratorsAndTrustsOnlyTheirOwnership) {

@@ -15,6 +15,7 @@
 #include "settings_snapshot/SnapshotFile.h"
 #include "settings_snapshot/SnapshotRestore.h"
 #include "settings_snapshot/SnapshotSave.h"
+#include "settings_snapshot/UndoableRestore.h"
 #include "test_support/Process.h"
 #include "test_support/RegistryFixture.h"
 #include "AnyValueBelow.h"
@@ -306,4 +307,61 @@ TEST_F(SnapshotWorkflows, EachWayASaveOrRestoreStopsNamesItsTargetOrStage) {
         EXPECT_EQ(refused.Error().cause.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
     }
     ExpectPoisoned();
+}
+// Lets every key and value through: the undo file holds the test's own keys.
+class AnyKey : public AllowList {
+public:
+    std::optional<std::wstring> KeyFault(const std::wstring&) const override { return std::nullopt; }
+    std::optional<std::wstring> ValueFault(const std::wstring&, const SnapshotValue&) const override {
+        return std::nullopt;
+    }
+};
+
+// A restore first saves what it is about to overwrite: restoring that file gives back,
+// byte for byte, what the restore replaced.
+TEST_F(SnapshotRegistry, ARestoreCanBeUndoneByTheSnapshotItSavesFirst) {
+    const std::string service = "{undo-" + std::to_string(GetCurrentProcessId()) + "}";
+    const std::string interfaceKey =
+        "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + service;
+    TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "IPAddress",
+                                  Utf16(REG_MULTI_SZ, std::wstring(L"10.0.1.5\0\0", 10)));
+    std::vector<KeyRequest> requests = Requests();
+    requests.push_back({Wide(interfaceKey), {L"IPAddress", L"EnableDHCP"}});
+    const Outcome<Snapshot> before = CaptureSnapshot(requests);
+    ASSERT_TRUE(before);
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const SnapshotHistory history(BackupFolder(std::wstring(temp) + L"undo-data"));
+    ChangeEverything();
+    TestSupport::WriteStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "EnableDHCP", kPoison);
+    const Outcome<std::wstring> undo = RestoreUndoably(history, kToolTag, before.Value());
+    ASSERT_TRUE(undo) << Narrow(undo.Error().Describe());
+    ExpectSeeded();
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "EnableDHCP"), std::nullopt);
+
+    const Outcome<std::vector<BYTE>> read = ReadSnapshotFile(undo.Value());
+    ASSERT_TRUE(read);
+    const Outcome<Snapshot> undone = ParseRegFile(read.Value(), AnyKey());
+    ASSERT_TRUE(undone) << Narrow(undone.Error().Describe());
+    const Outcome<std::wstring> redo = RestoreUndoably(history, kWizardTag, undone.Value());
+    ASSERT_TRUE(redo);
+    for (const auto& [key, name, value] : m_seeded)
+        EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, key, name), kPoison)
+            << key << "\\" << name;
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), kPoison);
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, interfaceKey, "EnableDHCP"), kPoison);
+
+    // A snapshot without an adapter key is refused with nothing saved or written.
+    const Outcome<std::wstring> refused =
+        RestoreUndoably(history, kToolTag, Snapshot{{before.Value().keys[0]}});
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(TestSupport::ReadStoredValue(HKEY_LOCAL_MACHINE, m_adapter, "Absent"), kPoison);
+    const Outcome<std::vector<HistoryEntry>> listed = history.List();
+    TestSupport::DeleteTree(HKEY_LOCAL_MACHINE, interfaceKey);
+    for (const HistoryEntry& entry : listed.Value()) DeleteFileW(entry.file.path.c_str());
+    RemoveDirectoryW((std::wstring(temp) + L"undo-data\\Backups").c_str());
+    RemoveDirectoryW((std::wstring(temp) + L"undo-data").c_str());
+    ASSERT_EQ(listed.Value().size(), 2u);
+    EXPECT_TRUE(listed.Value()[1].original);  // the first of the adapter
 }

@@ -4,6 +4,7 @@
 
 #include "win_base/Ipv4Text.h"
 #include "win_base/LibraryLoading.h"
+#include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 #include "win_base/UniqueHandle.h"
 #include "win_base/WideArguments.h"
@@ -109,6 +110,15 @@ TEST(TextConversion, ExactRefusesWhatTheCodePageCannotSpell) {
 TEST(TextConversion, UnconvertibleNarrowTextIsEmpty) {
     EXPECT_EQ(WinBase::WideFromNarrow("", 950), L"");
     EXPECT_EQ(WinBase::WideFromNarrow("abc", 12345), L"");  // no such code page
+}
+
+TEST(PrintableText, WritesOutEveryControlAndLayoutCharacterAndKeepsTheRest) {
+    EXPECT_EQ(WinBase::PrintableText(std::wstring(L"a\0\t\r\n\x1b\x7f\x80\x9f", 9)),
+              L"a\\x00\\x09\\x0d\\x0a\\x1b\\x7f\\x80\\x9f");
+    EXPECT_EQ(WinBase::PrintableText(L"\u200e\u200f\u2028\u2029\u202a\u202e\u2066\u2069"),
+              L"\\u200e\\u200f\\u2028\\u2029\\u202a\\u202e\\u2066\\u2069");
+    const std::wstring kept = L"乙太網路 2 \\ \" \u00a0\u202f\u206a\xd800";
+    EXPECT_EQ(WinBase::PrintableText(kept), kept);
 }
 
 TEST(Ipv4Text, AcceptsDottedDecimalInNetworkOrder) {

@@ -6,6 +6,10 @@
 #include "apply/CommandLine.h"
 #include "apply/LoggedRun.h"
 #include "apply/WayBack.h"
+
+#include <exception>
+
+#include "apply/DecimalText.h"
 #include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
 
@@ -30,6 +34,25 @@ private:
     IApplyPage& m_page;
 };
 
+// The record of the running apply, ended on every way out but an exception (which
+// leaves the apply cut off).
+class RecordScope {
+public:
+    RecordScope(IApplyRecord* record, const std::wstring& service, const std::wstring& snapshotPath)
+        : m_record(record), m_exceptions(std::uncaught_exceptions()) {
+        if (m_record != nullptr) m_record->Started(service, snapshotPath);
+    }
+    ~RecordScope() {
+        if (m_record != nullptr && std::uncaught_exceptions() == m_exceptions) m_record->Ended();
+    }
+    RecordScope(const RecordScope&) = delete;
+    RecordScope& operator=(const RecordScope&) = delete;
+
+private:
+    IApplyRecord* m_record;
+    int m_exceptions;
+};
+
 class RunningFlag {
 public:
     explicit RunningFlag(bool& flag) : m_flag(flag) { m_flag = true; }
@@ -51,7 +74,8 @@ std::wstring DnsFinding(const ConnectionCheck::DnsCheck& dns) {
     if (dns.Resolves()) return L"answered";
     const char* const name = ConnectionCheck::DnsResultCodeName(dns.resultCode);
     return L"does not resolve (" +
-           (name != nullptr ? WinBase::WideFromNarrow(name) : L"result code " + WideDecimal(dns.resultCode)) +
+           (name != nullptr ? WinBase::WideFromNarrow(name)
+                            : L"result code " + ZeroPadded(static_cast<unsigned>(dns.resultCode))) +
            L")";
 }
 
@@ -78,7 +102,7 @@ std::optional<ApplyFailure> ProgramFailure(ApplyFailure::Step step, const std::w
 }  // namespace
 
 CApplySequence::CApplySequence(IApplyPage& page, const ApplyOperations& operations)
-    : m_page(page), m_operations(operations) {}
+    : m_page(page), m_operations(operations), m_record(operations.record) {}
 
 std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
     // A quote cannot be passed inside the shell's quoted name.
@@ -98,7 +122,7 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     const std::wstring& service = adapter.serviceName;
     if (service.empty() || service[0] < L'0' || service[0] > L'9') return service;
     for (size_t i = 0; i < cardKeys.size(); ++i)
-        if (cardKeys[i] == adapter.cardKey) return WideDecimal(i + 1);
+        if (cardKeys[i] == adapter.cardKey) return ZeroPadded(static_cast<unsigned>(i + 1));
     return service;
 }
 
@@ -120,7 +144,9 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Next and start the sequence again inside itself.
     m_page.LockInput(true);
     const NoteScope note(m_page);
-    if (!SaveBackup(adapter, backup, log)) return true;
+    std::wstring snapshotPath;
+    if (!SaveBackup(adapter, backup, log, snapshotPath)) return true;
+    const RecordScope record(m_record, adapter.serviceName, snapshotPath);
 
     // Read once, before any program runs, and used unchanged from here on.
     const std::string address = m_page.ReadAddress();
@@ -167,10 +193,11 @@ void CApplySequence::GivePageBack() {
 }
 
 bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
-                                IApplyLog& log) {
+                                IApplyLog& log, std::wstring& savedPath) {
     const std::optional<SettingsSnapshot::Failure> failure = backup.Save(adapter);
     if (!failure) {
-        log.Write(L"snapshot saved: " + backup.SavedPath());
+        savedPath = backup.SavedPath();
+        log.Write(L"snapshot saved: " + savedPath);
         return true;
     }
     log.Write(L"snapshot not saved, nothing changed: " + failure->Describe());
@@ -248,6 +275,8 @@ void CApplySequence::FinishAndEnd(const AdapterInventory::Adapter& adapter, IApp
                                   const ConnectionReport& report, CWayBack& wayBack,
                                   const ISettingsBackup& backup) {
     const int result = m_page.RunFinishPage(report, wayBack);
+    // Ended before a restart is asked for.
+    if (m_record != nullptr) m_record->Ended();
     if (result == RestoredResult) {
         // The earlier settings are back in the registry and, as far as the outcome
         // says, on the connection: nothing waits for a restart.
@@ -265,7 +294,7 @@ void CApplySequence::FinishAndEnd(const AdapterInventory::Adapter& adapter, IApp
     const DWORD status = m_operations.restart.RestartComputer();
     const bool restartAsked = status == ERROR_SUCCESS;
     log.Write(restartAsked ? std::wstring(L"restart requested")
-                           : L"restart request failed: error " + WideDecimal(status));
+                           : L"restart request failed: error " + ZeroPadded(static_cast<unsigned>(status)));
     if (!restartAsked) m_page.AskForRestartByHand();
     m_page.EndWizard();
 }

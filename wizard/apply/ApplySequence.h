@@ -63,6 +63,18 @@ public:
     virtual std::optional<PreviousAddress> Previous() const = 0;
 };
 
+// Keeps the record of an apply that has started and not ended, so that the next start
+// finds one cut off (power lost, process ended) and can offer the way back.
+class IApplyRecord {
+public:
+    virtual ~IApplyRecord() = default;
+    // Before the first change: the apply for the adapter, whose settings the snapshot
+    // file holds, has started.
+    virtual void Started(const std::wstring& service, const std::wstring& snapshotPath) = 0;
+    // The apply has ended, whichever way; may be called more than once.
+    virtual void Ended() = 0;
+};
+
 // Where the sequence records what it did, for support. Never fails the sequence.
 class IApplyLog {
 public:
@@ -134,6 +146,8 @@ struct ApplyOperations {
     IConnectionChecks& checks;
     IApplyLog& log;
     IRestart& restart;
+    // The record of an apply under way (none: not recorded).
+    IApplyRecord* record = nullptr;
 };
 
 // The sequence behind Next, for the one adapter the user chose: a snapshot of what it
@@ -167,6 +181,9 @@ public:
     // given toolAdapterName (see ToolAdapterName).
     bool Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName);
     bool IsRunning() const { return m_running; }
+    // The record the next runs keep from their first change to their end (the closing
+    // page's result included); nullptr for none.
+    void SetRecord(IApplyRecord* record) { m_record = record; }
 
     // The connection name used when the real one is unknown: 區域連線 as Big5 bytes,
     // whatever the code page.
@@ -193,7 +210,8 @@ private:
                                                   ISettingsStore& store, IApplyLog& log,
                                                   const std::string& address, const std::string& gateway);
     ConnectionReport RunChecks(IConnectionChecks& checks, IApplyLog& log, const std::string& gateway);
-    bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log);
+    bool SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup, IApplyLog& log,
+                    std::wstring& savedPath);
     void PutBackAfter(const AdapterInventory::Adapter& adapter, const ApplyFailure& failure,
                       IWayBack& wayBack, IApplyLog& log);
     void GivePageBack();
@@ -203,4 +221,5 @@ private:
     IApplyPage& m_page;
     const ApplyOperations m_operations;
     bool m_running = false;
+    IApplyRecord* m_record = nullptr;
 };

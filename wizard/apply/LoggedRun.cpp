@@ -11,7 +11,8 @@ std::optional<DWORD> RunLogged(IProgramLauncher& launcher, IApplyLog& log, const
     const std::wstring path = directory + L"\\" + file;
     const std::optional<DWORD> status = launcher.RunAndWait(path, parameters, directory);
     log.Write(L"run " + path + L" " + parameters + L" (in " + directory + L"): " +
-              (status ? L"exit status " + WideDecimal(*status) : std::wstring(L"not started")));
+              (status ? L"exit status " + ZeroPadded(static_cast<unsigned>(*status))
+                      : std::wstring(L"not started")));
     return status;
 }
 

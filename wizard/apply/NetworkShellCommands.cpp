@@ -1,7 +1,9 @@
 #include "apply/NetworkShellCommands.h"
 
-#include "apply/DecimalText.h"
+#include <string_view>
+
 #include "apply/AddressRules.h"
+#include "apply/DecimalText.h"
 #include "apply/CommandLine.h"
 #include "win_base/PrintableText.h"
 #include "win_base/TextConversion.h"
@@ -12,23 +14,37 @@ namespace {
 
 const wchar_t NoValidation[] = L" validate=no";
 
+// "interface ipv4 <verb> name="<connection>"" followed by the parts, each appended in
+// place (one text grown, not a chain of temporaries).
+std::wstring Command(const wchar_t* verb, const std::wstring& connection,
+                     std::initializer_list<std::wstring_view> parts) {
+    std::wstring command = L"interface ipv4 ";
+    command += verb;
+    command += L' ';
+    command += QuotedName(connection);
+    for (const std::wstring_view part : parts) command += part;
+    return command;
+}
+
 std::wstring SetAddress(const std::wstring& connection, const std::string& address, const std::string& mask,
                         const std::string& gateway) {
-    const std::wstring route = gateway.empty()
-                                   ? std::wstring(L" gateway=none")
-                                   : L" gateway=" + WinBase::WideFromNarrow(gateway) + L" gwmetric=1";
-    return L"interface ipv4 set address " + QuotedName(connection) + L" source=static address=" +
-           WinBase::WideFromNarrow(address) + L" mask=" + WinBase::WideFromNarrow(mask) + route;
+    const bool none = gateway.empty();
+    return Command(L"set address", connection,
+                   {L" source=static address=", WinBase::WideFromNarrow(address), L" mask=",
+                    WinBase::WideFromNarrow(mask), none ? L" gateway=none" : L" gateway=",
+                    WinBase::WideFromNarrow(gateway), none ? L"" : L" gwmetric=1"});
 }
 
 std::wstring SetPrimaryDns(const std::wstring& connection, const std::string& server) {
-    return L"interface ipv4 set dnsservers " + QuotedName(connection) + L" source=static address=" +
-           WinBase::WideFromNarrow(server) + L" register=primary" + NoValidation;
+    return Command(
+        L"set dnsservers", connection,
+        {L" source=static address=", WinBase::WideFromNarrow(server), L" register=primary", NoValidation});
 }
 
 std::wstring AddDns(const std::wstring& connection, const std::string& server, size_t index) {
-    return L"interface ipv4 add dnsservers " + QuotedName(connection) + L" address=" +
-           WinBase::WideFromNarrow(server) + L" index=" + WideDecimal(index) + NoValidation;
+    return Command(L"add dnsservers", connection,
+                   {L" address=", WinBase::WideFromNarrow(server), L" index=",
+                    ZeroPadded(static_cast<unsigned>(index)), NoValidation});
 }
 
 bool AllStrict(const PreviousAddress& previous) {
@@ -56,15 +72,13 @@ std::vector<std::wstring> Apply(const std::wstring& connection, const std::strin
 std::optional<std::vector<std::wstring>> Restore(const std::wstring& connection,
                                                  const PreviousAddress& previous) {
     if (previous.dhcp)
-        return std::vector<std::wstring>{
-            L"interface ipv4 set address " + QuotedName(connection) + L" source=dhcp",
-            L"interface ipv4 set dnsservers " + QuotedName(connection) + L" source=dhcp"};
+        return std::vector<std::wstring>{Command(L"set address", connection, {L" source=dhcp"}),
+                                         Command(L"set dnsservers", connection, {L" source=dhcp"})};
     if (!AllStrict(previous)) return std::nullopt;
     std::vector<std::wstring> runs = {
         SetAddress(connection, previous.address, previous.mask, previous.gateway)};
     if (previous.dnsServers.empty()) {
-        runs.push_back(L"interface ipv4 set dnsservers " + QuotedName(connection) +
-                       L" source=static address=none");
+        runs.push_back(Command(L"set dnsservers", connection, {L" source=static address=none"}));
         return runs;
     }
     runs.push_back(SetPrimaryDns(connection, previous.dnsServers.front()));

@@ -31,13 +31,13 @@ std::wstring StoreFailureText(const std::wstring& connection, const std::vector<
 std::wstring StepText(const std::wstring& connection, const ApplyFailure& failure) {
     switch (failure.step) {
         case ApplyFailure::Step::NetworkShell:
-            return failure.exitStatus
-                       ? ResourceText(IDS_FAILED_SHELL_STATUS, connection, WideDecimal(*failure.exitStatus))
-                       : ResourceText(IDS_FAILED_SHELL_START, connection);
+            return failure.exitStatus ? ResourceText(IDS_FAILED_SHELL_STATUS, connection,
+                                                     ZeroPadded(static_cast<unsigned>(*failure.exitStatus)))
+                                      : ResourceText(IDS_FAILED_SHELL_START, connection);
         case ApplyFailure::Step::Tool:
-            return failure.exitStatus
-                       ? ResourceText(IDS_FAILED_TOOL_STATUS, connection, WideDecimal(*failure.exitStatus))
-                       : ResourceText(IDS_FAILED_TOOL_START, connection);
+            return failure.exitStatus ? ResourceText(IDS_FAILED_TOOL_STATUS, connection,
+                                                     ZeroPadded(static_cast<unsigned>(*failure.exitStatus)))
+                                      : ResourceText(IDS_FAILED_TOOL_START, connection);
         case ApplyFailure::Step::Store:
             break;
     }

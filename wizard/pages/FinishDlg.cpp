@@ -28,7 +28,7 @@ std::wstring CFinishDlg::DnsLine(const ConnectionReport& report) {
                                  IDS_DNS_NAME_ERROR, IDS_DNS_NOT_IMPLEMENTED, IDS_DNS_REFUSED};
     if (dns.resultCode < sizeof lines / sizeof lines[0])
         return LineFor(lines[dns.resultCode], report.dnsServer);
-    return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, WideDecimal(dns.resultCode));
+    return LineFor(IDS_DNS_OTHER_CODE, report.dnsServer, ZeroPadded(static_cast<unsigned>(dns.resultCode)));
 }
 
 BOOL CFinishDlg::OnInitDialog() {

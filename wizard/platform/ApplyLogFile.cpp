@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
+#include "apply/DecimalText.h"
 #include "win_base/TextConversion.h"
 #include "settings_snapshot/DataFolder.h"
 #include "settings_snapshot/FolderSecurity.h"
-#include "apply/DecimalText.h"
 #include "win_base/PrintableText.h"
 
 namespace {
@@ -16,9 +16,9 @@ namespace {
 std::wstring LocalTimeStamp() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    return WideDecimal(now.wYear, 4) + L"-" + WideDecimal(now.wMonth, 2) + L"-" + WideDecimal(now.wDay, 2) +
-           L" " + WideDecimal(now.wHour, 2) + L":" + WideDecimal(now.wMinute, 2) + L":" +
-           WideDecimal(now.wSecond, 2) + L" ";
+    return ZeroPadded(now.wYear, 4) + L"-" + ZeroPadded(now.wMonth, 2) + L"-" + ZeroPadded(now.wDay, 2) +
+           L" " + ZeroPadded(now.wHour, 2) + L":" + ZeroPadded(now.wMinute, 2) + L":" +
+           ZeroPadded(now.wSecond, 2) + L" ";
 }
 
 constexpr size_t MaxFieldLength = 200;
@@ -67,8 +67,7 @@ void CApplyLogFile::Write(const std::wstring& line) noexcept {
         }
         if (!m_path) return;
         // One line whatever the text holds: a line break in it cannot forge another line.
-        const std::string bytes =
-            WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
+        const std::string bytes = WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");
         // Appending access only: every write lands at the end, even with another writer.
         const SettingsSnapshot::Outcome<SettingsSnapshot::OwnedHandle> file = OpenForAppending(*m_path);
         if (!file) return;

@@ -1,16 +1,30 @@
 #pragma once
+#include <string>
 
-// "TarveloIP.exe /restore": the wizard without its pages, putting back the settings
-// it saved before its last change.
+#include "settings_snapshot/SnapshotHistory.h"
 
-// True when the command line's first argument is "/restore" (any case).
-bool IsRestoreRequest();
+// "TarveloIP.exe /restore": the wizard without its entry page, putting back settings
+// that either program saved.
 
-// Restores the wizard's snapshot with the newest write time (only our files in the
-// protected data folder count; a file holding anything our programs do not save for
-// this machine's adapters is refused whole; all or nothing, as the snapshot library
-// applies it), then shows one message box in Traditional Chinese: restored (the file,
-// and the adapters it concerns by their connection names), asking whether to restart
-// now (a restart is requested on Yes), or why nothing could be restored. Records the
-// outcome in the apply log. Returns the exit status: 0 when restored, 1 otherwise.
-int RunRestoreMode();
+enum class RestoreRequest {
+    None,      // no "/restore": the wizard's pages
+    Choose,    // "/restore": the restore page
+    Original,  // "/restore original": the original of the newest snapshot's adapter
+    Newest,    // "/restore newest": the newest snapshot
+    Unknown,   // "/restore" with anything else
+    File,      // a given snapshot file (the one an unfinished apply left)
+};
+
+// What the command line asks for ("/restore" and its word in any case).
+RestoreRequest ReadRestoreRequest();
+
+// Lists the trusted snapshots of the protected data folder (newest first) and puts back
+// the one asked for: chosen on the restore page, or without it the original or the
+// newest. A restore first saves what it overwrites (so it can be undone), refuses a
+// file holding anything our programs do not save for this machine's adapters, and is
+// all or nothing. Then one message box in Traditional Chinese: what was restored (time,
+// adapter, what it holds; no file path) with the restart question, or why nothing was
+// restored (no snapshot, cancelled, a failure). Records the outcome in the apply log.
+// RestoreRequest::File restores the trusted snapshot with that path. Returns the exit
+// status: 0 when restored, 1 otherwise.
+int RunRestoreMode(RestoreRequest request, const std::wstring& file = std::wstring());

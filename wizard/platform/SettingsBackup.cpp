@@ -3,15 +3,15 @@
 #include "platform/PreviousAddress.h"
 #include "settings_snapshot/AdapterKeys.h"
 #include "settings_snapshot/SnapshotRestore.h"
+#include "settings_snapshot/SnapshotHistory.h"
 #include "settings_snapshot/SnapshotSave.h"
 
 using namespace SettingsSnapshot;
 
-const wchar_t CSettingsBackup::Tag[] = L"TarveloIP";
-
 std::optional<Failure> CSettingsBackup::Save(const AdapterInventory::Adapter& adapter) {
+    // The adapter's first snapshot is kept as its original.
     const Outcome<SavedSnapshot, SaveFailure> saved =
-        SaveSnapshot(AdapterRequests(adapter.serviceName, false), Tag, Tag);
+        SaveAdapterSnapshot(AdapterRequests(adapter.serviceName, false), kWizardTag, adapter.serviceName);
     if (!saved) return saved.Error().cause;
     m_savedPath = saved.Value().path;
     m_service = adapter.serviceName;
@@ -23,7 +23,7 @@ std::optional<Failure> CSettingsBackup::Save(const AdapterInventory::Adapter& ad
 std::optional<Failure> CSettingsBackup::RestoreSaved() {
     if (m_savedPath.empty()) return Failure{L"", L"no snapshot saved by this run"};
     const Outcome<RestoredSnapshot, RestoreFailure> restored =
-        RestoreAdapterSnapshot(m_savedPath, {m_service});
+        RestoreAdapterSnapshot(m_savedPath, {m_service}, kWizardTag);
     if (!restored) return restored.Error().cause;
     return std::nullopt;
 }

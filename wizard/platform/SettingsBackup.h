@@ -4,12 +4,11 @@
 // The wizard's snapshot before it changes anything: every value its sequence may
 // change for the chosen adapter (the adapter table's values but the WINS servers, which
 // the wizard never gives: the tool, the store and the network shell write no others), saved in the backup
-// folder as "<time>-TarveloIP.reg"; then only the newest of the wizard's snapshots are kept.
+// folder as "<time>-TarveloIP-<service>.reg" (the adapter's first snapshot kept as its
+// original); then only the newest of the wizard's snapshots are kept. Its way back saves
+// what it overwrites first, so that it can be undone.
 class CSettingsBackup : public ISettingsBackup {
 public:
-    // The tag of the wizard's snapshot files.
-    static const wchar_t Tag[];
-
     std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) override;
     std::wstring SavedPath() const override { return m_savedPath; }
     // Puts the file that Save wrote back (see RestoreAdapterSnapshot).

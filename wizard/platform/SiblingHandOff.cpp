@@ -25,15 +25,14 @@ std::wstring ErrorText(DWORD error) {
     std::wstring text(buffer != nullptr ? buffer : L"", length);
     ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    return text.empty() ? L"error " + WideDecimal(error) : text;
+    return text.empty() ? L"error " + ZeroPadded(static_cast<unsigned>(error)) : text;
 }
 
 }  // namespace
 
 void HandOffToSibling(HWND owner) {
     const std::wstring directory = WinBase::WideFromNarrow(GetModuleDirectory());
-    const std::wstring path =
-        directory + WinBase::WideFromNarrow(SiblingInstaller);  // directory ends in "\\"
+    const std::wstring path = directory + WinBase::WideFromNarrow(SiblingInstaller);  // directory ends in "\\"
     // The process handle is not used; it is closed before the process ends.
     if (!StartProgram(path, std::wstring(), directory, ProgramWindow::Shown)) {
         const DWORD error = ::GetLastError();

@@ -24,6 +24,7 @@ namespace {
 constexpr DWORD kTimeoutMs = 90000;
 constexpr int kAddressId = 1004;
 constexpr int kAdapterListId = 1009;
+constexpr int kSnapshotListId = 1030;
 constexpr int kAboutCommand = 0x0010;
 const char kAddress[] = "192.168.5.20";
 const char kGateway[] = "192.168.5.254";
@@ -121,6 +122,19 @@ HWND WaitForMessageBox(WizardDriver& wizard, DWORD timeoutMs) {
         [&] {
             for (const HWND window : FindProcessWindows(wizard.Process().Id(), L"Tarvelo ADSL", true))
                 if (window != wizard.Page() && GetDlgItem(window, 0xFFFF) != nullptr) box = window;
+            return box != nullptr;
+        },
+        timeoutMs);
+    return box;
+}
+
+// A message box of the process (a dialog holding the static 0xFFFF) other than `seen`.
+HWND WaitForMessageOf(DWORD processId, HWND seen, DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (const HWND window : FindProcessWindows(processId, L"Tarvelo ADSL", true))
+                if (window != seen && GetDlgItem(window, 0xFFFF) != nullptr) box = window;
             return box != nullptr;
         },
         timeoutMs);
@@ -333,41 +347,120 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
               std::string::npos)
         << log;
 
-    // One snapshot, saved before the network shell ran (the log's order), and the
-    // tool's own; /restore puts the wizard's back without the entry page.
+    // One snapshot, saved before the network shell ran (the log's order) and kept as the
+    // adapter's original, and the tool's own.
     const std::vector<std::string> saved = FolderFileNames(m_stage->BackupFolder());
     EXPECT_EQ(saved.size(), 2u);  // the wizard's and the tool's
-    const auto wizardSnapshot = std::find_if(saved.begin(), saved.end(), [](const std::string& name) {
-        return std::regex_match(name, std::regex(R"(\d{8}-\d{6}-TarveloIP\.reg)"));
+    const auto wizardSnapshot = std::find_if(saved.begin(), saved.end(), [&](const std::string& name) {
+        return std::regex_match(name,
+                                std::regex(R"(\d{8}-\d{6}-TarveloIP-\)" + Service(1) + R"(-original\.reg)"));
     });
     ASSERT_NE(wizardSnapshot, saved.end());
     EXPECT_LT(log.find("snapshot saved: " + m_stage->BackupFolder() + "\\" + *wizardSnapshot),
               log.find("\\netsh.exe "));
     // The ProgramData variable pointed elsewhere; the snapshots are in the machine's folder.
     EXPECT_EQ(m_stage->SteeredBackupFiles(), std::vector<std::string>());
-    // An older one of the wizard's (by its write time), not a snapshot at all: only the
-    // newest is read.
+    // An older one of the wizard's (by its write time) that is not a snapshot at all.
     const HANDLE older = CreateFileA((m_stage->BackupFolder() + "\\20200101-000000-TarveloIP.reg").c_str(),
                                      GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     const FILETIME in2020{0x8A0C0000u, 0x01D5C03Au};  // 2020-01-01
     SetFileTime(older, nullptr, nullptr, &in2020);
     CloseHandle(older);
+
+    // /restore lists them newest first, the newest chosen; the original is put back.
     GuiProcess restore(WizardStage::WizardPath(), "", "/restore");
-    const HWND box = WaitForWindow(restore.Id(), L"Tarvelo ADSL", kTimeoutMs);
-    ASSERT_NE(box, nullptr) << "no message from /restore";
-    EXPECT_EQ(FindProcessWindows(restore.Id(), L"Tarvelo ADSL", false).size(), 1u);
+    const HWND page = WaitForWindow(restore.Id(), L"Tarvelo ADSL", kTimeoutMs);
+    ASSERT_NE(page, nullptr) << "no restore page";
+    const HWND list = GetDlgItem(page, kSnapshotListId);
+    ASSERT_NE(list, nullptr);
+    std::vector<std::wstring> lines;
+    for (LRESULT i = 0; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
+        std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        lines.push_back(line.substr(line.find(L'\t')));  // without the time
+    }
+    const std::wstring adapter = std::wstring(L"\t") + kConnectionName;
+    EXPECT_EQ(lines,
+              (std::vector<std::wstring>{adapter + L"\t自動取得 (DHCP)",
+                                         adapter + L"\t自動取得 (DHCP)\t最初的設定", L"\t\t無法讀取"}));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(SaveScreenshot(page, ArtifactPath("wizard-restore-page.bmp")));
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    WizardDriver::Click(GetDlgItem(page, IDOK));
+    const HWND box = WaitForMessageOf(restore.Id(), nullptr, kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message after the restore";
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
     EXPECT_NE(text.find(L"已還原先前的網路設定"), std::wstring::npos);
-    EXPECT_NE(text.find(std::wstring(L"網路卡：") + kConnectionName + L"\n"), std::wstring::npos);
+    EXPECT_NE(text.find(std::wstring(L" ") + kConnectionName + L" 自動取得 (DHCP) 最初的設定\n"),
+              std::wstring::npos)
+        << text.size();
+    EXPECT_EQ(text.find(L"\\"), std::wstring::npos);  // no file path
     EXPECT_NE(text.find(L"要立即重新開機嗎"), std::wstring::npos);
+    Sleep(500);  // painted
     EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-restored.bmp")));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 2, kTimeoutMs)) << "no restart request";
     ASSERT_TRUE(restore.WaitForExit(kTimeoutMs, exitCode)) << "/restore did not end";
     EXPECT_EQ(exitCode, 0u);
-    for (const std::string& difference :
-         SnapshotDifferences(before, CaptureTrees(WizardMachineRoots(m_adapters))))
-        ADD_FAILURE() << "after /restore: " << difference;
+    ExpectRegistry(before);
+
+    // The restore saved what it overwrote: /restore newest puts the applied settings
+    // back, /restore original those from before the wizard, without the list.
+    for (const char* which : {"newest", "original"}) {
+        SCOPED_TRACE(which);
+        GuiProcess direct(WizardStage::WizardPath(), "", std::string("/restore ") + which);
+        const HWND message = WaitForMessageOf(direct.Id(), nullptr, kTimeoutMs);
+        ASSERT_NE(message, nullptr) << "no message";
+        EXPECT_EQ(FindProcessWindows(direct.Id(), L"Tarvelo ADSL", false).size(), 1u) << "a page besides it";
+        PostMessageW(message, WM_COMMAND, IDNO, 0);
+        ASSERT_TRUE(direct.WaitForExit(kTimeoutMs, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        ExpectRegistry(std::string(which) == "newest" ? expected : before);
+    }
+}
+
+// An apply cut off midway (the process ended while the tool runs) leaves its record; the
+// next start says so first and, on Yes, puts back the settings from before it.
+TEST_F(ApplyEndToEnd, AnApplyCutOffMidwayIsFoundAtTheNextStart) {
+    WizardStage::Options options;
+    options.tool = WizardStage::Tool::Sleeper;
+    options.sleepMs = 20000;
+    Stage(options);
+    const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
+    StartAndPressNext();
+    ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::SleeperLog, 1, kTimeoutMs))
+        << "the tool did not start";
+    // Changed by hand while the tool runs, as the network shell would have.
+    WriteRawValue(HKEY_LOCAL_MACHINE, InterfaceKey(Service(1)), "IPAddress", StoreList("10.9.9.9"));
+    TerminateProcess(m_wizard->Process().Handle(), 9);
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode));
+    const std::string record = m_stage->BackupFolder() + "\\..\\unfinished-TarveloIP.txt";
+    EXPECT_NE(GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    GuiProcess next(WizardStage::WizardPath());
+    const HWND question = WaitForWindow(next.Id(), L"Tarvelo ADSL", kTimeoutMs);
+    ASSERT_NE(question, nullptr);
+    EXPECT_NE(WindowTextW(GetDlgItem(question, 0xFFFF)).find(L"上一次的網路設定沒有完成"),
+              std::wstring::npos);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitForWindowGone(question, kTimeoutMs));
+    const HWND restored = WaitForMessageOf(next.Id(), question, kTimeoutMs);
+    ASSERT_NE(restored, nullptr) << "no message after the restore";
+    EXPECT_NE(WindowTextW(GetDlgItem(restored, 0xFFFF)).find(L"已還原先前的網路設定"), std::wstring::npos);
+    PostMessageW(restored, WM_COMMAND, IDNO, 0);
+    ExpectRegistry(before);
+    EXPECT_EQ(GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Then the entry page, as any start.
+    HWND entry = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            entry = WaitForWindow(next.Id(), L"Tarvelo ADSL", 500);
+            return entry != nullptr && GetDlgItem(entry, kAddressId) != nullptr;
+        },
+        kTimeoutMs));
+    PostMessageW(entry, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(next.WaitForExit(kTimeoutMs, exitCode));
 }
 
 TEST_F(ApplyEndToEnd, UnsavedSnapshotChangesNothingAndSaysSo) {

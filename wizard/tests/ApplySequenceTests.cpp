@@ -213,6 +213,25 @@ private:
     Journal& m_journal;
 };
 
+// The unfinished-apply record's life, in the journal; ended only once started.
+class RecordingApplyRecord : public IApplyRecord {
+public:
+    explicit RecordingApplyRecord(Journal& journal) : m_journal(journal) {}
+    void Started(const std::wstring& service, const std::wstring& snapshotPath) override {
+        m_started = true;
+        m_journal.push_back("record " + WinBase::Utf8FromWide(service) + " " +
+                            WinBase::Utf8FromWide(snapshotPath));
+    }
+    void Ended() override {
+        if (m_started) m_journal.push_back("record ended");
+        m_started = false;
+    }
+
+private:
+    Journal& m_journal;
+    bool m_started = false;
+};
+
 // The log's lines, as UTF-8.
 class RecordingLog : public IApplyLog {
 public:
@@ -243,6 +262,7 @@ struct Sequence {
     RecordingBackup backup{journal};
     RecordingChecks checks{journal};
     RecordingLog log;
+    RecordingApplyRecord record{journal};
     RecordingRestart restart{journal};
     CApplySequence sequence{page, {launcher, store, backup, checks, log, restart}};
     bool Run() { return sequence.Run(adapter, adapter.serviceName); }
@@ -770,4 +790,46 @@ TEST(ApplySequence, AnExceptionFromTheStoreStillRemovesTheNoteWindow) {
     EXPECT_EQ(s.journal.back(), "note destroyed");
     s.store.throwOnOpen = false;
     EXPECT_TRUE(s.Run()) << "the running guard must be down after an exception";
+}
+
+// The record of an unfinished apply lives from just after the snapshot, before any
+// program runs, to the end: the closing page's end (before the restart), failed writes;
+// none without a snapshot; an exception (the wizard cut off) leaves it.
+TEST(ApplySequence, KeepsTheUnfinishedApplyRecordFromTheSnapshotToTheEnd) {
+    const std::string started = "record " + Service + " C:\\Backups\\20261208-225301-TarveloIP.reg";
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.Run();
+        const auto start = std::find(s.journal.begin(), s.journal.end(), started);
+        ASSERT_NE(start, s.journal.end());
+        EXPECT_EQ(*(start - 1), "backup " + Service);
+        EXPECT_EQ(*(start + 1), "read address");
+        const auto end = std::find(s.journal.begin(), s.journal.end(), "record ended");
+        ASSERT_NE(end, s.journal.end());
+        EXPECT_EQ(*(end + 1), "restart");
+        EXPECT_EQ(std::count(s.journal.begin(), s.journal.end(), "record ended"), 1);
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.store.writeResult = false;
+        s.Run();
+        EXPECT_EQ(*(s.journal.end() - 2), "record ended");
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.backup.saved = false;
+        s.Run();
+        EXPECT_FALSE(Holds(s.journal, started));
+    }
+    {
+        Sequence s;
+        s.sequence.SetRecord(&s.record);
+        s.store.throwOnOpen = true;
+        EXPECT_THROW(s.Run(), std::bad_alloc);
+        EXPECT_TRUE(Holds(s.journal, started));
+        EXPECT_FALSE(Holds(s.journal, "record ended"));
+    }
 }

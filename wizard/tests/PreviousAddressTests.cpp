@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/PreviousAddress.h"
+#include "platform/RestoreModeChoices.h"
 #include "settings_snapshot/AdapterKeys.h"
 
 using namespace SettingsSnapshot;
@@ -73,4 +74,19 @@ TEST(PreviousAddress, DhcpOnAndOlderLayoutAndNothingKnown) {
     // Static without an address is no earlier address to go back to.
     snapshot = {{{TcpipInterfaceKey(kService), {Dword(L"EnableDHCP", 0)}}}};
     EXPECT_FALSE(PreviousAddressIn(snapshot, kService));
+}
+// A line of the restore page: local time, adapter, what the snapshot holds, and the
+// original's mark.
+TEST(RestoreChoice, ReadsAsAPersonReadsIt) {
+    SYSTEMTIME t{};
+    t.wYear = 2026, t.wMonth = 3, t.wDay = 9, t.wHour = 7, t.wMinute = 5, t.wSecond = 0;
+    PreviousAddress fixed;
+    fixed.dhcp = false;
+    fixed.address = "192.168.5.20";
+    EXPECT_EQ(ChoiceLine(t, L"乙太網路", HeldText(true, fixed), false),
+              L"2026/03/09 07:05:00\t乙太網路\t192.168.5.20");
+    EXPECT_EQ(ChoiceLine(t, L"Wi-Fi", HeldText(true, PreviousAddress{}), true),
+              L"2026/03/09 07:05:00\tWi-Fi\t自動取得 (DHCP)\t最初的設定");
+    EXPECT_EQ(HeldText(false, fixed), L"無法讀取");
+    EXPECT_EQ(HeldText(true, std::nullopt), L"無法讀取");
 }

@@ -9,9 +9,15 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "adapter_inventory/AdapterInventory.h"
 #include "apply/AddressRules.h"
+#include "settings_snapshot/AdapterKeys.h"
+#include "settings_snapshot/BackupFolder.h"
+#include "settings_snapshot/RegFileFormat.h"
+#include "settings_snapshot/SnapshotHistory.h"
 #include "test_support/GuiDriver.h"
 #include "test_support/Process.h"
 #include "test_support/WizardHarness.h"
@@ -302,6 +308,89 @@ TEST(WizardPageDpi, ScalesWithTheScreenAndStaysSharp) {
         DWORD exitCode = ~0u;
         EXPECT_TRUE(wizard.Process().WaitForExit(kWindowTimeoutMs, exitCode));
     }
+    const double ratio = static_cast<double>(pages[144].right) / pages[96].right;
+    EXPECT_GT(ratio, 1.3) << pages[144].right << " / " << pages[96].right;
+    EXPECT_LT(ratio, 1.6) << pages[144].right << " / " << pages[96].right;
+}
+
+// A second start, in any mode, brings the running wizard's page to the front (here from
+// behind a window of the test's, whose thread keeps answering) and ends without a
+// window of its own.
+TEST_F(WizardPage, ASecondStartBringsTheFirstToTheFrontAndEnds) {
+    HWND other = nullptr;
+    DWORD ownerId = 0;
+    std::thread owner([&] {
+        ownerId = GetCurrentThreadId();
+        other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                nullptr, nullptr);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        DestroyWindow(other);
+    });
+    ASSERT_TRUE(WaitUntil([&] { return other != nullptr; }, kWindowTimeoutMs));
+    for (const char* arguments : {"", "/restore", "/restore original"}) {
+        SCOPED_TRACE(arguments);
+        SetForegroundWindow(other);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }, kWindowTimeoutMs));
+        GuiProcess second(WizardPath(), "", arguments);
+        DWORD exitCode = ~0u;
+        EXPECT_TRUE(second.WaitForExit(kWindowTimeoutMs, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == m_page; }, kWindowTimeoutMs));
+    }
+    PostThreadMessageW(ownerId, WM_QUIT, 0, 0);
+    owner.join();
+    EXPECT_TRUE(IsWindowVisible(m_page));
+    EndWithExitAndExpectCleanEnd();
+}
+
+// The restore page at 96 and 144 DPI: the snapshots newest first, the newest chosen,
+// every text in place; 「取消」 restores nothing. Screenshots at both DPIs are kept.
+TEST(WizardRestorePageDpi, ListsTheSnapshotsAtEachDpi) {
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    using namespace SettingsSnapshot;
+    const std::vector<std::wstring> services = AdapterInventory::ReadServiceNames();
+    ASSERT_FALSE(services.empty());
+    const SnapshotHistory history(BackupFolder::Default().Value());
+    std::vector<std::wstring> saved;
+    for (const wchar_t* address : {L"", L"192.168.5.20"}) {
+        std::vector<BYTE> data;
+        for (const wchar_t c : std::wstring(address) + std::wstring(2, L'\0'))
+            data.insert(data.end(), {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8)});
+        const BYTE dhcp = *address == 0 ? 1 : 0;
+        const Snapshot snapshot{{{TcpipInterfaceKey(services.front()),
+                                  {SnapshotValue::Present(L"IPAddress", REG_MULTI_SZ, data),
+                                   SnapshotValue::Present(L"EnableDHCP", REG_DWORD, {dhcp, 0, 0, 0})}}}};
+        const Outcome<std::wstring> path =
+            history.Save(kWizardTag, services.front(), EncodeRegFile(snapshot));
+        ASSERT_TRUE(path);
+        saved.push_back(path.Value());
+    }
+    std::map<int, RECT> pages;
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        const ScopedScreenDpi screen(static_cast<DWORD>(dpi));
+        GuiProcess restore(WizardPath(), "", "/restore");
+        const HWND page = WaitForWindow(restore.Id(), kPageCaption, kWindowTimeoutMs);
+        ASSERT_NE(page, nullptr) << "the restore page did not show";
+        const HWND list = GetDlgItem(page, 1030);
+        EXPECT_GE(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+        std::wstring newest(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, 0, 0)), L'\0');
+        SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(newest.data()));
+        EXPECT_NE(newest.find(L"\t192.168.5.20"), std::wstring::npos);
+        EXPECT_TRUE(SaveScreenshot(page, Shot("wizard-restore-page-" + std::to_string(dpi) + "dpi")));
+        GetClientRect(page, &pages[dpi]);
+        ExpectTextsFitAndNothingIsClipped(page, dpi);
+        PostMessageW(GetDlgItem(page, IDCANCEL), BM_CLICK, 0, 0);
+        DWORD exitCode = ~0u;
+        EXPECT_TRUE(restore.WaitForExit(kWindowTimeoutMs, exitCode));
+        EXPECT_EQ(exitCode, 1u);
+    }
+    const Outcome<std::vector<HistoryEntry>> after = history.List();
+    for (const std::wstring& path : saved) DeleteFileW(path.c_str());
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after.Value().front().file.path, saved.back()) << "取消 saved or restored something";
     const double ratio = static_cast<double>(pages[144].right) / pages[96].right;
     EXPECT_GT(ratio, 1.3) << pages[144].right << " / " << pages[96].right;
     EXPECT_LT(ratio, 1.6) << pages[144].right << " / " << pages[96].right;

@@ -278,8 +278,8 @@ TEST_F(WizardResources, ConnectionCheckTexts) {
         {148, L"DNS 伺服器 %1 無法查詢名稱（伺服器錯誤）"},
         {149, L"DNS 伺服器 %1 無法查詢名稱（名稱不存在）"},
         {150, L"DNS 伺服器 %1 不支援查詢"},
-        {151, L"DNS 伺服器 %1 無法處理查詢"},
-        {152, L"DNS 伺服器 %1 無法查詢名稱（代碼 %2）"}};
+        {154, L"DNS 伺服器 %1 無法處理查詢"},
+        {155, L"DNS 伺服器 %1 無法查詢名稱（代碼 %2）"}};
     for (const auto& [id, expected] : texts) {
         wchar_t text[256] = L"";
         ASSERT_GT(LoadStringW(m_module.get(), id, text, 256), 0) << id;

@@ -37,6 +37,7 @@ public:
 
     const std::wstring& Path() const { return m_path; }
     const std::wstring& DataFolder() const { return m_dataFolder; }
+    const TrustedOwners& Owners() const { return m_owners; }
 
     // Creates the two folders when missing (with the protected security), checks both,
     // and writes the bytes to a new file named for the time and tag, never replacing a
@@ -52,10 +53,12 @@ public:
     Outcome<std::vector<SnapshotFileEntry>> List(const std::wstring& tagPrefix = L"") const;
 
     // Deletes all but the newest `keep` files of List(tagPrefix), never the file named
-    // `justSaved` (a run's own new snapshot); meant to follow a successful Save. Returns
-    // the first failure (the other files are still deleted).
+    // `justSaved` (a run's own new snapshot) nor a pinned one (the paths given; they are
+    // not counted either); meant to follow a successful Save. Returns the first failure
+    // (the other files are still deleted).
     std::optional<Failure> Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
-                                 size_t keep = kDefaultKeep) const;
+                                 size_t keep = kDefaultKeep,
+                                 const std::vector<std::wstring>& pinned = {}) const;
 
 private:
     // Checks the two folders in turn: false when one is missing, a failure when one
