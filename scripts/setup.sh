@@ -25,7 +25,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   fonts-noto-cjk
   locales
-  iproute2 util-linux python3
+  iproute2 util-linux python3 dnsmasq-base
   nsis
 )
 

@@ -26,7 +26,8 @@ void OfferUnfinishedApply() {
     CApplyLogFile log(CApplyLogFile::DefaultPath());
     if (!found) {
         log.Write(L"unfinished-apply record not used: " + LogField(found.Error().Describe()));
-        const std::wstring text = ResourceText(IDS_RECORD_UNUSABLE) + L"\n" + WinBase::PrintableText(found.Error().Describe());
+        const std::wstring text =
+            ResourceText(IDS_RECORD_UNUSABLE) + L"\n" + WinBase::PrintableText(found.Error().Describe());
         ::MessageBoxW(nullptr, text.c_str(), Caption, MB_OK | MB_ICONWARNING);
         return;
     }

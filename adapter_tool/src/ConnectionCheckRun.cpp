@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ConsoleText.h"
@@ -79,15 +80,30 @@ std::optional<Addresses> ReadAddresses(const std::string& service) {
     return addresses;
 }
 
-// Runs one check and prints its line; true when it answered.
-bool CheckAndPrint(const char* what, const std::string& address, bool (*check)(const std::string&)) {
-    if (address.empty()) {
-        printf("%s: none configured\n", what);
-        return false;
+// What the DNS server's reply says, for its line: "answered" for NOERROR, otherwise
+// the kind of refusal with the code's name.
+std::string DnsVerdict(const ConnectionCheck::DnsCheck& dns) {
+    if (!dns.replied) return "no answer";
+    const char* const name = ConnectionCheck::DnsResultCodeName(dns.resultCode);
+    switch (dns.resultCode) {
+        case ConnectionCheck::DnsNoError:
+            return "answered";
+        case ConnectionCheck::DnsRefused:
+            return "refused (REFUSED)";
+        case ConnectionCheck::DnsServerFailure:
+            return "cannot resolve (SERVFAIL)";
+        case ConnectionCheck::DnsNameError:
+            return "does not know the root name (NXDOMAIN)";
+        case ConnectionCheck::DnsNotImplemented:
+            return "does not support the query (NOTIMP)";
+        case ConnectionCheck::DnsFormatError:
+            return std::string("rejected the query (") + name + ")";
+        default:
+            // The code (0 to 15) without printf, which the tool leaves out.
+            return std::string("does not resolve (result code ") +
+                   (dns.resultCode >= 10 ? std::string(1, '1') : std::string()) +
+                   static_cast<char>('0' + dns.resultCode % 10) + ")";
     }
-    const bool answered = check(address);
-    printf("%s %s: %s\n", what, ConsoleField(address).c_str(), answered ? "answered" : "no answer");
-    return answered;
 }
 
 }  // namespace
@@ -98,7 +114,24 @@ int CheckConnection(const std::optional<std::string>& service, const char* adapt
     if (!service) return printf("Cannot locate adapter %s\n", ConsoleField(std::string(adapterName)).c_str());
     const std::optional<Addresses> addresses = ReadAddresses(*service);
     if (!addresses) return printf("Cannot locate adapter %s\n", ConsoleField(*service).c_str());
-    const bool gateway = CheckAndPrint("Gateway", addresses->gateway, &ConnectionCheck::GatewayAnswers);
-    const bool dns = CheckAndPrint("DNS server", addresses->dnsServer, &ConnectionCheck::DnsServerAnswers);
-    return gateway && dns ? 0 : 1;
+    // Both at once: the wait is the slower check's. A missing address is not checked.
+    ConnectionCheck::Checkers checkers;
+    if (addresses->gateway.empty()) checkers.gateway = [](const std::string&) { return false; };
+    if (addresses->dnsServer.empty())
+        checkers.dns = [](const std::string&) { return ConnectionCheck::DnsCheck(); };
+    const ConnectionCheck::CheckResults results =
+        ConnectionCheck::RunBothChecks(addresses->gateway, addresses->dnsServer, checkers);
+    if (addresses->gateway.empty())
+        printf("Gateway: none configured\n");
+    else
+        printf("Gateway %s: %s\n", ConsoleField(addresses->gateway).c_str(),
+               results.gatewayAnswered ? "answered" : "no answer");
+    if (addresses->dnsServer.empty())
+        printf("DNS server: none configured\n");
+    else
+        printf("DNS server %s: %s\n", ConsoleField(addresses->dnsServer).c_str(),
+               DnsVerdict(results.dns).c_str());
+    if (results.Passed()) return 0;
+    // Everything reachable, but the DNS server does not resolve: a status of its own.
+    return results.gatewayAnswered && results.dns.replied ? kDnsDoesNotResolveStatus : kNoAnswerStatus;
 }

@@ -1,7 +1,8 @@
 // Adapset /check end to end: the built tool's real checks (ICMP echo and DNS query)
 // against the test modem of the private network namespace (scripts/modem.sh: gateway
-// 192.168.5.254, the build's primary DNS server), with adapters seeded to point at the
-// modem or at addresses nobody holds there.
+// 192.168.5.254, the build's primary DNS server, real DNS server software answering well
+// and badly, hostile and long replies), with adapters seeded to point at the modem or at
+// addresses nobody holds there.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -56,9 +57,14 @@ protected:
     static inline Snapshot* original_ = nullptr;
 };
 
-std::string Lines(const std::string& gateway, bool gatewayAnswers, const std::string& dns, bool dnsAnswers) {
+std::string Lines(const std::string& gateway, bool gatewayAnswers, const std::string& dns,
+                  const std::string& dnsVerdict) {
     return "Gateway " + gateway + (gatewayAnswers ? ": answered" : ": no answer") + "\r\nDNS server " + dns +
-           (dnsAnswers ? ": answered" : ": no answer") + "\r\n";
+           ": " + dnsVerdict + "\r\n";
+}
+
+std::string Lines(const std::string& gateway, bool gatewayAnswers, const std::string& dns, bool dnsAnswers) {
+    return Lines(gateway, gatewayAnswers, dns, std::string(dnsAnswers ? "answered" : "no answer"));
 }
 
 }  // namespace
@@ -93,4 +99,31 @@ TEST_F(AdapsetCheck, MissingAdapterAndBadArgumentsGetTheUsualStatuses) {
     result = Check("/check");
     EXPECT_EQ(result.output, "Usage: adapset /check adapterName\r\n");
     EXPECT_EQ(result.exitCode, 160u);
+}
+
+// Real DNS server software (dnsmasq) that answers but does not resolve: the line names
+// the result code, and the status says "reachable, but no name resolves" (2), unless
+// something did not answer at all (1). Only a NOERROR reply passes, also one that
+// a forwarding server relays, one far over 512 bytes, and one behind a flood of
+// datagrams that are not our reply.
+TEST_F(AdapsetCheck, DnsServerThatDoesNotResolveFailsWithItsResultCode) {
+    struct Case {
+        const char* server;
+        const char* verdict;
+        DWORD status;
+    };
+    for (const Case& c :
+         {Case{"192.0.2.53", "refused (REFUSED)", 2},
+          Case{"192.0.2.54", "does not know the root name (NXDOMAIN)", 2},
+          Case{"192.0.2.55", "cannot resolve (SERVFAIL)", 2}, Case{"192.0.2.56", "answered", 0},
+          Case{"192.0.2.57", "answered", 0}, Case{"192.0.2.58", "answered", 0}}) {
+        Configure(0, kModemGateway, c.server);
+        const ProcessResult result = Check("/check 1");
+        EXPECT_EQ(result.output, Lines(kModemGateway, true, c.server, std::string(c.verdict))) << c.server;
+        EXPECT_EQ(result.exitCode, c.status) << c.server;
+    }
+    Configure(0, kSilentGateway, "192.0.2.53");
+    const ProcessResult result = Check("/check 1");
+    EXPECT_EQ(result.output, Lines(kSilentGateway, false, "192.0.2.53", std::string("refused (REFUSED)")));
+    EXPECT_EQ(result.exitCode, 1u);
 }

@@ -8,6 +8,7 @@ constexpr size_t HeaderSize = 12;
 constexpr uint16_t FlagResponse = 0x8000;
 constexpr uint16_t OpcodeMask = 0x7800;
 constexpr uint16_t FlagRecursionDesired = 0x0100;
+constexpr uint16_t ResultCodeMask = 0x000F;
 constexpr uint16_t TypeNs = 2;
 constexpr uint16_t ClassIn = 1;
 
@@ -37,19 +38,25 @@ std::vector<uint8_t> BuildRootNsQuery(uint16_t id) {
     return query;
 }
 
+const char* DnsResultCodeName(uint8_t code) {
+    static const char* const names[] = {"NOERROR", "FORMERR", "SERVFAIL", "NXDOMAIN", "NOTIMP", "REFUSED"};
+    return code < sizeof names / sizeof names[0] ? names[code] : nullptr;
+}
+
 DnsReply ReadDnsReply(const uint8_t* data, size_t size, uint16_t id) {
-    if (data == nullptr || size < HeaderSize) return DnsReply::Truncated;
+    if (data == nullptr || size < HeaderSize) return {DnsReplyKind::TooShort};
     const uint16_t flags = Read16(data + 2);
-    if ((flags & FlagResponse) == 0 || (flags & OpcodeMask) != 0) return DnsReply::NotReply;
-    if (Read16(data) != id) return DnsReply::WrongId;
+    if ((flags & FlagResponse) == 0 || (flags & OpcodeMask) != 0) return {DnsReplyKind::NotReply};
+    if (Read16(data) != id) return {DnsReplyKind::WrongId};
+    const DnsReply reply{DnsReplyKind::Reply, static_cast<uint8_t>(flags & ResultCodeMask)};
     const uint16_t questions = Read16(data + 4);
-    if (questions == 0) return DnsReply::Answer;  // some servers leave it out on errors
-    if (questions != 1) return DnsReply::NotReply;
-    if (size < HeaderSize + 5) return DnsReply::Truncated;
+    if (questions == 0) return reply;  // some servers leave it out on errors
+    if (questions != 1) return {DnsReplyKind::NotReply};
+    if (size < HeaderSize + 5) return {DnsReplyKind::TooShort};
     const uint8_t* const question = data + HeaderSize;
     if (question[0] != 0 || Read16(question + 1) != TypeNs || Read16(question + 3) != ClassIn)
-        return DnsReply::NotReply;
-    return DnsReply::Answer;
+        return {DnsReplyKind::NotReply};
+    return reply;
 }
 
 }  // namespace ConnectionCheck

@@ -73,7 +73,9 @@ bool Readable(const Winsock& winsock, SOCKET socket, DWORD timeoutMs) {
 }
 
 // One try: sends the query, then reads what arrives until our reply or the time is up.
-bool TryOnce(const Winsock& winsock, SOCKET socket, const std::vector<uint8_t>& query, uint16_t id) {
+// A reply is read whole into the buffer (the UDP maximum), so a long one is not lost.
+bool TryOnce(const Winsock& winsock, SOCKET socket, const std::vector<uint8_t>& query, uint16_t id,
+             std::vector<uint8_t>& buffer, DnsCheck& result) {
     const DWORD start = ::GetTickCount();
     const bool sent = winsock.send(socket, reinterpret_cast<const char*>(query.data()),
                                    static_cast<int>(query.size()), 0) == static_cast<int>(query.size());
@@ -86,40 +88,47 @@ bool TryOnce(const Winsock& winsock, SOCKET socket, const std::vector<uint8_t>& 
             if (!sent) ::Sleep(TryMs - elapsed);
             return false;
         }
-        uint8_t reply[512];
-        const int received = winsock.recv(socket, reinterpret_cast<char*>(reply), sizeof reply, 0);
+        const int received =
+            winsock.recv(socket, reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()), 0);
         if (received == SOCKET_ERROR) {
             // An ICMP "port unreachable" surfaces here; wait out the try.
             const DWORD now = ::GetTickCount() - start;
             if (now < TryMs) ::Sleep(TryMs - now);
             return false;
         }
-        if (ReadDnsReply(reply, static_cast<size_t>(received), id) == DnsReply::Answer) return true;
+        const DnsReply reply = ReadDnsReply(buffer.data(), static_cast<size_t>(received), id);
+        if (reply.kind == DnsReplyKind::Reply) {
+            result.replied = true;
+            result.resultCode = reply.resultCode;
+            return true;
+        }
     }
 }
 
 }  // namespace
 
-bool DnsServerAnswers(const std::string& server) {
+DnsCheck CheckDnsServer(const std::string& server) {
+    DnsCheck result;
     const std::optional<uint32_t> address = WinBase::ParseIpv4(server);
-    if (!address) return false;
+    if (!address) return result;
     const Winsock winsock;
-    if (!winsock.Started()) return false;
+    if (!winsock.Started()) return result;
     const WinBase::UniqueSocket socket(winsock.socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP),
                                        {winsock.closesocket});
-    if (socket.get() == INVALID_SOCKET) return false;
+    if (socket.get() == INVALID_SOCKET) return result;
     // Connected: only datagrams from the server's port 53 reach us.
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = static_cast<u_short>((DnsPort >> 8) | (DnsPort & 0xFF) << 8);  // network order
     peer.sin_addr.s_addr = *address;
     if (winsock.connect(socket.get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
-        return false;
+        return result;
     const uint16_t id = RandomId();
     const std::vector<uint8_t> query = BuildRootNsQuery(id);
+    std::vector<uint8_t> buffer(MaxReplySize);
     for (int attempt = 0; attempt < Tries; ++attempt)
-        if (TryOnce(winsock, socket.get(), query, id)) return true;
-    return false;
+        if (TryOnce(winsock, socket.get(), query, id, buffer, result)) break;
+    return result;
 }
 
 }  // namespace ConnectionCheck

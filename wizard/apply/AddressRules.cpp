@@ -33,6 +33,10 @@ std::string DeriveGateway(const std::string& addressText) {
     return WithoutLastField(addressText) + GatewaySuffix;
 }
 
+bool IsStrictIpv4(const std::string& text) {
+    return WinBase::ParseIpv4(text).has_value();
+}
+
 bool IsUsableHostAddress(const std::string& addressText) {
     const std::optional<uint32_t> address = WinBase::ParseIpv4(addressText);
     if (!address) return false;

@@ -20,6 +20,10 @@ std::string ExtractThirdField(const std::string& addressText);
 // "a.b.c.254" for "a.b.c.d", ".254" when there is no dot.
 std::string DeriveGateway(const std::string& addressText);
 
+// Whether the text is strict dotted-decimal IPv4: four plain decimal fields 0-255, no
+// sign, blank or leading zero, nothing before or after.
+bool IsStrictIpv4(const std::string& text);
+
 // Readiness test: true exactly when the text is a complete, usable host address:
 // four plain decimal fields (no sign, no leading zero); first 1-223 and not 127;
 // second 0-255; third 1-255; fourth 1-253 (neither the network address, the

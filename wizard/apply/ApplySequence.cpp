@@ -1,5 +1,6 @@
 #include "apply/ApplySequence.h"
 
+#include "win_base/DecimalText.h"
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
 #include "apply/CommandLine.h"
@@ -9,7 +10,6 @@
 #include <exception>
 
 #include "win_base/PrintableText.h"
-#include "win_base/DecimalText.h"
 #include "win_base/TextConversion.h"
 
 // 區域連線, the local network connection on older Traditional Chinese Windows, as
@@ -67,8 +67,15 @@ std::wstring Outcome(bool succeeded) {
     return succeeded ? L"ok" : L"failed";
 }
 
-std::wstring Answer(bool answered) {
-    return answered ? L"answered" : L"no answer";
+// The DNS check's finding for the log: "answered" only for NOERROR.
+std::wstring DnsFinding(const ConnectionCheck::DnsCheck& dns) {
+    if (!dns.replied) return L"no answer";
+    if (dns.Resolves()) return L"answered";
+    const char* const name = ConnectionCheck::DnsResultCodeName(dns.resultCode);
+    return L"does not resolve (" +
+           (name != nullptr ? WinBase::WideFromNarrow(name)
+                            : L"result code " + WinBase::DecimalText(dns.resultCode)) +
+           L")";
 }
 
 // Calls one store writer and logs it with its text and result; a failed one is added
@@ -80,9 +87,21 @@ void WriteLogged(IApplyLog& log, StoreStep step, const wchar_t* name, const std:
     if (!written) failed.push_back(step);
 }
 
+// A program run that did not start or exited non-zero, as the failure it is.
+std::optional<ApplyFailure> ProgramFailure(ApplyFailure::Step step, const std::wstring& parameters,
+                                           const std::optional<DWORD>& status) {
+    if (status && *status == 0) return std::nullopt;
+    ApplyFailure failure;
+    failure.step = step;
+    failure.parameters = parameters;
+    failure.exitStatus = status;
+    return failure;
+}
+
 }  // namespace
 
-CApplySequence::CApplySequence(IApplyPage& page) : m_page(page) {}
+CApplySequence::CApplySequence(IApplyPage& page, const ApplyOperations& operations)
+    : m_page(page), m_operations(operations), m_record(operations.record) {}
 
 std::wstring CApplySequence::ConnectionFor(const std::wstring& connectionName) {
     // A quote cannot be passed inside the shell's quoted name.
@@ -106,10 +125,12 @@ std::wstring CApplySequence::ToolAdapterName(const AdapterInventory::Adapter& ad
     return service;
 }
 
-bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName,
-                         IProgramLauncher& launcher, ISettingsStore& store, ISettingsBackup& backup,
-                         IConnectionChecks& checks, IApplyLog& log) {
+bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::wstring& toolAdapterName) {
     if (m_running) return false;
+    IProgramLauncher& launcher = m_operations.launcher;
+    ISettingsStore& store = m_operations.store;
+    ISettingsBackup& backup = m_operations.backup;
+    IApplyLog& log = m_operations.log;
     const RunningFlag running(m_running);
     log.Write(L"apply started");
     log.Write(L"adapter " + AdapterDisplayName(adapter) + L" (card " + adapter.cardKey + L", service " +
@@ -134,25 +155,34 @@ bool CApplySequence::Run(const AdapterInventory::Adapter& adapter, const std::ws
     // Today's Windows names the connection "乙太網路", "Wi-Fi" and so on; the old fixed
     // name stays for an adapter whose real one is unknown.
     const std::wstring connection = ConnectionFor(adapter.connectionName);
-    RunPrograms(toolAdapterName, launcher, log, connection, address, gateway);
-
-    const std::vector<StoreStep> failed = WriteStore(adapter, store, log, address, gateway);
-    if (!failed.empty()) {
-        // The closing page would claim a setup that did not happen: say what failed and
-        // give the page back, so the user may try again or leave.
-        m_page.DestroyNote();
-        m_page.RestoreCursor();
-        m_page.ReportStoreFailure(AdapterDisplayName(adapter), failed);
-        GivePageBack();
+    CWayBack wayBack(backup, launcher, log, connection);
+    std::optional<ApplyFailure> failure =
+        RunPrograms(toolAdapterName, launcher, log, connection, address, gateway);
+    if (!failure) failure = WriteStore(adapter, store, log, address, gateway);
+    if (failure) {
+        // Nothing half-done stays: everything goes back before the user is told.
+        PutBackAfter(adapter, *failure, wayBack, log);
         return true;
     }
-    const ConnectionReport report = RunChecks(checks, log, gateway);
+    const ConnectionReport report = RunChecks(m_operations.checks, log, gateway);
 
     m_page.CloseNote();
     m_page.RestoreCursor();
-    CWayBack wayBack(backup, launcher, log, connection);
-    FinishAndEnd(log, report, wayBack);
+    FinishAndEnd(adapter, log, report, wayBack, backup);
     return true;
+}
+
+void CApplySequence::PutBackAfter(const AdapterInventory::Adapter& adapter, const ApplyFailure& failure,
+                                  IWayBack& wayBack, IApplyLog& log) {
+    log.Write(L"apply failed: putting the earlier settings back");
+    const WayBackOutcome outcome = wayBack.Restore();
+    log.Write(outcome.Complete() ? std::wstring(L"earlier settings put back")
+                                 : std::wstring(L"earlier settings not completely put back"));
+    m_page.DestroyNote();
+    m_page.RestoreCursor();
+    m_page.ReportApplyFailure(AdapterDisplayName(adapter), failure, outcome);
+    // The user may try again, choose another adapter or leave.
+    GivePageBack();
 }
 
 void CApplySequence::GivePageBack() {
@@ -163,43 +193,54 @@ void CApplySequence::GivePageBack() {
 
 bool CApplySequence::SaveBackup(const AdapterInventory::Adapter& adapter, ISettingsBackup& backup,
                                 IApplyLog& log, std::wstring& savedPath) {
-    std::wstring detail;
-    if (backup.Save(adapter, detail)) {
-        log.Write(L"snapshot saved: " + detail);
-        savedPath = detail;
+    const std::optional<SettingsSnapshot::Failure> failure = backup.Save(adapter);
+    if (!failure) {
+        savedPath = backup.SavedPath();
+        log.Write(L"snapshot saved: " + savedPath);
         return true;
     }
-    log.Write(L"snapshot not saved, nothing changed: " + detail);
+    log.Write(L"snapshot not saved, nothing changed: " + failure->Describe());
     // Nothing has run: the page goes back to how it was, so the user may try again.
     m_page.DestroyNote();
     m_page.RestoreCursor();
-    m_page.ReportBackupFailure(detail);
+    m_page.ReportBackupFailure(*failure);
     GivePageBack();
     return false;
 }
 
-void CApplySequence::RunPrograms(const std::wstring& toolAdapterName, IProgramLauncher& launcher,
-                                 IApplyLog& log, const std::wstring& connection, const std::string& address,
-                                 const std::string& gateway) {
+std::optional<ApplyFailure> CApplySequence::RunPrograms(const std::wstring& toolAdapterName,
+                                                        IProgramLauncher& launcher, IApplyLog& log,
+                                                        const std::wstring& connection,
+                                                        const std::string& address,
+                                                        const std::string& gateway) {
     // The typed settings go live at once; the registry writes below make them hold
-    // after the restart whatever the shell managed.
-    for (const std::wstring& parameters :
-         NetworkShellCommands::Apply(connection, address, gateway, ProviderDnsPrimary, ProviderDnsSecondary))
-        RunLogged(launcher, log, NetworkShellFile, parameters, NetworkShellDirectory(launcher));
-
+    // after the restart.
+    for (const std::wstring& parameters : NetworkShellCommands::Apply(
+             connection, address, gateway, ProviderDnsPrimary, ProviderDnsSecondary)) {
+        if (std::optional<ApplyFailure> failure = ProgramFailure(ApplyFailure::Step::NetworkShell, parameters,
+                                                                 RunNetworkShell(launcher, log, parameters)))
+            return failure;
+    }
     // One run, for the chosen adapter only, named so that no other card is meant.
-    RunLogged(launcher, log, ToolFile, ToolParameters(toolAdapterName, address, gateway),
-              launcher.WindowsDirectory());
+    const std::wstring parameters = ToolParameters(toolAdapterName, address, gateway);
+    return ProgramFailure(ApplyFailure::Step::Tool, parameters,
+                          RunLogged(launcher, log, ToolFile, parameters, launcher.WindowsDirectory()));
 }
 
-std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapter& adapter,
-                                                  ISettingsStore& store, IApplyLog& log,
-                                                  const std::string& address, const std::string& gateway) {
+std::optional<ApplyFailure> CApplySequence::WriteStore(const AdapterInventory::Adapter& adapter,
+                                                       ISettingsStore& store, IApplyLog& log,
+                                                       const std::string& address,
+                                                       const std::string& gateway) {
+    ApplyFailure failure;
+    failure.step = ApplyFailure::Step::Store;
     const bool opened = store.Open(adapter);
     log.Write(L"store open: " + Outcome(opened));
-    if (!opened) return {StoreStep::Open};
-    // Each write is tried whatever the previous one returned.
-    std::vector<StoreStep> failed;
+    if (!opened) {
+        failure.storeSteps = {StoreStep::Open};
+        return failure;
+    }
+    // Each write is tried whatever the previous one returned, so all failures are named.
+    std::vector<StoreStep>& failed = failure.storeSteps;
     WriteLogged(log, StoreStep::IPAddress, L"IPAddress", address, store.SetIPAddress(address.c_str()),
                 failed);
     WriteLogged(log, StoreStep::SubnetMask, L"SubnetMask", FixedSubnetMask,
@@ -211,44 +252,48 @@ std::vector<StoreStep> CApplySequence::WriteStore(const AdapterInventory::Adapte
     // The static values count only with DHCP off, whatever the network shell managed.
     WriteLogged(log, StoreStep::DisableDhcp, L"EnableDHCP", "0", store.DisableDhcp(), failed);
     store.Close();
-    return failed;
+    if (failed.empty()) return std::nullopt;
+    return failure;
 }
 
 ConnectionReport CApplySequence::RunChecks(IConnectionChecks& checks, IApplyLog& log,
                                            const std::string& gateway) {
-    m_page.ShowCheckingNote();
     ConnectionReport report;
     report.gateway = gateway;
-    report.gatewayAnswered = checks.GatewayAnswers(gateway);
-    log.Write(L"check gateway " + WinBase::WideFromNarrow(gateway) + L": " + Answer(report.gatewayAnswered));
     report.dnsServer = ProviderDnsPrimary;
-    report.dnsAnswered = checks.DnsServerAnswers(report.dnsServer);
+    m_page.ShowCheckingNote(report.gateway, report.dnsServer);
+    report.results = checks.Run(report.gateway, report.dnsServer);
+    log.Write(L"check gateway " + WinBase::WideFromNarrow(gateway) + L": " +
+              (report.results.gatewayAnswered ? L"answered" : L"no answer"));
     log.Write(L"check DNS server " + WinBase::WideFromNarrow(report.dnsServer) + L": " +
-              Answer(report.dnsAnswered));
+              DnsFinding(report.results.dns));
     return report;
 }
 
-void CApplySequence::FinishAndEnd(IApplyLog& log, const ConnectionReport& report, IWayBack& wayBack) {
+void CApplySequence::FinishAndEnd(const AdapterInventory::Adapter& adapter, IApplyLog& log,
+                                  const ConnectionReport& report, CWayBack& wayBack,
+                                  const ISettingsBackup& backup) {
     const int result = m_page.RunFinishPage(report, wayBack);
     // Ended before a restart is asked for.
     if (m_record != nullptr) m_record->Ended();
     if (result == RestoredResult) {
-        // The earlier settings are back in the registry and on the connection: nothing
-        // waits for a restart.
+        // The earlier settings are back in the registry and, as far as the outcome
+        // says, on the connection: nothing waits for a restart.
         log.Write(L"ended after restoring the earlier settings: no restart requested");
+        m_page.ReportWayBack(AdapterDisplayName(adapter), backup.Previous(), wayBack.LastOutcome());
         m_page.EndWizard();
         return;
     }
-    bool restartAsked = false;
-    if (result == FinishResult) {
-        const DWORD status = m_page.RestartComputer();
-        restartAsked = status == ERROR_SUCCESS;
-        log.Write(restartAsked ? std::wstring(L"restart requested")
-                               : L"restart request failed: error " + WinBase::DecimalText(status));
-    } else {
-        log.Write(L"closing page did not end with Finish: no restart requested");
+    if (result != FinishResult) {
+        // Closing a window never restarts the computer; the way back stays on the Start menu.
+        log.Write(L"closing page closed: new settings kept, no restart requested");
+        m_page.EndWizard();
+        return;
     }
-    // The page's buttons stay disabled; ending the wizard is the user's way out.
+    const DWORD status = m_operations.restart.RestartComputer();
+    const bool restartAsked = status == ERROR_SUCCESS;
+    log.Write(restartAsked ? std::wstring(L"restart requested")
+                           : L"restart request failed: error " + WinBase::DecimalText(status));
     if (!restartAsked) m_page.AskForRestartByHand();
     m_page.EndWizard();
 }

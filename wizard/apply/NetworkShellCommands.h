@@ -1,9 +1,11 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
-// The network shell's parameter texts for one connection, the name always quoted.
-// Addresses are narrow dotted-decimal text; the texts are Unicode, as the shell gets them.
+// The network shell's parameter texts for one connection, in its documented
+// "interface ipv4" syntax, the name always quoted. Addresses are narrow dotted-decimal
+// text; the texts are Unicode, as the shell gets them.
 
 // An adapter's address settings as they were before the wizard changed them.
 struct PreviousAddress {
@@ -22,7 +24,19 @@ std::vector<std::wstring> Apply(const std::wstring& connection, const std::strin
 
 // The runs that put the connection back: source=dhcp for address and DNS after DHCP,
 // otherwise the earlier static address, mask, gateway (none when there was none) and
-// DNS servers (none when there were none).
-std::vector<std::wstring> Restore(const std::wstring& connection, const PreviousAddress& previous);
+// DNS servers (none when there were none). nullopt, building nothing, when an earlier
+// address, mask, gateway or DNS server is not strict dotted-decimal IPv4: such text
+// never reaches a command line.
+std::optional<std::vector<std::wstring>> Restore(const std::wstring& connection,
+                                                 const PreviousAddress& previous);
+
+// The same DNS command without its "validate=no" (older Windows versions do not know
+// the parameter); nullopt for a command that does not carry it.
+std::optional<std::wstring> WithoutValidation(const std::wstring& parameters);
+
+// name="<connection>" as one argument: control characters written out, a run of
+// backslashes at the name's end doubled, so that the closing quote survives the usual
+// command-line rules.
+std::wstring QuotedName(const std::wstring& connection);
 
 }  // namespace NetworkShellCommands

@@ -7,26 +7,38 @@ CWayBack::CWayBack(ISettingsBackup& backup, IProgramLauncher& launcher, IApplyLo
                    std::wstring connection)
     : m_backup(backup), m_launcher(launcher), m_log(log), m_connection(std::move(connection)) {}
 
-std::optional<std::wstring> CWayBack::Restore() {
-    std::wstring detail;
-    if (!m_backup.RestoreSaved(detail)) {
-        m_log.Write(L"restore failed: " + detail);
-        return detail;
+WayBackOutcome CWayBack::Restore() {
+    m_last = Attempt();
+    return m_last;
+}
+
+WayBackOutcome CWayBack::Attempt() {
+    WayBackOutcome outcome;
+    if (std::optional<SettingsSnapshot::Failure> failure = m_backup.RestoreSaved()) {
+        m_log.Write(L"restore failed: " + failure->Describe());
+        outcome.notRestored = std::move(failure);
+        return outcome;
     }
-    m_log.Write(L"restored " + detail);
+    m_log.Write(L"restored " + m_backup.SavedPath());
     const std::optional<PreviousAddress> previous = m_backup.Previous();
-    if (!previous) {
-        // The snapshot held no address of the adapter: the registry is back, the live
-        // connection follows at the next restart.
-        m_log.Write(L"earlier address unknown: network shell not run");
-        return std::nullopt;
+    const std::optional<std::vector<std::wstring>> runs =
+        previous ? NetworkShellCommands::Restore(m_connection, *previous) : std::nullopt;
+    if (!runs) {
+        // The registry is back; the live connection follows at the next restart.
+        m_log.Write(previous ? L"earlier address is not plain IPv4 text: network shell not run"
+                             : L"earlier address unknown: network shell not run");
+        outcome.liveSkipped = true;
+        return outcome;
     }
-    for (const std::wstring& parameters : NetworkShellCommands::Restore(m_connection, *previous))
-        RunLogged(m_launcher, m_log, NetworkShellFile, parameters, NetworkShellDirectory(m_launcher));
+    for (const std::wstring& parameters : *runs) {
+        const std::optional<DWORD> status = RunNetworkShell(m_launcher, m_log, parameters);
+        if (!status || *status != 0) outcome.liveFailed.push_back(parameters);
+    }
     // The shell keeps its own registry values; the snapshot's exact bytes go back over
     // them, so nothing differs from before the run.
-    const bool again = m_backup.RestoreSaved(detail);
-    m_log.Write(std::wstring(L"snapshot put back after the network shell: ") + (again ? L"ok" : L"failed: ") +
-                (again ? std::wstring() : detail));
-    return std::nullopt;
+    outcome.notRestoredAgain = m_backup.RestoreSaved();
+    m_log.Write(L"snapshot put back after the network shell: " +
+                (outcome.notRestoredAgain ? L"failed: " + outcome.notRestoredAgain->Describe()
+                                          : std::wstring(L"ok")));
+    return outcome;
 }

@@ -110,7 +110,7 @@ bool DriveHeadless(WizardDriver& wizard, const WizardStage& stage, const std::st
     if (!SaveScreenshot(closing, output + "\\2-closing-page.bmp"))
         return Fail("no screenshot of the closing page");
     std::printf("Closing page shown; pressing Finish ...\n");
-    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+    WizardDriver::Click(WizardDriver::FinishButton(closing));
     if (!WaitForRecords(stage, &WizardStage::RestartLog, 1, kStepTimeoutMs))
         return Fail("no restart request");
     return true;

@@ -1,10 +1,9 @@
 #include "pages/EntryPageActions.h"
 
-#include <algorithm>
-
+#include "win_base/TextConversion.h"
+#include "pages/ApplyMessages.h"
 #include "pages/FinishDlg.h"
 #include "pages/ResourceText.h"
-#include "platform/Restart.h"
 #include "resources/resource.h"
 #include "win_base/PrintableText.h"
 
@@ -64,18 +63,15 @@ std::string CEntryPageActions::ReadGateway() const {
     return m_gateway.GetWindowText(FieldTextBuffer);
 }
 
-void CEntryPageActions::ShowCheckingNote() {
-    if (m_note != nullptr && m_note->GetSafeHwnd() != nullptr)
-        m_note->SetNoteText(ResourceText(IDS_CHECKING));
+void CEntryPageActions::ShowCheckingNote(const std::string& gateway, const std::string& dnsServer) {
+    if (m_note == nullptr || m_note->GetSafeHwnd() == nullptr) return;
+    m_note->SetNoteText(
+        ResourceText(IDS_CHECKING, WinBase::WideFromNarrow(gateway), WinBase::WideFromNarrow(dnsServer)));
 }
 
 int CEntryPageActions::RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) {
     CFinishDlg page(report, wayBack);
     return static_cast<int>(page.DoModal());
-}
-
-DWORD CEntryPageActions::RestartComputer() {
-    return ::RestartComputer();
 }
 
 // Texts from the resources (Unicode), captioned like the pages.
@@ -84,32 +80,25 @@ void CEntryPageActions::AskForRestartByHand() {
                   m_page.GetCaption().c_str(), MB_OK | MB_ICONWARNING);
 }
 
-void CEntryPageActions::ReportBackupFailure(const std::wstring& detail) {
+void CEntryPageActions::ReportBackupFailure(const SettingsSnapshot::Failure& failure) {
     const std::wstring text =
-        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(detail);
+        ResourceText(IDS_BACKUP_FAILED) + L"\n\n" + WinBase::PrintableText(failure.Describe());
     ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
 }
 
-void CEntryPageActions::ReportStoreFailure(const std::wstring& connection,
-                                           const std::vector<StoreStep>& failed) {
-    const bool notOpened = std::find(failed.begin(), failed.end(), StoreStep::Open) != failed.end();
-    std::wstring text = ResourceText(notOpened ? IDS_STORE_OPEN_FAILED : IDS_STORE_WRITE_FAILED);
-    if (const size_t mark = text.find(L"%1"); mark != std::wstring::npos) text.replace(mark, 2, connection);
-    if (!notOpened) {
-        const std::pair<StoreStep, UINT> names[] = {{StoreStep::IPAddress, IDS_VALUE_IP_ADDRESS},
-                                                    {StoreStep::SubnetMask, IDS_VALUE_SUBNET_MASK},
-                                                    {StoreStep::DefaultGateway, IDS_VALUE_GATEWAY},
-                                                    {StoreStep::NameServer, IDS_VALUE_DNS},
-                                                    {StoreStep::DisableDhcp, IDS_VALUE_DHCP_OFF}};
-        bool first = true;
-        for (const auto& [step, name] : names) {
-            if (std::find(failed.begin(), failed.end(), step) == failed.end()) continue;
-            text += (first ? L"" : L"、") + ResourceText(name);
-            first = false;
-        }
-    }
-    text += L"\n\n" + ResourceText(IDS_STORE_KEEP_TRYING);
-    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(), MB_OK | MB_ICONERROR);
+void CEntryPageActions::ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
+                                           const WayBackOutcome& putBack) {
+    const std::wstring text = ApplyFailureText(connection, failure, putBack);
+    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(),
+                  MB_OK | (putBack.Complete() ? MB_ICONWARNING : MB_ICONERROR));
+}
+
+void CEntryPageActions::ReportWayBack(const std::wstring& connection,
+                                      const std::optional<PreviousAddress>& previous,
+                                      const WayBackOutcome& outcome) {
+    const std::wstring text = WayBackText(connection, previous, outcome);
+    ::MessageBoxW(m_page.GetSafeHwnd(), text.c_str(), m_page.GetCaption().c_str(),
+                  MB_OK | (outcome.Complete() ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 void CEntryPageActions::EndWizard() {

@@ -25,12 +25,14 @@ public:
     void DestroyNote() override;
     std::string ReadAddress() const override;
     std::string ReadGateway() const override;
-    void ShowCheckingNote() override;
+    void ShowCheckingNote(const std::string& gateway, const std::string& dnsServer) override;
     int RunFinishPage(const ConnectionReport& report, IWayBack& wayBack) override;
-    DWORD RestartComputer() override;
     void AskForRestartByHand() override;
-    void ReportBackupFailure(const std::wstring& detail) override;
-    void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override;
+    void ReportBackupFailure(const SettingsSnapshot::Failure& failure) override;
+    void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
+                            const WayBackOutcome& putBack) override;
+    void ReportWayBack(const std::wstring& connection, const std::optional<PreviousAddress>& previous,
+                       const WayBackOutcome& outcome) override;
     void EndWizard() override;
 
 private:

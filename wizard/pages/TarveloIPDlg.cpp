@@ -5,12 +5,6 @@
 #include "adapter_inventory/AdapterChoice.h"
 #include "apply/AdapterListing.h"
 #include "apply/AddressRules.h"
-#include "platform/ApplyLogFile.h"
-#include "platform/ApplyRecordFile.h"
-#include "platform/ConnectionChecks.h"
-#include "platform/SettingsBackup.h"
-#include "platform/SettingsStore.h"
-#include "platform/ProgramLauncher.h"
 #include "platform/SiblingHandOff.h"
 #include "pages/ResourceText.h"
 #include "pages/WaitDlg.h"
@@ -22,11 +16,12 @@ namespace {
 constexpr int AddressTextBuffer = 255;
 }  // namespace
 
-CTarveloIPDlg::CTarveloIPDlg(CWnd* parent, AdapterReader readAdapters)
+CTarveloIPDlg::CTarveloIPDlg(CWnd* parent, AdapterReader readAdapters, const ApplyOperations* operations)
     : CPicturePage(IDD_ENTRY_PAGE, parent),
       m_readAdapters(std::move(readAdapters)),
-      m_applyActions(*this, m_next, m_exit, m_address, m_adapterList, m_gateway),
-      m_applySequence(m_applyActions) {}
+      m_applyActions(*this, m_next, m_exit, m_address, m_adapterList, m_gateway) {
+    if (operations != nullptr) m_applySequence.emplace(m_applyActions, *operations);
+}
 
 void CTarveloIPDlg::DoDataExchange(CDataExchange& dx) {
     CPicturePage::DoDataExchange(dx);
@@ -90,30 +85,15 @@ std::optional<AdapterInventory::Adapter> CTarveloIPDlg::ChosenAdapter() const {
 void CTarveloIPDlg::OnOK() {
     // Enter reaches here even while Next is disabled (no address yet, or the sequence
     // already ran); a queued Next while programs run must not start it again.
-    if (m_applySequence.IsRunning() || !m_next.IsWindowEnabled()) return;
+    if (!m_applySequence || Applying() || !m_next.IsWindowEnabled()) return;
     // A field emptied without a notification must not slip through: decide anew.
     if (!DeriveFromAddress()) return;
     const std::optional<AdapterInventory::Adapter> adapter = ChosenAdapter();
     if (!adapter) return;
-    CAdapterSettings settings;
-    const CPublishedStore published(settings);
-    CPublishedStoreOperations store;
-    CProgramLauncher launcher;
-    CSettingsBackup backup;
-    CApplyLogFile log(CApplyLogFile::DefaultPath());
     std::vector<std::wstring> cardKeys;
     for (const AdapterInventory::NetworkCard& card : AdapterInventory::ReadNetworkCards().cards)
         cardKeys.push_back(card.cardKey);
-    CConnectionChecks checks;
-    CApplyRecordFile record(log);
-    m_applySequence.SetRecord(&record);
-    // Let go of the record on every way out, an exception included.
-    const struct Detach {
-        CApplySequence& sequence;
-        ~Detach() { sequence.SetRecord(nullptr); }
-    } detach{m_applySequence};
-    m_applySequence.Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys), launcher, store,
-                        backup, checks, log);
+    m_applySequence->Run(*adapter, CApplySequence::ToolAdapterName(*adapter, cardKeys));
 }
 
 void CTarveloIPDlg::OnSysCommand(UINT id, LPARAM lParam) {
@@ -139,7 +119,7 @@ BOOL CTarveloIPDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     // Not while the sequence runs: the field is locked then and Next stays off.
     const bool addressChanged = LOWORD(wParam) == IDC_ADDRESS && HIWORD(wParam) == EN_CHANGE;
     const bool adapterChosen = LOWORD(wParam) == IDC_ADAPTER && HIWORD(wParam) == CBN_SELCHANGE;
-    if ((addressChanged || adapterChosen) && !m_applySequence.IsRunning()) {
+    if ((addressChanged || adapterChosen) && !Applying()) {
         DeriveFromAddress();
         return TRUE;
     }

@@ -22,9 +22,11 @@ public:
     using AdapterReader = std::function<std::vector<AdapterInventory::Adapter>()>;
 
     // The page over the machine's adapters as the inventory reads them, or as the
-    // reader gives them.
+    // reader gives them; Next runs the apply sequence with the operations the
+    // application built (none: Next applies nothing).
     explicit CTarveloIPDlg(CWnd* parent = nullptr,
-                           AdapterReader readAdapters = AdapterInventory::ReadAdapters);
+                           AdapterReader readAdapters = AdapterInventory::ReadAdapters,
+                           const ApplyOperations* operations = nullptr);
 
 protected:
     // Binds the picture, Exit, Next, the five address fields and the adapter list.
@@ -44,6 +46,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
+    bool Applying() const { return m_applySequence && m_applySequence->IsRunning(); }
     // Re-derives the other fields from the address field.
     void OnFieldChangedAddress(LRESULT* result);
     // Shows what the address field's text derives: mask, gateway and DNS fields with
@@ -72,5 +75,5 @@ private:
     AdapterReader m_readAdapters;
     std::vector<AdapterInventory::Adapter> m_adapters;
     CEntryPageActions m_applyActions;
-    CApplySequence m_applySequence;
+    std::optional<CApplySequence> m_applySequence;
 };

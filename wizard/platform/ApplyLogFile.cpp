@@ -59,8 +59,12 @@ std::optional<std::wstring> CApplyLogFile::DefaultPath() {
 }
 
 void CApplyLogFile::Write(const std::wstring& line) noexcept {
-    if (!m_path) return;
     try {
+        if (!m_pathKnown) {
+            m_path = DefaultPath();
+            m_pathKnown = true;
+        }
+        if (!m_path) return;
         // One line whatever the text holds: a line break in it cannot forge another line.
         const std::string bytes =
             WinBase::Utf8FromWide(LocalTimeStamp() + WinBase::PrintableText(line) + L"\r\n");

@@ -17,7 +17,10 @@ std::wstring LogField(const std::wstring& text);
 class CApplyLogFile : public IApplyLog {
 public:
     // A log appending to the file; with no path every line is dropped.
-    explicit CApplyLogFile(std::optional<std::wstring> path) : m_path(std::move(path)) {}
+    explicit CApplyLogFile(std::optional<std::wstring> path) : m_path(std::move(path)), m_pathKnown(true) {}
+    // A log at DefaultPath, found when the first line is written (so nothing is created
+    // before there is something to log).
+    CApplyLogFile() = default;
 
     // TarveloIP.log in the data folder, the folder created with its protected security
     // when missing; nullopt when the folder cannot be had, is a link or has an owner
@@ -30,4 +33,5 @@ public:
 
 private:
     std::optional<std::wstring> m_path;
+    bool m_pathKnown = false;
 };

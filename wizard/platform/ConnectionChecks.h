@@ -1,11 +1,10 @@
 #pragma once
 #include "apply/ConnectionChecks.h"
 
-// The real checks (the connection_check library), each run on a thread of its own
-// while the user-interface thread waits dispatching its messages, so the pages keep
-// painting and answering as they do while programs run.
+// The real checks (the connection_check library, both at once) on a thread of their
+// own while the user-interface thread waits dispatching its messages, so the pages
+// keep painting and answering as they do while programs run.
 class CConnectionChecks : public IConnectionChecks {
 public:
-    bool GatewayAnswers(const std::string& gateway) override;
-    bool DnsServerAnswers(const std::string& server) override;
+    ConnectionCheck::CheckResults Run(const std::string& gateway, const std::string& dnsServer) override;
 };

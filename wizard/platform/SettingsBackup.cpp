@@ -8,29 +8,22 @@
 
 using namespace SettingsSnapshot;
 
-bool CSettingsBackup::Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) {
+std::optional<Failure> CSettingsBackup::Save(const AdapterInventory::Adapter& adapter) {
     // The adapter's first snapshot is kept as its original.
     const Outcome<SavedSnapshot, SaveFailure> saved =
         SaveAdapterSnapshot(AdapterRequests(adapter.serviceName, false), kWizardTag, adapter.serviceName);
-    if (!saved) {
-        detail = saved.Error().cause.Describe();
-        return false;
-    }
-    detail = saved.Value().path;
+    if (!saved) return saved.Error().cause;
     m_savedPath = saved.Value().path;
     m_service = adapter.serviceName;
     // From the values just captured, not from the file read back.
     m_previous = PreviousAddressIn(saved.Value().snapshot, adapter.serviceName);
-    return true;
+    return std::nullopt;
 }
 
-bool CSettingsBackup::RestoreSaved(std::wstring& detail) {
-    if (m_savedPath.empty()) {
-        detail = L"no snapshot saved by this run";
-        return false;
-    }
+std::optional<Failure> CSettingsBackup::RestoreSaved() {
+    if (m_savedPath.empty()) return Failure{L"", L"no snapshot saved by this run"};
     const Outcome<RestoredSnapshot, RestoreFailure> restored =
         RestoreAdapterSnapshot(m_savedPath, {m_service}, kWizardTag);
-    detail = restored ? m_savedPath : restored.Error().cause.Describe();
-    return restored.Succeeded();
+    if (!restored) return restored.Error().cause;
+    return std::nullopt;
 }

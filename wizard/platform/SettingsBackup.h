@@ -9,9 +9,10 @@
 // what it overwrites first, so that it can be undone.
 class CSettingsBackup : public ISettingsBackup {
 public:
-    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override;
+    std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) override;
+    std::wstring SavedPath() const override { return m_savedPath; }
     // Puts the file that Save wrote back (see RestoreAdapterSnapshot).
-    bool RestoreSaved(std::wstring& detail) override;
+    std::optional<SettingsSnapshot::Failure> RestoreSaved() override;
     std::optional<PreviousAddress> Previous() const override { return m_previous; }
 
 private:

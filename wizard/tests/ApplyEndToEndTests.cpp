@@ -41,12 +41,12 @@ const char kNamedConnection[] = "乙太網路 2";
 // (its name as the log holds it: UTF-8, or Big5 bytes for the fallback).
 std::vector<std::string> ShellRuns(const std::string& connection) {
     const std::string name = "name=\"" + connection + "\"";
-    return {"interface ip set address " + name +
-                " source=static addr=192.168.5.20 mask=255.255.255.0 "
+    return {"interface ipv4 set address " + name +
+                " source=static address=192.168.5.20 mask=255.255.255.0 "
                 "gateway=192.168.5.254 gwmetric=1",
-            "interface ip set dnsservers " + name +
-                " source=static addr=203.0.113.53 register=primary validate=no",
-            "interface ip add dnsservers " + name + " addr=198.51.100.53 index=2 validate=no"};
+            "interface ipv4 set dnsservers " + name +
+                " source=static address=203.0.113.53 register=primary validate=no",
+            "interface ipv4 add dnsservers " + name + " address=198.51.100.53 index=2 validate=no"};
 }
 
 // The parameters of each command line in a stand-in's log lines.
@@ -232,7 +232,7 @@ protected:
 
     // Finish on the closing page, then the wizard ends after its restart request.
     void FinishAndExpectEnd(HWND closing) const {
-        WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+        WizardDriver::Click(WizardDriver::FinishButton(closing));
         ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 1, kTimeoutMs))
             << "no restart request";
         DWORD exitCode = ~0u;
@@ -313,7 +313,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
     // The closing page (template 103); the note window has gone.
     EXPECT_EQ(WindowTextW(closing), L"Tarvelo ADSL");
     EXPECT_TRUE(m_wizard->NoteWindows().empty());
-    EXPECT_EQ(WindowTextW(GetDlgItem(closing, IDCANCEL)), L"完成");
+    EXPECT_EQ(WindowTextW(WizardDriver::FinishButton(closing)), L"完成");
     const std::vector<std::wstring> statics = ChildTexts(closing, L"Static");
     for (const wchar_t* text : {L"固定IP讓您的連線位址永遠不變", L"設定完成後請重新開機",
                                 L"感謝您成為Tarvelo ADSL 會員!!", L"您已經完成固定IP ADSL上網相關設定",
@@ -323,7 +323,7 @@ TEST_F(ApplyEndToEnd, NextAppliesTheAddressShowsTheClosingPageAndFinishRestartsA
 
     // Finish: the shutdown privilege is enabled and a restart (not forced) is requested.
     EXPECT_FALSE(PrivilegeEnabled(m_wizard->Process().Handle(), "SeShutdownPrivilege"));
-    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+    WizardDriver::Click(WizardDriver::FinishButton(closing));
     ASSERT_TRUE(WaitForRecords(*m_stage, &WizardStage::RestartLog, 1, kTimeoutMs)) << "no restart request";
     const auto restarts = LogLines(m_stage->RestartLog(), "cmdline=");
     ASSERT_EQ(restarts.size(), 1u);
@@ -502,7 +502,7 @@ TEST_F(ApplyEndToEnd, FailedRestartRequestAsksForARestartByHandThenEnds) {
     StartAndPressNext();
     const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
     ASSERT_NE(closing, nullptr) << "the closing page did not show";
-    WizardDriver::Click(GetDlgItem(closing, IDCANCEL));
+    WizardDriver::Click(WizardDriver::FinishButton(closing));
 
     // One message box, captioned like the pages, owned by the entry page.
     HWND box = nullptr;
@@ -525,24 +525,43 @@ TEST_F(ApplyEndToEnd, FailedRestartRequestAsksForARestartByHandThenEnds) {
     EXPECT_NE(WizardStage::ApplyLog().find("restart request failed: error "), std::string::npos);
 }
 
-TEST_F(ApplyEndToEnd, FailedOpenSaysSoAndLeavesThePageUsable) {
+// The store fails after the network shell and the tool ran: everything is put back by
+// itself before the user is told, so the machine ends as it was, byte for byte, and the
+// page comes back usable.
+TEST_F(ApplyEndToEnd, StoreFailingAfterTheShellAndTheToolPutsEverythingBack) {
     RemoveTree(kDhcpService);  // the store cannot open its DHCP service key
     Stage();
+    const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
     StartAndPressNext();
     const HWND box = WaitForMessageBox(*m_wizard, kTimeoutMs);
     ASSERT_NE(box, nullptr) << "no message";
     // Card 1 has no connection name: its description names it.
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
     EXPECT_NE(text.find(L"無法開啟網路卡「PCI Fast Ethernet Adapter」的TCP/IP設定"), std::wstring::npos);
+    EXPECT_NE(text.find(L"先前的設定已全部放回，電腦維持設定前的狀態。"), std::wstring::npos);
     EXPECT_EQ(GetWindow(box, GW_OWNER), m_wizard->Page());
+    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-store-failed.bmp")));
 
-    // The programs ran; then the store found nothing to open and nothing else happened.
-    // Without a connection name the network shell got the fixed one, byte for byte.
-    EXPECT_EQ(ParametersOf(LogLines(m_stage->NetworkShellLog(), "cmdline="), "netsh.exe"),
-              ShellRuns(kFallbackName));
+    // The programs ran, then the store found nothing to open; the way back put the
+    // snapshot back, the connection back to its earlier static address and the snapshot
+    // once more. Without a connection name the network shell got the fixed one, byte for
+    // byte.
+    const std::vector<std::string> shell =
+        ParametersOf(LogLines(m_stage->NetworkShellLog(), "cmdline="), "netsh.exe");
+    ASSERT_GE(shell.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(shell.begin(), shell.begin() + 3), ShellRuns(kFallbackName));
+    EXPECT_EQ(shell[3].rfind(std::string("interface ipv4 set address name=\"") + kFallbackName + "\"", 0), 0u)
+        << shell[3];
     EXPECT_EQ(LogLines(m_stage->DhcpLog(), "").size(), 1u);
-    EXPECT_FALSE(ReadRawValue(HKEY_LOCAL_MACHINE, AdapterTcpipKey(Service(1)), "NameServer").has_value());
+    for (const std::string& difference :
+         SnapshotDifferences(before, CaptureTrees(WizardMachineRoots(m_adapters))))
+        ADD_FAILURE() << "after putting back: " << difference;
     EXPECT_TRUE(m_wizard->NoteWindows().empty());
+    const std::string log = WizardStage::ApplyLog();
+    for (const std::string line :
+         {"store open: failed", "apply failed: putting the earlier settings back",
+          "snapshot put back after the network shell: ok", "earlier settings put back"})
+        EXPECT_NE(log.find(line + std::string("\r\n")), std::string::npos) << line << "\n" << log;
 
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitForWindowGone(box, kTimeoutMs));
@@ -555,6 +574,48 @@ TEST_F(ApplyEndToEnd, FailedOpenSaysSoAndLeavesThePageUsable) {
     DWORD exitCode = ~0u;
     ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
     EXPECT_EQ(exitCode, 0u);
+}
+
+// The network shell refuses the address: nothing else runs, everything goes back, and
+// the message names the shell's status.
+TEST_F(ApplyEndToEnd, NetworkShellRefusingTheAddressPutsEverythingBack) {
+    WizardStage::Options refusing;
+    refusing.networkShellFails = "source=static address=192.168.5.20";
+    Stage(refusing);
+    const Snapshot before = CaptureTrees(WizardMachineRoots(m_adapters));
+    StartAndPressNext();
+    const HWND box = WaitForMessageBox(*m_wizard, kTimeoutMs);
+    ASSERT_NE(box, nullptr) << "no message";
+    const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
+    EXPECT_NE(text.find(L"netsh 執行失敗（結束代碼 1）"), std::wstring::npos);
+    EXPECT_NE(text.find(L"先前的設定已全部放回"), std::wstring::npos);
+    EXPECT_EQ(m_stage->DhcpLog(), "") << "the tool ran";
+    for (const std::string& difference :
+         SnapshotDifferences(before, CaptureTrees(WizardMachineRoots(m_adapters))))
+        ADD_FAILURE() << "after putting back: " << difference;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(IDOK)) != FALSE; }, kTimeoutMs));
+    EXPECT_EQ(m_wizard->ClosingPage(), nullptr);
+    m_wizard->PressExit();
+    DWORD exitCode = ~0u;
+    ASSERT_TRUE(m_wizard->Process().WaitForExit(kTimeoutMs, exitCode)) << "the wizard did not end";
+}
+
+// A Windows without validate=no: each DNS command is run once more without it, and the
+// apply goes on to the closing page.
+TEST_F(ApplyEndToEnd, DnsCommandsRefusedWithValidationAreRunAgainWithoutIt) {
+    WizardStage::Options older;
+    older.networkShellFails = "validate=no";
+    Stage(older);
+    StartAndPressNext();
+    const HWND closing = m_wizard->WaitForClosingPage(kTimeoutMs);
+    ASSERT_NE(closing, nullptr) << "the closing page did not show";
+    const std::vector<std::string> runs = ShellRuns(kFallbackName);
+    const std::string plain = " validate=no";
+    EXPECT_EQ(ParametersOf(LogLines(m_stage->NetworkShellLog(), "cmdline="), "netsh.exe"),
+              (std::vector<std::string>{runs[0], runs[1], runs[1].substr(0, runs[1].size() - plain.size()),
+                                        runs[2], runs[2].substr(0, runs[2].size() - plain.size())}));
+    FinishAndExpectEnd(closing);
 }
 
 // The laptop of today's Windows: NetworkCards 2, 3 and 15 (no 1), no per-service keys,
@@ -603,8 +664,8 @@ TEST_F(ApplyEndToEnd, ChoosingWiFiConfiguresOnlyWiFi) {
 }
 
 // The chosen adapter's interface key is missing (and Windows 10 has no per-service
-// key): the tool finds nothing to write, the store cannot open it, the user is told so
-// by name and keeps a usable page; no closing page, nothing changed.
+// key): the tool finds no adapter and fails, the user is told so by name, with what
+// could not be put back, and keeps a usable page; no closing page, nothing changed.
 TEST_F(ApplyEndToEnd, ChosenAdapterWithoutItsInterfaceKeyGivesTheMessageAndNoClosingPage) {
     SeedLaptop();
     RemoveTree(InterfaceKey(InterfaceName(m_adapters[0])));
@@ -615,8 +676,13 @@ TEST_F(ApplyEndToEnd, ChosenAdapterWithoutItsInterfaceKeyGivesTheMessageAndNoClo
     ASSERT_NE(box, nullptr) << "no message";
     EXPECT_EQ(FindProcessWindows(m_wizard->Process().Id(), L"Tarvelo ADSL", true).size(), 2u);
     const std::wstring text = WindowTextW(GetDlgItem(box, 0xFFFF));
-    EXPECT_NE(text.find(L"無法開啟網路卡「乙太網路」的TCP/IP設定"), std::wstring::npos);
-    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-store-failed.bmp")));
+    EXPECT_NE(text.find(L"設定網路卡「乙太網路」時，Adapset 執行失敗（結束代碼 "), std::wstring::npos);
+    // The snapshot holds no key of the adapter (no interface key, no per-service key), so
+    // it cannot be restored: the message says so, and how to finish by hand, instead of
+    // claiming the machine is as it was. Nothing was written (the tool found no adapter).
+    EXPECT_NE(text.find(L"先前的設定無法放回"), std::wstring::npos);
+    EXPECT_NE(text.find(L"復原先前的網路設定"), std::wstring::npos);
+    EXPECT_TRUE(SaveScreenshot(box, ArtifactPath("wizard-tool-failed.bmp")));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitForWindowGone(box, kTimeoutMs));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Item(IDOK)) != FALSE; }, kTimeoutMs));

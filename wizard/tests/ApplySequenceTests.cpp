@@ -1,6 +1,8 @@
 // The apply sequence over recording operations: order of effects, parameter texts,
 // working directories and branches, without windows, processes or registry.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <functional>
@@ -27,14 +29,23 @@ public:
     explicit RecordingLauncher(Journal& journal) : m_journal(journal) {}
     std::optional<DWORD> RunAndWait(const std::wstring& file, const std::wstring& parameters,
                                     const std::wstring& directory) override {
-        m_journal.push_back("run " + WinBase::Utf8FromWide(file) + " [" + WinBase::Utf8FromWide(parameters) +
-                            "] in " + WinBase::Utf8FromWide(directory));
+        const std::string run = WinBase::Utf8FromWide(file) + " [" + WinBase::Utf8FromWide(parameters) + "]";
+        m_journal.push_back("run " + run + " in " + WinBase::Utf8FromWide(directory));
         if (onRun) onRun();
-        return file == L"C:\\windows\\system32\\netsh.exe" ? std::nullopt : std::optional<DWORD>(exitStatus);
+        // The first outcome whose text the run holds; each is used once.
+        for (auto outcome = outcomes.begin(); outcome != outcomes.end(); ++outcome) {
+            if (run.find(outcome->first) == std::string::npos) continue;
+            const std::optional<DWORD> status = outcome->second;
+            outcomes.erase(outcome);
+            return status;
+        }
+        return exitStatus;
     }
     std::wstring WindowsDirectory() const override { return L"C:\\windows"; }
     std::function<void()> onRun;
     DWORD exitStatus = 0;
+    // Runs whose text holds the first part end so (nullopt: not started).
+    std::vector<std::pair<std::string, std::optional<DWORD>>> outcomes;
 
 private:
     Journal& m_journal;
@@ -86,39 +97,62 @@ public:
         m_journal.push_back("read gateway");
         return gateway;
     }
-    void ShowCheckingNote() override { m_journal.push_back("note: checking"); }
-    // Finish, or first the way back when the page offers it and wayBack is set: a failed
-    // way back leaves the page, where Finish follows.
-    int RunFinishPage(const ConnectionReport& report, IWayBack& back) override {
-        m_journal.push_back("finish page: gateway " + report.gateway +
-                            (report.gatewayAnswered ? " yes" : " no") + ", dns " + report.dnsServer +
-                            (report.dnsAnswered ? " yes" : " no"));
-        if (wayBack && !report.Passed()) {
-            const std::optional<std::wstring> failure = back.Restore();
-            if (!failure) return CApplySequence::RestoredResult;
-            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(*failure));
-        }
-        return CApplySequence::FinishResult;  // every other way out ends it with result 2
+    void ShowCheckingNote(const std::string& gateway, const std::string& dns) override {
+        m_journal.push_back("note: checking " + gateway + " " + dns);
     }
-    DWORD RestartComputer() override {
-        m_journal.push_back("restart");
-        return restartStatus;
+    // Finish (or closed, with closeInstead), or first the way back when the page offers
+    // it and wayBack is set: a failed way back leaves the page, where Finish follows.
+    int RunFinishPage(const ConnectionReport& report, IWayBack& back) override {
+        const ConnectionCheck::DnsCheck& dns = report.results.dns;
+        m_journal.push_back("finish page: gateway " + report.gateway +
+                            (report.results.gatewayAnswered ? " yes" : " no") + ", dns " + report.dnsServer +
+                            (dns.replied ? " code " + std::to_string(dns.resultCode) : " silent"));
+        if (wayBack && !report.Passed()) {
+            const WayBackOutcome outcome = back.Restore();
+            if (!outcome.notRestored) return CApplySequence::RestoredResult;
+            m_journal.push_back("way back failed: " + WinBase::Utf8FromWide(outcome.notRestored->Describe()));
+        }
+        return closeInstead ? CApplySequence::ClosedResult : CApplySequence::FinishResult;
     }
     void AskForRestartByHand() override { m_journal.push_back("restart by hand"); }
-    void ReportBackupFailure(const std::wstring& detail) override {
-        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(detail));
+    void ReportBackupFailure(const SettingsSnapshot::Failure& failure) override {
+        m_journal.push_back("backup failure: " + WinBase::Utf8FromWide(failure.Describe()));
     }
-    void ReportStoreFailure(const std::wstring& connection, const std::vector<StoreStep>& failed) override {
+    void ReportApplyFailure(const std::wstring& connection, const ApplyFailure& failure,
+                            const WayBackOutcome& putBack) override {
+        static const char* const steps[] = {"shell", "tool", "store"};
         static const char* const names[] = {"open", "ip", "mask", "gateway", "dns", "dhcp"};
-        std::string entry = "store failure: " + WinBase::Utf8FromWide(connection) + ":";
-        for (const StoreStep step : failed) entry += std::string(" ") + names[static_cast<int>(step)];
-        m_journal.push_back(entry);
+        std::string entry =
+            "failure: " + WinBase::Utf8FromWide(connection) + ": " + steps[static_cast<int>(failure.step)];
+        for (const StoreStep step : failure.storeSteps)
+            entry += std::string(" ") + names[static_cast<int>(step)];
+        if (failure.step != ApplyFailure::Step::Store)
+            entry += " [" + WinBase::Utf8FromWide(failure.parameters) + "] " +
+                     (failure.exitStatus ? std::to_string(*failure.exitStatus) : std::string("not started"));
+        m_journal.push_back(entry + "; put back: " + Describe(putBack));
+    }
+    void ReportWayBack(const std::wstring& connection, const std::optional<PreviousAddress>& previous,
+                       const WayBackOutcome& outcome) override {
+        m_journal.push_back("way back: " + WinBase::Utf8FromWide(connection) + ", " +
+                            (previous ? (previous->dhcp ? "dhcp" : previous->address) : "unknown") + ", " +
+                            Describe(outcome));
+    }
+    static std::string Describe(const WayBackOutcome& outcome) {
+        if (outcome.Complete()) return "complete";
+        std::string text;
+        if (outcome.notRestored)
+            text += "not restored (" + WinBase::Utf8FromWide(outcome.notRestored->Describe()) + ")";
+        if (outcome.liveSkipped) text += "live skipped";
+        for (const std::wstring& run : outcome.liveFailed)
+            text += "live failed [" + WinBase::Utf8FromWide(run) + "]";
+        if (outcome.notRestoredAgain) text += "not restored again";
+        return text;
     }
     void EndWizard() override { m_journal.push_back("end"); }
     std::string address = "192.168.5.20";
     std::string gateway = "192.168.5.254";
-    DWORD restartStatus = ERROR_SUCCESS;
     bool wayBack = false;
+    bool closeInstead = false;
 
 private:
     Journal& m_journal;
@@ -127,15 +161,16 @@ private:
 class RecordingBackup : public ISettingsBackup {
 public:
     explicit RecordingBackup(Journal& journal) : m_journal(journal) {}
-    bool Save(const AdapterInventory::Adapter& adapter, std::wstring& detail) override {
+    std::optional<SettingsSnapshot::Failure> Save(const AdapterInventory::Adapter& adapter) override {
         m_journal.push_back("backup " + WinBase::Utf8FromWide(adapter.serviceName));
-        detail = saved ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"disk full";
-        return saved;
+        if (!saved) return SettingsSnapshot::Failure{L"", L"disk full"};
+        return std::nullopt;
     }
-    bool RestoreSaved(std::wstring& detail) override {
+    std::wstring SavedPath() const override { return L"C:\\Backups\\20261208-225301-TarveloIP.reg"; }
+    std::optional<SettingsSnapshot::Failure> RestoreSaved() override {
         m_journal.push_back("restore snapshot");
-        detail = restores ? L"C:\\Backups\\20261208-225301-TarveloIP.reg" : L"access denied";
-        return restores;
+        if (!restores) return SettingsSnapshot::Failure{L"", L"access denied"};
+        return std::nullopt;
     }
     std::optional<PreviousAddress> Previous() const override { return previous; }
     bool saved = true;
@@ -149,16 +184,30 @@ private:
 class RecordingChecks : public IConnectionChecks {
 public:
     explicit RecordingChecks(Journal& journal) : m_journal(journal) {}
-    bool GatewayAnswers(const std::string& gateway) override {
-        m_journal.push_back("check gateway " + gateway);
-        return gatewayAnswers;
-    }
-    bool DnsServerAnswers(const std::string& server) override {
-        m_journal.push_back("check dns " + server);
-        return dnsAnswers;
+    ConnectionCheck::CheckResults Run(const std::string& gateway, const std::string& server) override {
+        m_journal.push_back("checks " + gateway + " " + server);
+        ConnectionCheck::CheckResults results;
+        results.gatewayAnswered = gatewayAnswers;
+        results.dns.replied = dnsReplies;
+        results.dns.resultCode = dnsCode;
+        return results;
     }
     bool gatewayAnswers = true;
-    bool dnsAnswers = true;
+    bool dnsReplies = true;
+    uint8_t dnsCode = ConnectionCheck::DnsNoError;
+
+private:
+    Journal& m_journal;
+};
+
+class RecordingRestart : public IRestart {
+public:
+    explicit RecordingRestart(Journal& journal) : m_journal(journal) {}
+    DWORD RestartComputer() override {
+        m_journal.push_back("restart");
+        return status;
+    }
+    DWORD status = ERROR_SUCCESS;
 
 private:
     Journal& m_journal;
@@ -214,8 +263,9 @@ struct Sequence {
     RecordingChecks checks{journal};
     RecordingLog log;
     RecordingApplyRecord record{journal};
-    CApplySequence sequence{page};
-    bool Run() { return sequence.Run(adapter, adapter.serviceName, launcher, store, backup, checks, log); }
+    RecordingRestart restart{journal};
+    CApplySequence sequence{page, {launcher, store, backup, checks, log, restart}};
+    bool Run() { return sequence.Run(adapter, adapter.serviceName); }
 };
 
 const std::string Dns = ProviderDnsList;
@@ -226,18 +276,33 @@ Journal NetshRuns(const std::string& connection, const std::string& address = "1
                   const std::string& gateway = "192.168.5.254") {
     const std::string name = "name=\"" + connection + "\"";
     const std::string in = "] in C:\\windows\\system32";
-    return {"run C:\\windows\\system32\\netsh.exe [interface ip set address " + name +
-                " source=static addr=" + address + " mask=255.255.255.0 gateway=" + gateway + " gwmetric=1" +
-                in,
-            "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers " + name +
-                " source=static addr=" + Primary + " register=primary validate=no" + in,
-            "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers " + name +
-                " addr=" + Secondary + " index=2 validate=no" + in};
+    return {"run C:\\windows\\system32\\netsh.exe [interface ipv4 set address " + name +
+                " source=static address=" + address + " mask=255.255.255.0 gateway=" + gateway +
+                " gwmetric=1" + in,
+            "run C:\\windows\\system32\\netsh.exe [interface ipv4 set dnsservers " + name +
+                " source=static address=" + Primary + " register=primary validate=no" + in,
+            "run C:\\windows\\system32\\netsh.exe [interface ipv4 add dnsservers " + name +
+                " address=" + Secondary + " index=2 validate=no" + in};
 }
 const std::string NetshRun = NetshRuns("乙太網路").front();
 // The one tool run, for the chosen adapter's service name.
 const std::string ToolRun = "run C:\\windows\\Adapset.exe [" + Service +
                             " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns + "] in C:\\windows";
+
+const std::string In = "] in C:\\windows\\system32";
+const std::string Netsh = "run C:\\windows\\system32\\netsh.exe [";
+// The way back's runs for a connection that was on DHCP.
+Journal DhcpRuns(const std::string& connection) {
+    return {Netsh + "interface ipv4 set address name=\"" + connection + "\" source=dhcp" + In,
+            Netsh + "interface ipv4 set dnsservers name=\"" + connection + "\" source=dhcp" + In};
+}
+
+// The journal from the first entry that starts with the text to the end.
+Journal From(const Journal& journal, const std::string& start) {
+    const auto at = std::find_if(journal.begin(), journal.end(),
+                                 [&](const std::string& e) { return e.rfind(start, 0) == 0; });
+    return Journal(at, journal.end());
+}
 
 // Whether the journal holds the entry.
 bool Holds(const Journal& journal, const std::string& entry) {
@@ -270,12 +335,11 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
         "store dns " + Dns,
         "store dhcp off",
         "store close",
-        "note: checking",
-        "check gateway 192.168.5.254",
-        "check dns " + Primary,
+        "note: checking 192.168.5.254 " + Primary,
+        "checks 192.168.5.254 " + Primary,
         "note closed",
         "restore cursor",
-        "finish page: gateway 192.168.5.254 yes, dns " + Primary + " yes",
+        "finish page: gateway 192.168.5.254 yes, dns " + Primary + " code 0",
         "restart",
         "end",
         "note destroyed",
@@ -283,7 +347,7 @@ TEST(ApplySequence, RunsEveryStepInOrderRestartsAfterFinishAndEnds) {
     EXPECT_EQ(s.journal, expected);
 }
 
-TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsABlank) {
+TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuoted) {
     for (const auto& [name, shown] : {std::pair<std::wstring, std::string>{L"乙太網路 2", "乙太網路 2"},
                                       {L"Wi-Fi", "Wi-Fi"},
                                       // unknown: the fixed name's Big5 bytes as the shell's
@@ -291,6 +355,11 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsAB
                                       {L"", "區域連線"},
                                       // a quote cannot be passed inside the quoted name
                                       {L"My \"home\"", "區域連線"},
+                                      // a backslash before the closing quote would escape it
+                                      {L"Lab\\", "Lab\\\\"},
+                                      {L"Lab\\\\", "Lab\\\\\\\\"},
+                                      {L"Lab\\ 2", "Lab\\ 2"},
+
                                       // a line break or escape sequence is written out
                                       {L"LAN\r\n\x1b[2J\u202e", "LAN\\x0d\\x0a\\x1b[2J\\u202e"}}) {
         Sequence s;
@@ -298,34 +367,47 @@ TEST(ApplySequence, NetworkShellGetsTheAdaptersConnectionNameQuotedWhenItHoldsAB
         s.Run();
         EXPECT_EQ(Journal(s.journal.begin() + 8, s.journal.begin() + 11), NetshRuns(shown));
     }
+    // The rule the quoting follows: what CommandLineToArgvW reads back is the name.
+    for (const std::wstring name : {L"Lab\\", L"a\\\\", L"x\\y", L"乙太網路 2"}) {
+        const std::wstring line = L"netsh " + NetworkShellCommands::QuotedName(name) + L" next";
+        int count = 0;
+        wchar_t** const words = CommandLineToArgvW(line.c_str(), &count);
+        ASSERT_EQ(count, 3) << WinBase::Utf8FromWide(line);
+        EXPECT_EQ(std::wstring(words[1]), L"name=" + name);
+        EXPECT_EQ(std::wstring(words[2]), L"next");
+        LocalFree(words);
+    }
 }
 
-TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteAndTheRestart) {
+TEST(ApplySequence, LogNamesTheAddressEveryProgramWithItsStatusEveryWriteTheChecksAndTheRestart) {
     Sequence s;
-    s.launcher.exitStatus = 87;
-    s.store.writeResult = false;
+    s.checks.dnsCode = ConnectionCheck::DnsRefused;
     s.Run();
     const Journal expected = {
         "apply started",
         "adapter 乙太網路 (card 2, service " + Service + ")",
         "snapshot saved: C:\\Backups\\20261208-225301-TarveloIP.reg",
         "address 192.168.5.20, gateway 192.168.5.254",
-        "run C:\\windows\\system32\\netsh.exe interface ip set address name=\"乙太網路\" source=static "
-        "addr=192.168.5.20 "
-        "mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1 (in C:\\windows\\system32): not started",
-        "run C:\\windows\\system32\\netsh.exe interface ip set dnsservers name=\"乙太網路\" source=static "
-        "addr=" +
-            Primary + " register=primary validate=no (in C:\\windows\\system32): not started",
-        "run C:\\windows\\system32\\netsh.exe interface ip add dnsservers name=\"乙太網路\" addr=" +
-            Secondary + " index=2 validate=no (in C:\\windows\\system32): not started",
+        "run C:\\windows\\system32\\netsh.exe interface ipv4 set address name=\"乙太網路\" source=static "
+        "address=192.168.5.20 mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1 (in "
+        "C:\\windows\\system32): "
+        "exit status 0",
+        "run C:\\windows\\system32\\netsh.exe interface ipv4 set dnsservers name=\"乙太網路\" source=static "
+        "address=" +
+            Primary + " register=primary validate=no (in C:\\windows\\system32): exit status 0",
+        "run C:\\windows\\system32\\netsh.exe interface ipv4 add dnsservers name=\"乙太網路\" address=" +
+            Secondary + " index=2 validate=no (in C:\\windows\\system32): exit status 0",
         "run C:\\windows\\Adapset.exe " + Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
-            " (in C:\\windows): exit status 87",
+            " (in C:\\windows): exit status 0",
         "store open: ok",
-        "store IPAddress 192.168.5.20: failed",
-        "store SubnetMask 255.255.255.0: failed",
-        "store DefaultGateway 192.168.5.254: failed",
-        "store NameServer " + Dns + ": failed",
-        "store EnableDHCP 0: failed",
+        "store IPAddress 192.168.5.20: ok",
+        "store SubnetMask 255.255.255.0: ok",
+        "store DefaultGateway 192.168.5.254: ok",
+        "store NameServer " + Dns + ": ok",
+        "store EnableDHCP 0: ok",
+        "check gateway 192.168.5.254: answered",
+        "check DNS server " + Primary + ": does not resolve (REFUSED)",
+        "restart requested",
     };
     EXPECT_EQ(s.log.lines, expected);
 }
@@ -380,89 +462,148 @@ TEST(ApplySequence, FallbackConnectionNameIsBig5) {
     EXPECT_EQ(std::string(CApplySequence::FallbackConnectionName), "\xB0\xCF\xB0\xEC\xB3\x73\xBD\x75");
 }
 
-TEST(ApplySequence, ChecksFollowTheWritesAndTheirResultsReachTheLogAndTheClosingPage) {
-    for (const auto& [gateway, dns] : {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
+// Only a NOERROR reply passes the DNS check; whatever the checks found reaches the log
+// and the closing page, and Finish restarts.
+TEST(ApplySequence, ChecksRunTogetherAfterTheWritesAndTheirFindingsReachTheLogAndTheClosingPage) {
+    struct Case {
+        bool gateway, replied;
+        uint8_t code;
+        std::string dnsLog, dnsPage;
+    };
+    for (const Case& c :
+         {Case{true, true, 0, "answered", "code 0"}, Case{false, true, 0, "answered", "code 0"},
+          Case{true, false, 0, "no answer", "silent"},
+          Case{true, true, 5, "does not resolve (REFUSED)", "code 5"},
+          Case{true, true, 2, "does not resolve (SERVFAIL)", "code 2"},
+          Case{false, true, 3, "does not resolve (NXDOMAIN)", "code 3"},
+          Case{true, true, 4, "does not resolve (NOTIMP)", "code 4"},
+          Case{true, true, 1, "does not resolve (FORMERR)", "code 1"},
+          Case{true, true, 9, "does not resolve (result code 9)", "code 9"}}) {
+        SCOPED_TRACE(c.dnsLog);
         Sequence s;
-        s.checks.gatewayAnswers = gateway;
-        s.checks.dnsAnswers = dns;
+        s.checks.gatewayAnswers = c.gateway;
+        s.checks.dnsReplies = c.replied;
+        s.checks.dnsCode = c.code;
         s.Run();
-        const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
-        ASSERT_NE(close, s.journal.end());
         const std::string page = std::string("finish page: gateway 192.168.5.254 ") +
-                                 (gateway ? "yes" : "no") + ", dns " + Primary + (dns ? " yes" : " no");
-        const Journal expected = {"note: checking",
-                                  "check gateway 192.168.5.254",
-                                  "check dns " + Primary,
+                                 (c.gateway ? "yes" : "no") + ", dns " + Primary + " " + c.dnsPage;
+        const Journal expected = {"store close",
+                                  "note: checking 192.168.5.254 " + Primary,
+                                  "checks 192.168.5.254 " + Primary,
                                   "note closed",
                                   "restore cursor",
                                   page,
                                   "restart",
                                   "end",
                                   "note destroyed"};
-        EXPECT_EQ(Journal(close + 1, s.journal.end()), expected);
+        EXPECT_EQ(From(s.journal, "store close"), expected);
         const Journal logTail(s.log.lines.end() - 3, s.log.lines.end());
         EXPECT_EQ(logTail, (Journal{std::string("check gateway 192.168.5.254: ") +
-                                        (gateway ? "answered" : "no answer"),
-                                    "check DNS server " + Primary + ": " + (dns ? "answered" : "no answer"),
-                                    "restart requested"}));
+                                        (c.gateway ? "answered" : "no answer"),
+                                    "check DNS server " + Primary + ": " + c.dnsLog, "restart requested"}));
+    }
+}
+
+// Esc, Alt+F4 and the close box end the closing page without Finish: the wizard ends,
+// the new settings stay, and no restart is requested.
+TEST(ApplySequence, ClosingTheClosingPageEndsWithoutARestart) {
+    for (const bool passed : {true, false}) {
+        Sequence s;
+        s.checks.dnsCode = passed ? ConnectionCheck::DnsNoError : ConnectionCheck::DnsRefused;
+        s.page.closeInstead = true;
+        s.Run();
+        EXPECT_EQ(From(s.journal, "finish page").size(), 3u);
+        EXPECT_EQ(From(s.journal, "finish page")[1], "end");
+        EXPECT_FALSE(Holds(s.journal, "restart"));
+        EXPECT_FALSE(Holds(s.journal, "restart by hand"));
+        EXPECT_EQ(s.log.lines.back(), "closing page closed: new settings kept, no restart requested");
     }
 }
 
 // The way back after DHCP: the snapshot first, then the shell back to DHCP for address
-// and DNS, the snapshot once more over what the shell wrote; then the wizard ends
-// without a restart.
-TEST(ApplySequence, WayBackRestoresTheSnapshotPutsTheConnectionBackToDhcpAndEndsWithoutRestart) {
+// and DNS, the snapshot once more over what the shell wrote; then one message says what
+// was put back, and the wizard ends without a restart.
+TEST(ApplySequence, WayBackRestoresTheSnapshotPutsTheConnectionBackToDhcpSaysSoAndEndsWithoutRestart) {
     Sequence s;
     s.checks.gatewayAnswers = false;
     s.page.wayBack = true;
     s.adapter.connectionName = L"乙太網路 2";
     s.Run();
-    const auto page = std::find_if(s.journal.begin(), s.journal.end(),
-                                   [](const std::string& e) { return e.rfind("finish page", 0) == 0; });
-    ASSERT_NE(page, s.journal.end());
-    const Journal expected = {"restore snapshot",
-                              "run C:\\windows\\system32\\netsh.exe [interface ip set address "
-                              "name=\"乙太網路 2\" source=dhcp] in C:\\windows\\system32",
-                              "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
-                              "name=\"乙太網路 2\" source=dhcp] in "
-                              "C:\\windows\\system32",
-                              "restore snapshot",
-                              "end",
-                              "note destroyed"};
-    EXPECT_EQ(Journal(page + 1, s.journal.end()), expected);
+    Journal expected = {"restore snapshot"};
+    for (const std::string& run : DhcpRuns("乙太網路 2")) expected.push_back(run);
+    for (const std::string e :
+         {"restore snapshot", "way back: 乙太網路 2, dhcp, complete", "end", "note destroyed"})
+        expected.push_back(e);
+    const Journal after = From(s.journal, "finish page");
+    EXPECT_EQ(Journal(after.begin() + 1, after.end()), expected);
     EXPECT_EQ(s.log.lines.back(), "ended after restoring the earlier settings: no restart requested");
     EXPECT_TRUE(Holds(s.log.lines, "restored C:\\Backups\\20261208-225301-TarveloIP.reg"));
 }
 
-TEST(ApplySequence, WayBackToStaticSettingsGivesTheShellTheEarlierValues) {
+TEST(ApplySequence, WayBackToStaticSettingsGivesTheShellTheEarlierValuesRetryingWithoutValidation) {
     Sequence s;
-    s.checks.dnsAnswers = false;
+    s.checks.dnsReplies = false;
     s.page.wayBack = true;
     s.backup.previous =
         PreviousAddress{false, "10.0.1.5", "255.255.0.0", "10.0.1.1", {"10.0.1.53", "10.0.1.54"}};
+    // An older Windows: the DNS command with validate=no fails, the plain one works.
+    s.launcher.outcomes = {{"address=10.0.1.53 register=primary validate=no", DWORD{1}}};
     s.Run();
-    const std::string in = "] in C:\\windows\\system32";
-    for (const std::string& run : {"run C:\\windows\\system32\\netsh.exe [interface ip set address "
-                                   "name=\"乙太網路\" source=static addr=10.0.1.5 "
-                                   "mask=255.255.0.0 "
-                                   "gateway=10.0.1.1 gwmetric=1" +
-                                       in,
-                                   "run C:\\windows\\system32\\netsh.exe [interface ip set dnsservers "
-                                   "name=\"乙太網路\" source=static addr=10.0.1.53 "
-                                   "register=primary validate=no" +
-                                       in,
-                                   "run C:\\windows\\system32\\netsh.exe [interface ip add dnsservers "
-                                   "name=\"乙太網路\" addr=10.0.1.54 index=2 validate=no" +
-                                       in})
-        EXPECT_TRUE(Holds(s.journal, run)) << run;
+    Journal expected = {
+        "restore snapshot",
+        Netsh +
+            "interface ipv4 set address name=\"乙太網路\" source=static address=10.0.1.5 mask=255.255.0.0 "
+            "gateway=10.0.1.1 gwmetric=1" +
+            In,
+        Netsh +
+            "interface ipv4 set dnsservers name=\"乙太網路\" source=static address=10.0.1.53 "
+            "register=primary validate=no" +
+            In,
+        Netsh +
+            "interface ipv4 set dnsservers name=\"乙太網路\" source=static address=10.0.1.53 "
+            "register=primary" +
+            In,
+        Netsh + "interface ipv4 add dnsservers name=\"乙太網路\" address=10.0.1.54 index=2 validate=no" + In,
+        "restore snapshot",
+        "way back: 乙太網路, 10.0.1.5, complete"};
+    const Journal after = From(s.journal, "finish page");
+    EXPECT_EQ(Journal(after.begin() + 1, after.end() - 2), expected);
     // Without gateway and DNS servers before: none again.
-    const std::vector<std::wstring> bare =
-        NetworkShellCommands::Restore(L"Wi-Fi", PreviousAddress{false, "10.0.1.5", "255.255.0.0", "", {}});
-    EXPECT_EQ(bare,
-              (std::vector<std::wstring>{
-                  L"interface ip set address name=\"Wi-Fi\" source=static addr=10.0.1.5 mask=255.255.0.0 "
-                  L"gateway=none",
-                  L"interface ip set dnsservers name=\"Wi-Fi\" source=static addr=none"}));
+    EXPECT_EQ(
+        NetworkShellCommands::Restore(L"Wi-Fi", PreviousAddress{false, "10.0.1.5", "255.255.0.0", "", {}}),
+        (std::vector<std::wstring>{
+            L"interface ipv4 set address name=\"Wi-Fi\" source=static address=10.0.1.5 mask=255.255.0.0 "
+            L"gateway=none",
+            L"interface ipv4 set dnsservers name=\"Wi-Fi\" source=static address=none"}));
+}
+
+// Values from the snapshot reach the shell only as strict dotted-decimal IPv4: anything
+// else skips the live step (logged), while the registry is still restored.
+TEST(ApplySequence, WayBackGivesTheShellNoSnapshotValueThatIsNotPlainIpv4) {
+    const PreviousAddress good{false, "10.0.1.5", "255.255.0.0", "10.0.1.1", {"10.0.1.53"}};
+    ASSERT_TRUE(NetworkShellCommands::Restore(L"Wi-Fi", good).has_value());
+    for (const auto& change : std::vector<std::function<void(PreviousAddress&)>>{
+             [](PreviousAddress& p) { p.address = "10.0.1.5 gateway=1.2.3.4"; },
+             [](PreviousAddress& p) { p.address = "010.0.1.5"; },
+             [](PreviousAddress& p) { p.mask = "255.255.0.0\r\nset"; },
+             [](PreviousAddress& p) { p.gateway = " 10.0.1.1"; },
+             [](PreviousAddress& p) { p.gateway = "10.0.1.256"; },
+             [](PreviousAddress& p) { p.dnsServers.push_back("10.0.1.54\""); },
+             [](PreviousAddress& p) { p.dnsServers = {"1.2.3"}; }}) {
+        PreviousAddress bad = good;
+        change(bad);
+        EXPECT_FALSE(NetworkShellCommands::Restore(L"Wi-Fi", bad).has_value()) << bad.address;
+        Sequence s;
+        s.checks.gatewayAnswers = false;
+        s.page.wayBack = true;
+        s.backup.previous = bad;
+        s.Run();
+        const Journal after = From(s.journal, "finish page");
+        EXPECT_EQ(Journal(after.begin() + 1, after.end()),
+                  (Journal{"restore snapshot", "way back: 乙太網路, " + bad.address + ", live skipped", "end",
+                           "note destroyed"}));
+        EXPECT_TRUE(Holds(s.log.lines, "earlier address is not plain IPv4 text: network shell not run"));
+    }
 }
 
 // A way back that cannot restore changes nothing: no shell run, the page says why and
@@ -473,12 +614,10 @@ TEST(ApplySequence, FailedWayBackRunsNothingAndLeavesFinish) {
     s.page.wayBack = true;
     s.backup.restores = false;
     s.Run();
-    const auto page = std::find_if(s.journal.begin(), s.journal.end(),
-                                   [](const std::string& e) { return e.rfind("finish page", 0) == 0; });
-    ASSERT_NE(page, s.journal.end());
     const Journal expected = {"restore snapshot", "way back failed: access denied", "restart", "end",
                               "note destroyed"};
-    EXPECT_EQ(Journal(page + 1, s.journal.end()), expected);
+    const Journal after = From(s.journal, "finish page");
+    EXPECT_EQ(Journal(after.begin() + 1, after.end()), expected);
     EXPECT_TRUE(Holds(s.log.lines, "restore failed: access denied"));
 }
 
@@ -493,52 +632,114 @@ TEST(ApplySequence, ToolAndStoreGetTheFixedMaskAndDnsListWhateverThePageShows) {
     EXPECT_TRUE(Holds(s.journal, "store dns " + Dns));
 }
 
-// A write that fails is no success: every write is still tried and the store closed,
-// then the user is told which values of which connection could not be written and
-// gets the page back instead of the closing page.
-TEST(ApplySequence, FailedWritesAreNamedAndTheClosingPageNeverShows) {
-    for (const auto& [failing, named] : {std::pair<std::string, std::string>{"", " ip mask gateway dns dhcp"},
-                                         {"dns", " dns"},
-                                         {"dhcp", " dhcp"}}) {
-        SCOPED_TRACE(failing);
+// Once the snapshot is saved, every failing step puts everything back before the user
+// is told: the snapshot, the connection back to DHCP, the snapshot again. Then one
+// message names the step and how far putting back got, and the page comes back (no
+// checks, no closing page, no restart).
+TEST(ApplySequence, AnyFailingStepPutsEverythingBackBeforeTheUserIsTold) {
+    struct Case {
+        std::string name;
+        std::function<void(Sequence&)> arrange;
+        std::string lastRun;  // the journal entry the failure follows
+        std::string failure;
+    };
+    const std::string setAddress =
+        "interface ipv4 set address name=\"乙太網路\" source=static address=192.168.5.20 "
+        "mask=255.255.255.0 gateway=192.168.5.254 gwmetric=1";
+    const std::string addDns =
+        "interface ipv4 add dnsservers name=\"乙太網路\" address=" + Secondary + " index=2";
+    const std::string tool = Service + " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns;
+    const Case cases[] = {
+        {"shell not started",
+         [](Sequence& s) {
+             s.launcher.outcomes = {{"set address", std::nullopt}};
+         },
+         NetshRuns("乙太網路")[0], "shell [" + setAddress + "] not started"},
+        {"shell exits non-zero",
+         [](Sequence& s) {
+             s.launcher.outcomes = {{"set address", DWORD{1}}};
+         },
+         NetshRuns("乙太網路")[0], "shell [" + setAddress + "] 1"},
+        {"DNS command fails with and without validate=no",
+         [](Sequence& s) {
+             s.launcher.outcomes = {{"add dnsservers", DWORD{1}}, {"add dnsservers", DWORD{2}}};
+         },
+         Netsh + addDns + In, "shell [" + addDns + " validate=no] 2"},
+        {"tool exits non-zero",
+         [](Sequence& s) {
+             s.launcher.outcomes = {{"Adapset", DWORD{29}}};
+         },
+         ToolRun, "tool [" + tool + "] 29"},
+        {"tool not started",
+         [](Sequence& s) {
+             s.launcher.outcomes = {{"Adapset", std::nullopt}};
+         },
+         ToolRun, "tool [" + tool + "] not started"},
+        {"store cannot open", [](Sequence& s) { s.store.openResult = false; }, "store open " + Service,
+         "store open"},
+        {"store write fails", [](Sequence& s) { s.store.failingWrite = "gateway"; }, "store close",
+         "store gateway"},
+        {"every store write fails", [](Sequence& s) { s.store.writeResult = false; }, "store close",
+         "store ip mask gateway dns dhcp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         Sequence s;
-        s.store.writeResult = failing.empty() ? false : true;
-        s.store.failingWrite = failing;
-        s.Run();
-        const auto close = std::find(s.journal.begin(), s.journal.end(), "store close");
-        ASSERT_NE(close, s.journal.end());
-        EXPECT_EQ(*(close - 1), "store dhcp off");
-        EXPECT_EQ(*(close - 2), "store dns " + Dns);
-        const Journal tail(close + 1, s.journal.end());
-        const Journal expected = {"note destroyed", "restore cursor", "store failure: 乙太網路:" + named,
-                                  "input free",     "exit on",        "next on",
-                                  "note destroyed"};
-        EXPECT_EQ(tail, expected);
+        c.arrange(s);
+        EXPECT_TRUE(s.Run());
+        Journal expected = {c.lastRun, "restore snapshot"};
+        for (const std::string& run : DhcpRuns("乙太網路")) expected.push_back(run);
+        for (const std::string& e :
+             {std::string("restore snapshot"), std::string("note destroyed"), std::string("restore cursor"),
+              "failure: 乙太網路: " + c.failure + "; put back: complete", std::string("input free"),
+              std::string("exit on"), std::string("next on"), std::string("note destroyed")})
+            expected.push_back(e);
+        const auto last = std::find(s.journal.rbegin(), s.journal.rend(), c.lastRun);
+        ASSERT_NE(last, s.journal.rend());
+        EXPECT_EQ(Journal(last.base() - 1, s.journal.end()), expected);
+        for (const std::string& step :
+             {std::string("checks"), std::string("finish page"), std::string("restart"), std::string("end")})
+            EXPECT_TRUE(From(s.journal, step).empty()) << step;
+        EXPECT_TRUE(Holds(s.log.lines, "apply failed: putting the earlier settings back"));
+        EXPECT_EQ(s.log.lines.back(), "earlier settings put back");
     }
 }
 
-TEST(ApplySequence, AdapterThatCannotBeOpenedWritesNothingAndGivesThePageBack) {
+// A DNS command that exits non-zero with validate=no and succeeds without it is no
+// failure: the sequence goes on.
+TEST(ApplySequence, DnsCommandsAreRetriedWithoutValidationOnce) {
+    Sequence s;
+    s.launcher.outcomes = {{"set dnsservers", DWORD{1}}};
+    s.Run();
+    const Journal expected = {
+        NetshRuns("乙太網路")[1],
+        Netsh + "interface ipv4 set dnsservers name=\"乙太網路\" source=static address=" + Primary +
+            " register=primary" + In,
+        NetshRuns("乙太網路")[2], ToolRun};
+    EXPECT_EQ(Journal(s.journal.begin() + 9, s.journal.begin() + 13), expected);
+    EXPECT_TRUE(Holds(s.journal, "restart"));
+    // The address command has no such parameter: its failure is not retried.
+    EXPECT_EQ(NetworkShellCommands::WithoutValidation(L"interface ipv4 set address name=\"x\" source=dhcp"),
+              std::nullopt);
+}
+
+// When putting back fails too, the message says exactly what was not put back.
+TEST(ApplySequence, APutBackThatFailsIsReportedNotHidden) {
     Sequence s;
     s.store.openResult = false;
-    s.adapter.connectionName.clear();  // then the description names it
+    s.backup.restores = false;
     s.Run();
-    const Journal tail(s.journal.end() - 8, s.journal.end());
-    const Journal expected = {"store open " + Service,
-                              "note destroyed",
-                              "restore cursor",
-                              "store failure: Intel(R) Ethernet Connection I219-V: open",
-                              "input free",
-                              "exit on",
-                              "next on",
-                              "note destroyed"};
-    EXPECT_EQ(tail, expected);
-    for (const auto& entry : s.journal) {
-        EXPECT_EQ(entry.find("store ip"), std::string::npos);
-        EXPECT_NE(entry, "finish page");
-        EXPECT_NE(entry, "restart");
-        EXPECT_NE(entry, "end");
-    }
-    EXPECT_EQ(s.log.lines.back(), "store open: failed");
+    EXPECT_TRUE(Holds(s.journal, "failure: 乙太網路: store open; put back: not restored (access denied)"));
+    EXPECT_FALSE(Holds(s.journal, DhcpRuns("乙太網路")[0]));
+    EXPECT_EQ(s.log.lines.back(), "earlier settings not completely put back");
+
+    Sequence live;
+    live.launcher.outcomes = {{"Adapset", DWORD{29}}, {"source=dhcp", DWORD{1}}};
+    live.Run();
+    EXPECT_TRUE(Holds(live.journal, "failure: 乙太網路: tool [" + Service +
+                                        " 192.168.5.20 255.255.255.0 192.168.5.254 " + Dns +
+                                        "] 29; put back: live failed [interface ipv4 set address "
+                                        "name=\"乙太網路\" source=dhcp]"));
 }
 
 TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
@@ -556,21 +757,13 @@ TEST(ApplySequence, UnsavedBackupRunsNothingTellsTheUserAndGivesThePageBack) {
 
 TEST(ApplySequence, RefusedRestartAsksForARestartByHandThenEnds) {
     Sequence s;
-    s.page.restartStatus = ERROR_PRIVILEGE_NOT_HELD;
+    s.restart.status = ERROR_PRIVILEGE_NOT_HELD;
     s.Run();
     const Journal tail(s.journal.end() - 5, s.journal.end());
-    const Journal expected = {"finish page: gateway 192.168.5.254 yes, dns " + Primary + " yes", "restart",
+    const Journal expected = {"finish page: gateway 192.168.5.254 yes, dns " + Primary + " code 0", "restart",
                               "restart by hand", "end", "note destroyed"};
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(s.log.lines.back(), "restart request failed: error 1314");
-}
-
-TEST(ApplySequence, NoChecksWhenTheStoreCannotOpenTheAdapter) {
-    Sequence s;
-    s.store.openResult = false;
-    s.Run();
-    EXPECT_FALSE(Holds(s.journal, "note: checking"));
-    EXPECT_FALSE(Holds(s.journal, "check gateway 192.168.5.254"));
 }
 
 TEST(ApplySequence, CannotStartAgainWhileItWaitsForAProgram) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "apply/AddressRules.h"
+#include "pages/ApplyMessages.h"
+#include "pages/FinishDlg.h"
 #include "pages/TarveloIPDlg.h"
 #include "dialog_framework/WinApp.h"
 #include "resources/resource.h"
@@ -245,4 +247,66 @@ TEST_F(EntryPage, OkCommandWhileNextIsDisabledDoesNothing) {
     SendMessageW(m_hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(Item(IDOK)));
     EXPECT_TRUE(IsWindowEnabled(Item(IDCANCEL)));
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_ADDRESS)));
+}
+
+// The closing page's DNS line for each result code, and the messages after a failed
+// apply and after the way back, from the wizard's own resources.
+TEST(ClosingPageTexts, DnsLineNamesWhatTheReplySaid) {
+    ConnectionReport report;
+    report.dnsServer = "203.0.113.53";
+    EXPECT_EQ(CFinishDlg::DnsLine(report), L"DNS 伺服器 203.0.113.53 沒有回應");
+    report.results.dns.replied = true;
+    const std::pair<uint8_t, const wchar_t*> lines[] = {
+        {0, L"DNS 伺服器 203.0.113.53 有回應"},
+        {5, L"DNS 伺服器 203.0.113.53 拒絕查詢"},
+        {2, L"DNS 伺服器 203.0.113.53 無法查詢名稱（伺服器錯誤）"},
+        {3, L"DNS 伺服器 203.0.113.53 無法查詢名稱（名稱不存在）"},
+        {4, L"DNS 伺服器 203.0.113.53 不支援查詢"},
+        {1, L"DNS 伺服器 203.0.113.53 無法處理查詢"},
+        {11, L"DNS 伺服器 203.0.113.53 無法查詢名稱（代碼 11）"}};
+    for (const auto& [code, line] : lines) {
+        report.results.dns.resultCode = code;
+        EXPECT_EQ(CFinishDlg::DnsLine(report), line) << int(code);
+    }
+}
+
+TEST(ClosingPageTexts, MessagesSayWhatFailedAndHowFarPuttingBackGot) {
+    ApplyFailure shell;
+    shell.step = ApplyFailure::Step::NetworkShell;
+    shell.exitStatus = 1;
+    EXPECT_EQ(ApplyFailureText(L"乙太網路", shell, WayBackOutcome()),
+              L"設定網路卡「乙太網路」時，netsh 執行失敗（結束代碼 1）。\n\n"
+              L"先前的設定已全部放回，電腦維持設定前的狀態。您可以按下一頁重試，或選擇其他網路卡。");
+    ApplyFailure store;
+    store.storeSteps = {StoreStep::SubnetMask, StoreStep::DisableDhcp};
+    WayBackOutcome notRestored;
+    notRestored.notRestored = SettingsSnapshot::Failure{L"", L"存取被拒。"};
+    EXPECT_EQ(ApplyFailureText(L"Wi-Fi", store, notRestored),
+              L"網路卡「Wi-Fi」的下列設定無法寫入：子網路遮罩、關閉DHCP\n\n"
+              L"先前的設定無法放回，新設定可能部分保留：\n存取被拒。\n\n"
+              L"請從開始功能表執行「復原先前的網路設定」，再重新啟動電腦。");
+    WayBackOutcome liveFailed;
+    liveFailed.liveFailed = {L"interface ipv4 set address name=\"Wi-Fi\" source=dhcp"};
+    ApplyFailure tool;
+    tool.step = ApplyFailure::Step::Tool;
+    EXPECT_EQ(ApplyFailureText(L"Wi-Fi", tool, liveFailed),
+              L"設定網路卡「Wi-Fi」時，無法啟動 Adapset。\n\n登錄中的先前設定已放回，但 netsh "
+              L"無法恢復網路連線目前的"
+              L"設定（interface ipv4 set address name=\"Wi-Fi\" "
+              L"source=dhcp）。請重新啟動電腦。");
+
+    EXPECT_EQ(WayBackText(L"乙太網路", PreviousAddress{}, WayBackOutcome()),
+              L"已復原網路卡「乙太網路」先前的設定：自動取得 (DHCP)。不需要重新開機。");
+    EXPECT_EQ(
+        WayBackText(L"乙太網路", PreviousAddress{false, "10.0.1.5", "255.255.0.0", "10.0.1.1", {}},
+                    WayBackOutcome()),
+        L"已復原網路卡「乙太網路」先前的設定：IP位址 10.0.1.5，子網路遮罩 255.255.0.0，預設閘道 10.0.1.1。"
+        L"不需要重新開機。");
+    // Text from the snapshot that is no plain address is not shown.
+    WayBackOutcome skipped;
+    skipped.liveSkipped = true;
+    EXPECT_EQ(
+        WayBackText(L"乙太網路", PreviousAddress{false, "10.0.1.5\r\n", "255.255.0.0", "", {}}, skipped),
+        L"已復原網路卡「乙太網路」在登錄中的先前設定：設定前登錄中的值。\n\n"
+        L"登錄中的先前設定已放回；網路連線要在重新啟動電腦後才會恢復。請重新啟動電腦。");
 }

@@ -208,8 +208,9 @@ TEST_F(WizardResources, NoteWindowTemplate100) {
     EXPECT_EQ(t.caption, L"TarveloIP");
     EXPECT_EQ(t.points, 9);
     EXPECT_EQ(t.face, L"新細明體");
-    // The text has an id of its own: the checks replace it with 「正在測試連線…」.
-    ExpectItems(t, {{1020, L"Static", L"程式正在檢查系統設定，敬請稍候...", 7, 21, 127, 8, 0, 0}});
+    // The text has an id of its own and room for three lines: the checks replace it with
+    // what they test.
+    ExpectItems(t, {{1020, L"Static", L"程式正在檢查系統設定，敬請稍候...", 7, 11, 128, 34, 0, 0}});
 }
 
 TEST_F(WizardResources, EntryPageTemplate102) {
@@ -246,32 +247,39 @@ TEST_F(WizardResources, ClosingPageTemplate103) {
     const Template t = Dialog(103);
     ExpectPageFrame(t);
     ExpectItems(t, {
-                       {2, L"Button", L"完成", 351, 176, 50, 14, kTab, kDisabled},
+                       // Finish has an id of its own: Esc and the close box (IDCANCEL) never
+                       // restart.
+                       {1025, L"Button", L"完成", 351, 176, 50, 14, kTab, kDisabled},
                        {1000, L"Static", L"", 16, 7, 129, 101, SS_BITMAP, 0},
                        {-1, L"Static", L"固定IP讓您的連線位址永遠不變", 13, 113, 137, 8, 0, 0},
                        {-1, L"Static", L"設定完成後請重新開機", 17, 125, 128, 8, 0, 0},
                        {-1, L"Static", L"感謝您成為Tarvelo ADSL 會員!!", 201, 64, 106, 8, 0, 0},
-                       {-1, L"Static", L"您已經完成固定IP ADSL上網相關設定", 201, 78, 133, 8, 0, 0},
-                       {-1, L"Static", L"請按下完成，電腦重新開機後您就可開始享受", 201, 92, 161, 8, 0, 0},
-                       {-1, L"Static", L"Tarvelo ADSL飆網的速度了", 201, 106, 90, 8, 0, 0},
-                       // The checks' lines, filled in by the page; the note and the way
-                       // back, shown only when a check did not pass.
+                       {1026, L"Static", L"您已經完成固定IP ADSL上網相關設定", 201, 78, 133, 8, 0, 0},
+                       {1027, L"Static", L"請按下完成，電腦重新開機後您就可開始享受", 201, 92, 161, 8, 0, 0},
+                       {1028, L"Static", L"Tarvelo ADSL飆網的速度了", 201, 106, 90, 8, 0, 0},
+                       // What failed, in the success sentences' place; the checks' lines; the
+                       // advice and the way back, shown only when a check did not pass.
+                       {1023, L"Static", L"", 201, 76, 200, 44, 0, WS_VISIBLE},
                        {1021, L"Static", L"", 201, 122, 200, 8, 0, 0},
                        {1022, L"Static", L"", 201, 134, 200, 8, 0, 0},
-                       {1023, L"Static", L"", 201, 147, 200, 26, 0, WS_VISIBLE},
+                       {1029, L"Static", L"", 201, 148, 200, 24, 0, WS_VISIBLE},
                        {1024, L"Button", L"復原先前的設定", 271, 176, 74, 14, kTab, WS_VISIBLE | kDisabled},
                    });
 }
 
 TEST_F(WizardResources, ConnectionCheckTexts) {
-    const std::pair<UINT, const wchar_t*> texts[] = {{140, L"正在測試連線…"},
-                                                     {141, L"閘道 %1 有回應"},
-                                                     {142, L"閘道 %1 沒有回應"},
-                                                     {143, L"DNS 伺服器 %1 有回應"},
-                                                     {144, L"DNS 伺服器 %1 沒有回應"},
-                                                     {145,
-                                                      L"連線測試沒有通過。您可以按「復原先前的設定」回到設定"
-                                                      L"前的狀態，或按「完成」保留新設定並重新開機。"}};
+    const std::pair<UINT, const wchar_t*> texts[] = {
+        {140, L"正在測試閘道 %1 與 DNS 伺服器 %2，約需幾秒鐘…"},
+        {141, L"閘道 %1 有回應"},
+        {142, L"閘道 %1 沒有回應"},
+        {143, L"DNS 伺服器 %1 有回應"},
+        {144, L"DNS 伺服器 %1 沒有回應"},
+        {147, L"DNS 伺服器 %1 拒絕查詢"},
+        {148, L"DNS 伺服器 %1 無法查詢名稱（伺服器錯誤）"},
+        {149, L"DNS 伺服器 %1 無法查詢名稱（名稱不存在）"},
+        {150, L"DNS 伺服器 %1 不支援查詢"},
+        {154, L"DNS 伺服器 %1 無法處理查詢"},
+        {155, L"DNS 伺服器 %1 無法查詢名稱（代碼 %2）"}};
     for (const auto& [id, expected] : texts) {
         wchar_t text[256] = L"";
         ASSERT_GT(LoadStringW(m_module.get(), id, text, 256), 0) << id;

@@ -47,6 +47,7 @@ WizardStage::WizardStage(const std::string& logDirectory, const Options& options
         {"TARVELO_WINEBOOT_LOG", m_logs.restart},
         {"TARVELO_SLEEPER_LOG", m_logs.sleeper},
         {"TARVELO_SLEEPER_MS", std::to_string(options.sleepMs)},
+        {"TARVELO_NETSH_FAIL", options.networkShellFails},
         {"ProgramData", m_steered}};
     for (const auto& [name, value] : variables) {
         m_environment.push_back(std::make_unique<ScopedEnvironmentVariable>(name, value));
@@ -100,6 +101,18 @@ bool WizardStage::Ready(std::string* problem) const {
         if (!network.empty()) *problem += network + "\n";
     }
     return m_missing.empty() && network.empty();
+}
+
+ScopedDnsMode::ScopedDnsMode(const std::string& mode) : m_path(BuildPath("test-env\\dns-mode")) {
+    WriteTextFile(m_path, mode + "\n");
+}
+
+ScopedDnsMode::~ScopedDnsMode() {
+    DeleteFileA(m_path.c_str());
+}
+
+HWND WizardDriver::FinishButton(HWND closingPage) {
+    return GetDlgItem(closingPage, IDC_FINISH);
 }
 
 size_t RecordCount(const std::string& log) {

@@ -43,6 +43,7 @@ public:
         Tool networkShell = Tool::Adapset;  // Adapset: the recording stand-in; Sleeper: the sleeper
         DWORD sleepMs = 3000;               // how long a sleeper sleeps
         bool sessionEndStarts = true;       // false: the session-end helper is no program at all
+        std::string networkShellFails;      // the stand-in exits 1 for command lines holding this
     };
 
     WizardStage(const std::string& logDirectory, const Options& options);
@@ -84,6 +85,20 @@ private:
     std::vector<std::string> m_missing;
 };
 
+// What the test modem's DNS server at the wizard's primary address does while the object
+// lives (scripts/modem.sh: "relay 192.0.2.53" passes each query to the refusing server);
+// it answers NOERROR again afterwards.
+class ScopedDnsMode {
+public:
+    explicit ScopedDnsMode(const std::string& mode);
+    ~ScopedDnsMode();
+    ScopedDnsMode(const ScopedDnsMode&) = delete;
+    ScopedDnsMode& operator=(const ScopedDnsMode&) = delete;
+
+private:
+    std::string m_path;
+};
+
 // Number of records a recording stand-in wrote (one "cmdline=" line each).
 size_t RecordCount(const std::string& log);
 // Whether the process's log holds at least count records, waiting up to timeoutMs.
@@ -120,6 +135,8 @@ public:
     // Clicks a button the way a user would, without waiting for what the click starts.
     static void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
     void PressNext() const { Click(Item(IDOK)); }
+    // The closing page's Finish button.
+    static HWND FinishButton(HWND closingPage);
     void PressExit() const { Click(Item(IDCANCEL)); }
 
     // The closing page: a visible page with the wizard's caption other than the entry

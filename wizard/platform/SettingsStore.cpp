@@ -1,3 +1,0 @@
-#include "platform/SettingsStore.h"
-
-CAdapterSettings* g_pAdapterSettings = nullptr;
