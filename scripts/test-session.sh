@@ -39,6 +39,13 @@ start)
   # nowhere, since Wine's background services keep the first caller's handles.
   setsid "$TARVELO_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   LC_ALL=zh_TW.BIG5 "$TARVELO_WINE" cmd /c exit </dev/null >/dev/null 2>&1
+  # Wine's desktop process keeps the standard error of the program that made it start;
+  # start it here, with output going nowhere, and keep it up for the whole session, so
+  # no test's output pipe stays open in it after that test has ended.
+  keeper="$build/tests/doubles/desktop_keeper.exe"
+  if [ -f "$keeper" ]; then
+    DISPLAY=":$display" LC_ALL=zh_TW.BIG5 setsid "$TARVELO_WINE" "$keeper" </dev/null >/dev/null 2>&1 &
+  fi
   echo "Wine session up on display :$display"
   ;;
 stop)
