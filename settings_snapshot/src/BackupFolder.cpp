@@ -133,6 +133,13 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
     return entries;
 }
 
+Outcome<std::vector<SnapshotFileEntry>> BackupFolder::ListByName(const std::wstring& tagPrefix) const {
+    const Outcome<bool> exist = FoldersExist();
+    if (!exist) return exist.Error();
+    if (!exist.Value()) return std::vector<SnapshotFileEntry>();
+    return NamedFiles(tagPrefix);
+}
+
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
                                            size_t keep, const std::vector<std::wstring>& pinned) const {
     const Outcome<bool> exist = FoldersExist();

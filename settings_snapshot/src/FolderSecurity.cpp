@@ -92,6 +92,9 @@ std::wstring FullPath(const std::wstring& path) {
     }
     if (length == 0 || length >= buffer.size()) return path;
     const std::wstring full(buffer.data(), length);
+    // Only a short (8.3) name has a tilde; making names long reads every folder on the
+    // way, a large part of each file's check under Wine.
+    if (full.find(L'~') == std::wstring::npos) return full;
     std::vector<wchar_t> longer(full.size() + MAX_PATH);
     const DWORD longLength = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
     return longLength != 0 && longLength < longer.size() ? std::wstring(longer.data(), longLength) : full;

@@ -88,8 +88,25 @@ SnapshotHistory::SnapshotHistory(BackupFolder folder, const ServiceReader* reade
 Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
     Outcome<std::vector<SnapshotFileEntry>> files = m_folder.List();
     if (!files) return files.Error();
+    return Classify(std::move(files.Value()));
+}
+
+// Opening every kept file costs a save far more than the rest of its work (each check
+// resolves the file's final path). Among trusted files alone the originals come out the
+// same as among all files whenever the ones chosen among all are trusted, so only those
+// are opened.
+Outcome<std::vector<HistoryEntry>> SnapshotHistory::ListForSave() const {
+    Outcome<std::vector<SnapshotFileEntry>> files = m_folder.ListByName();
+    if (!files) return files.Error();
+    std::vector<HistoryEntry> entries = Classify(std::move(files.Value()));
+    for (const HistoryEntry& entry : entries)
+        if (entry.original && !m_folder.IsTrustedFile(entry.file)) return List();
+    return entries;
+}
+
+std::vector<HistoryEntry> SnapshotHistory::Classify(std::vector<SnapshotFileEntry> files) const {
     std::vector<HistoryEntry> entries;
-    entries.reserve(files.Value().size());
+    entries.reserve(files.size());
     // Per adapter (folded name): its oldest entry and its oldest marked one (or none).
     struct Adapter {
         std::wstring folded;
@@ -97,7 +114,7 @@ Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
         size_t marked = SIZE_MAX;
     };
     std::vector<Adapter> adapters;
-    for (SnapshotFileEntry& file : files.Value()) {
+    for (SnapshotFileEntry& file : files) {
         const std::optional<NameParts> parts = ReadName(file.name);
         HistoryEntry entry{std::move(file), {}, false};
         bool marked = false;
@@ -128,7 +145,7 @@ Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
 
 Outcome<std::wstring> SnapshotHistory::Save(const std::wstring& programTag, const std::wstring& service,
                                             const std::vector<BYTE>& bytes, size_t keep) const {
-    const Outcome<std::vector<HistoryEntry>> before = List();
+    const Outcome<std::vector<HistoryEntry>> before = ListForSave();
     if (!before) return before.Error();
     const bool first = OriginalOf(before.Value(), service) == nullptr;
     const Outcome<std::wstring> saved =

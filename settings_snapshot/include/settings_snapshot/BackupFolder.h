@@ -52,6 +52,12 @@ public:
     // first. A missing folder has none; a folder that fails the checks is a failure.
     Outcome<std::vector<SnapshotFileEntry>> List(const std::wstring& tagPrefix = L"") const;
 
+    // The same files by their names alone: the folders are checked, no file is opened,
+    // so a file that IsTrustedFile would refuse is among them.
+    Outcome<std::vector<SnapshotFileEntry>> ListByName(const std::wstring& tagPrefix = L"") const;
+    // True when the file is a plain file (no link) with a trusted owner.
+    bool IsTrustedFile(const SnapshotFileEntry& entry) const;
+
     // Deletes all but the newest `keep` files of List(tagPrefix), never the file named
     // `justSaved` (a run's own new snapshot) nor a pinned one (the paths given; they are
     // not counted either); meant to follow a successful Save. Returns the first failure
@@ -66,9 +72,6 @@ private:
     Outcome<bool> FoldersExist() const;
     // Files of the folder with our name pattern and tag, newest first, by name alone.
     std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix) const;
-    // True when the file is a plain file with a trusted owner.
-    bool IsTrustedFile(const SnapshotFileEntry& entry) const;
-
     std::wstring m_dataFolder;  // without a trailing backslash
     std::wstring m_path;        // m_dataFolder\Backups
     TrustedOwners m_owners;

@@ -68,6 +68,12 @@ public:
                                           const std::wstring& service);
 
 private:
+    // The files as history entries, each adapter's original marked among them.
+    std::vector<HistoryEntry> Classify(std::vector<SnapshotFileEntry> files) const;
+    // List() for Save: decided by the files' names, opening only the originals found to
+    // check them; List() itself when one of those fails the checks.
+    Outcome<std::vector<HistoryEntry>> ListForSave() const;
+
     BackupFolder m_folder;
     const ServiceReader* m_reader;
 };
