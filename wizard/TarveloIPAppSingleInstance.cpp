@@ -8,12 +8,12 @@ const wchar_t MutexName[] = L"Local\\TarveloIP.Wizard.8C2F4A61";
 
 // The full path of a process's program; empty when it cannot be read.
 std::wstring ProgramPath(DWORD processId) {
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (process == nullptr) return {};
+    const WinBase::UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return {};
     wchar_t path[MAX_PATH * 2];
     DWORD size = static_cast<DWORD>(std::size(path));
-    const BOOL read = QueryFullProcessImageNameW(process, 0, path, &size);
-    CloseHandle(process);
+    const BOOL read = QueryFullProcessImageNameW(process.get(), 0, path, &size);
     return read ? std::wstring(path, size) : std::wstring();
 }
 
@@ -36,13 +36,8 @@ BOOL CALLBACK Consider(HWND window, LPARAM context) {
 
 }  // namespace
 
-CSingleInstance::CSingleInstance() {
-    m_mutex = CreateMutexW(nullptr, FALSE, MutexName);
-    m_first = m_mutex == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-CSingleInstance::~CSingleInstance() {
-    if (m_mutex != nullptr) CloseHandle(m_mutex);
+CSingleInstance::CSingleInstance() : m_mutex(CreateMutexW(nullptr, FALSE, MutexName)) {
+    m_first = !m_mutex || GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
 bool CSingleInstance::BringOtherToFront() {

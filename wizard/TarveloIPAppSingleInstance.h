@@ -1,12 +1,13 @@
 #pragma once
 #include <windows.h>
 
+#include "win_base/UniqueHandle.h"
+
 // One wizard at a time: the first TarveloIP.exe of the session holds a named mutex for
 // as long as it runs; a later one, in any mode, finds it held.
 class CSingleInstance {
 public:
     CSingleInstance();
-    ~CSingleInstance();
     CSingleInstance(const CSingleInstance&) = delete;
     CSingleInstance& operator=(const CSingleInstance&) = delete;
 
@@ -19,6 +20,6 @@ public:
     static bool BringOtherToFront();
 
 private:
-    HANDLE m_mutex = nullptr;
+    WinBase::UniqueKernelHandle m_mutex;
     bool m_first = true;
 };

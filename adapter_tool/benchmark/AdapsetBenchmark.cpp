@@ -139,12 +139,18 @@ void PlantSnapshots(const std::string& folder, const std::string& service, size_
     }
 }
 
+// The registry trees a benchmark changes on the seeded machine, put back afterwards.
+std::vector<std::string> SeededRoots(const std::vector<SeedAdapter>& adapters) {
+    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
+    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    return roots;
+}
+
 // "listing": times "Adapset /restore" (the listing with each snapshot's date, kind and
 // adapter) on a folder of 20 snapshots, then of 500; the target is within 1.5x.
 int ListingBenchmark(int runs) {
     const std::vector<SeedAdapter> adapters = TwoAdapterMachine();
-    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
-    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    const std::vector<std::string> roots = SeededRoots(adapters);
     const Snapshot original = CaptureTrees(roots);
     const std::string backups = BackupFolder();
     const std::vector<std::string> backupsBefore = FolderFileNames(backups);
@@ -188,8 +194,7 @@ int main(int argc, char* argv[]) {
         return ListingBenchmark(argc > 2 ? std::max(1, atoi(argv[2])) : 30);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 60;
     const std::vector<SeedAdapter> adapters = TwoAdapterMachine();
-    std::vector<std::string> roots = {kNetworkCards, kTcpipParameters, kNetbt};
-    for (const SeedAdapter& a : adapters) roots.push_back(kServices + a.service);
+    const std::vector<std::string> roots = SeededRoots(adapters);
     const Snapshot original = CaptureTrees(roots);
     const std::string backups = BackupFolder();
     const std::vector<std::string> backupsBefore = FolderFileNames(backups);

@@ -5,7 +5,7 @@
 #include "apply/CommandLine.h"
 
 WinBase::UniqueKernelHandle StartProgram(const std::wstring& path, const std::wstring& parameters,
-                          const std::wstring& directory, ProgramWindow window) {
+                                         const std::wstring& directory, ProgramWindow window) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     const std::wstring line = CommandLine(path, parameters);
     std::vector<wchar_t> commandLine(line.begin(), line.end());
@@ -23,6 +23,6 @@ WinBase::UniqueKernelHandle StartProgram(const std::wstring& path, const std::ws
     if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                           directory.empty() ? nullptr : directory.c_str(), &startup, &started))
         return WinBase::UniqueKernelHandle();
-    ::CloseHandle(started.hThread);
+    const WinBase::UniqueKernelHandle thread(started.hThread);
     return WinBase::UniqueKernelHandle(started.hProcess);
 }

@@ -6,6 +6,7 @@
 #include "apply/ModuleDirectory.h"
 #include "platform/ProgramStart.h"
 #include "win_base/DecimalText.h"
+#include "win_base/UniqueHandle.h"
 #include "win_base/TextConversion.h"
 
 const char SiblingInstaller[] = "tarvelo98.exe";
@@ -22,8 +23,8 @@ std::wstring ErrorText(DWORD error) {
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const WinBase::UniqueLocalMemory owned(buffer);
     std::wstring text(buffer != nullptr ? buffer : L"", length);
-    ::LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
     return text.empty() ? L"error " + WinBase::DecimalText(error) : text;
 }
