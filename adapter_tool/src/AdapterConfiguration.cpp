@@ -92,13 +92,15 @@ RunStatus ConfigureAdapter(const StaticSettings& settings) {
     }
 
     // Every location that exists is open and nothing is written yet: first the snapshot.
+    // One backup folder, found once, for the snapshot and the record.
+    const auto folder = SettingsSnapshot::BackupFolder::Default();
     std::wstring snapshot;
-    const int saveStatus = SaveCurrentSettings(plan, settings.ServiceName(), &snapshot);
+    const int saveStatus = SaveCurrentSettings(folder, plan, settings.ServiceName(), &snapshot);
     if (saveStatus != 0) return {saveStatus};
-    const int recordStatus = StartUnfinishedRun(settings.ServiceName(), snapshot);
+    const int recordStatus = StartUnfinishedRun(folder.Value(), settings.ServiceName(), snapshot);
     if (recordStatus != 0) return {recordStatus};
     for (const OpenedKey& key : opened) WriteValues(key);
-    EndUnfinishedRun();
+    EndUnfinishedRun(folder.Value());
 
     if (NotifyDhcpClient(notifier, settings) != 0) return {printf("Adapter configuration failed\n")};
     return {0};

@@ -35,11 +35,13 @@ std::vector<SettingsSnapshot::KeyRequest> Requests(const std::vector<KeyWrites>&
 
 }  // namespace
 
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+int SaveCurrentSettings(const SettingsSnapshot::Outcome<SettingsSnapshot::BackupFolder>& folder,
+                        const std::vector<KeyWrites>& plan, const char* serviceName,
                         std::wstring* savedPath) {
+    if (!folder) return CannotSave(folder.Error().subject, folder.Error());
     // An old snapshot that cannot be deleted does not stop the run.
-    const auto saved = SettingsSnapshot::SaveAdapterSnapshot(Requests(plan), SettingsSnapshot::kToolTag,
-                                                             WinBase::WideFromNarrow(serviceName));
+    const auto saved = SettingsSnapshot::SaveAdapterSnapshot(
+        folder.Value(), Requests(plan), SettingsSnapshot::kToolTag, WinBase::WideFromNarrow(serviceName));
     if (!saved) return CannotSave(saved.Error().target, saved.Error().cause);
     if (savedPath != nullptr) *savedPath = saved.Value().path;
     return 0;

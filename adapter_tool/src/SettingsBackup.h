@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ConfigurationPlan.h"
+#include "settings_snapshot/BackupFolder.h"
 
 // Exit status of a run stopped because its snapshot could not be saved; above every
 // other status of the tool.
@@ -20,5 +21,7 @@ constexpr int kSnapshotFailedStatus = 161;
 // nothing to the registry either way.
 // The first snapshot of an adapter is kept as its original. *savedPath, when given, gets
 // the new file's path.
-int SaveCurrentSettings(const std::vector<KeyWrites>& plan, const char* serviceName,
+// The folder is BackupFolder::Default()'s outcome; when it is a failure, the save fails.
+int SaveCurrentSettings(const SettingsSnapshot::Outcome<SettingsSnapshot::BackupFolder>& folder,
+                        const std::vector<KeyWrites>& plan, const char* serviceName,
                         std::wstring* savedPath = nullptr);

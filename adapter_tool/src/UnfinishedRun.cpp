@@ -26,18 +26,16 @@ std::optional<Failure> WithRecord(Action action) {
 
 }  // namespace
 
-int StartUnfinishedRun(const char* serviceName, const std::wstring& snapshotPath) {
-    const std::optional<Failure> failure = WithRecord([&](const ApplyRecord& record) {
-        return record.Start(WinBase::WideFromNarrow(serviceName), snapshotPath);
-    });
+int StartUnfinishedRun(const BackupFolder& folder, const char* serviceName, const std::wstring& snapshotPath) {
+    const std::optional<Failure> failure =
+        ApplyRecord(folder, kProgram).Start(WinBase::WideFromNarrow(serviceName), snapshotPath);
     if (!failure) return 0;
     printf("Cannot record the run before changing anything: %s\n", ConsoleField(failure->Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
-void EndUnfinishedRun() {
-    const std::optional<Failure> failure =
-        WithRecord([](const ApplyRecord& record) { return record.Clear(); });
+void EndUnfinishedRun(const BackupFolder& folder) {
+    const std::optional<Failure> failure = ApplyRecord(folder, kProgram).Clear();
     if (failure) fprintf(stderr, "%s\n", ConsoleField(failure->Describe()).c_str());
 }
 

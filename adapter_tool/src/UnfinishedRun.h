@@ -4,14 +4,18 @@
 
 #include <string>
 
+#include "settings_snapshot/BackupFolder.h"
+
 // Records, before the run's first registry write, that it configures the service and
 // saved the snapshot first. Returns 0; or kSnapshotFailedStatus, with one line saying
 // why, when the record cannot be written (the run then writes nothing).
-int StartUnfinishedRun(const char* serviceName, const std::wstring& snapshotPath);
+// The record is kept beside the folder.
+int StartUnfinishedRun(const SettingsSnapshot::BackupFolder& folder, const char* serviceName,
+                       const std::wstring& snapshotPath);
 
 // Removes the record once the run's writes are done; a record that cannot be removed
 // is reported on standard error.
-void EndUnfinishedRun();
+void EndUnfinishedRun(const SettingsSnapshot::BackupFolder& folder);
 
 // When a run did not finish, says so on standard output with the adapter and how to
 // put back the settings from before it; a record that cannot be used is reported in

@@ -36,13 +36,17 @@ std::optional<Failure> ApplyRecord::Start(const std::wstring& service,
     if (!IsServiceName(service) || !IsSnapshotName(name)) return Failure{m_path, L"not a record of ours"};
     if (std::optional<Failure> failure = EnsureProtectedFolder(m_folder.DataFolder(), m_folder.Owners()))
         return failure;
-    if (std::optional<Failure> failure = Clear()) return failure;
     const std::wstring text = L"\xFEFF" + service + L"\r\n" + name + L"\r\n";
     std::vector<BYTE> bytes;
     for (const wchar_t c : text) {
         bytes.push_back(static_cast<BYTE>(c & 0xFF));
         bytes.push_back(static_cast<BYTE>(c >> 8));
     }
+    // A record left behind is replaced; it is rare, so only then is a removal tried.
+    std::optional<Failure> failure = WriteNewFile(m_path, bytes);
+    if (!failure || (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS))
+        return failure;
+    if (std::optional<Failure> cleared = Clear()) return cleared;
     return WriteNewFile(m_path, bytes);
 }
 

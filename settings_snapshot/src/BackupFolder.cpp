@@ -66,14 +66,31 @@ Outcome<BackupFolder> BackupFolder::Default() {
     return BackupFolder(folder.Value());
 }
 
+std::optional<Failure> BackupFolder::PrepareFolders() const {
+    for (const std::wstring* folder : {&m_dataFolder, &m_path})
+        if (std::optional<Failure> failure = EnsureProtectedFolder(*folder, m_owners)) return failure;
+    return std::nullopt;
+}
+
 Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                          const SYSTEMTIME& localTime) const {
+    if (std::optional<Failure> failure = PrepareFolders()) return *failure;
+    return SaveInPrepared(tag, bytes, localTime, {});
+}
+
+Outcome<std::wstring> BackupFolder::SaveInPrepared(const std::wstring& tag, const std::vector<BYTE>& bytes,
+                                                   const SYSTEMTIME& localTime,
+                                                   const std::vector<SnapshotFileEntry>& listed) const {
     const std::wstring stem = m_path + L"\\" + Stamp(localTime) + L"-" + FileNameTag(tag);
     const std::wstring first = stem + kExtension;
-    for (const std::wstring* folder : {&m_dataFolder, &m_path})
-        if (std::optional<Failure> failure = EnsureProtectedFolder(*folder, m_owners)) return *failure;
+    const auto taken = [&](const std::wstring& path) {
+        return std::any_of(listed.begin(), listed.end(), [&](const SnapshotFileEntry& entry) {
+            return _wcsicmp(entry.path.c_str(), path.c_str()) == 0;
+        });
+    };
     for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
         const std::wstring path = counter == 1 ? first : stem + L"-" + DecimalText(counter) + kExtension;
+        if (taken(path)) continue;
         std::optional<Failure> failure = WriteNewFile(path, bytes);
         if (!failure) return path;
         if (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS) return *failure;
@@ -133,45 +150,43 @@ Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& t
     return entries;
 }
 
-Outcome<std::vector<SnapshotFileEntry>> BackupFolder::ListByName(const std::wstring& tagPrefix) const {
-    const Outcome<bool> exist = FoldersExist();
-    if (!exist) return exist.Error();
-    if (!exist.Value()) return std::vector<SnapshotFileEntry>();
-    return NamedFiles(tagPrefix);
-}
-
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
                                            size_t keep, const std::vector<std::wstring>& pinned) const {
     const Outcome<bool> exist = FoldersExist();
     if (!exist) return exist.Error();
     if (!exist.Value()) return std::nullopt;
-    const std::vector<SnapshotFileEntry> named = NamedFiles(tagPrefix);
-    const auto isJustSaved = [&](const SnapshotFileEntry& entry) {
-        return _wcsicmp(entry.path.c_str(), justSaved.c_str()) == 0;
+    return PruneListed(NamedFiles(tagPrefix), tagPrefix, justSaved, keep, pinned);
+}
+
+std::optional<Failure> BackupFolder::PruneListed(const std::vector<SnapshotFileEntry>& listed,
+                                                 const std::wstring& tagPrefix, const std::wstring& justSaved,
+                                                 size_t keep, const std::vector<std::wstring>& pinned) const {
+    const auto samePath = [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(a.c_str(), b.c_str()) == 0;
     };
-    const auto isPinned = [&](const SnapshotFileEntry& entry) {
-        return std::any_of(pinned.begin(), pinned.end(), [&](const std::wstring& path) {
-            return _wcsicmp(entry.path.c_str(), path.c_str()) == 0;
-        });
-    };
+    const std::wstring tag = FileNameTag(tagPrefix);
+    // Newest first, as listed: the program's files that count.
+    std::vector<const SnapshotFileEntry*> counted;
+    for (const SnapshotFileEntry& entry : listed)
+        if (IsOurName(entry.name, tag) && !samePath(entry.path, justSaved) &&
+            std::none_of(pinned.begin(), pinned.end(),
+                         [&](const std::wstring& path) { return samePath(entry.path, path); }))
+            counted.push_back(&entry);
     // The run's own file takes one of the places kept.
-    const size_t ownPlace = justSaved.empty() ? 0 : 1;
-    // Only trusted files count, and each has one of these names: when the names alone
-    // leave nothing to delete, no file needs opening.
-    const size_t others =
-        static_cast<size_t>(std::count_if(named.begin(), named.end(), [&](const auto& entry) {
-            return !isJustSaved(entry) && !isPinned(entry);
-        }));
-    if (others + ownPlace <= keep) return std::nullopt;
-    std::optional<Failure> first;
-    size_t kept = 0;
-    for (const SnapshotFileEntry& entry : named) {
-        if (isJustSaved(entry) || isPinned(entry) || !IsTrustedFile(entry))
-            continue;  // never counted, never deleted
-        if (++kept + ownPlace <= keep) continue;
-        if (!DeleteFileW(entry.path.c_str()) && !first)
-            first = Failure{entry.path, L"cannot delete the old snapshot", GetLastError()};
+    const size_t places = keep - std::min(keep, size_t{justSaved.empty() ? 0u : 1u});
+    if (counted.size() <= places) return std::nullopt;
+    std::vector<const SnapshotFileEntry*> due(counted.begin() + places, counted.end());
+    if (!std::all_of(due.begin(), due.end(), [&](const auto* entry) { return IsTrustedFile(*entry); })) {
+        // A file due that is not trusted: only trusted files count, and only they go.
+        due.clear();
+        size_t kept = 0;
+        for (const SnapshotFileEntry* entry : counted)
+            if (IsTrustedFile(*entry) && ++kept > places) due.push_back(entry);
     }
+    std::optional<Failure> first;
+    for (const SnapshotFileEntry* entry : due)
+        if (!DeleteFileW(entry->path.c_str()) && !first)
+            first = Failure{entry->path, L"cannot delete the old snapshot", GetLastError()};
     return first;
 }
 

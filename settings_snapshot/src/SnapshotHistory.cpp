@@ -94,13 +94,21 @@ Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
 // Opening every kept file costs a save far more than the rest of its work (each check
 // resolves the file's final path). Among trusted files alone the originals come out the
 // same as among all files whenever the ones chosen among all are trusted, so only those
-// are opened.
-Outcome<std::vector<HistoryEntry>> SnapshotHistory::ListForSave() const {
-    Outcome<std::vector<SnapshotFileEntry>> files = m_folder.ListByName();
-    if (!files) return files.Error();
-    std::vector<HistoryEntry> entries = Classify(std::move(files.Value()));
-    for (const HistoryEntry& entry : entries)
-        if (entry.original && !m_folder.IsTrustedFile(entry.file)) return List();
+// are opened, with every other name that carries the marker: we write it once per
+// adapter, so a second one is a sign of a planted file, and then every file is checked.
+std::vector<HistoryEntry> SnapshotHistory::ClassifyForSave(const std::vector<SnapshotFileEntry>& named,
+                                                           std::vector<SnapshotFileEntry>* counted) const {
+    std::vector<HistoryEntry> entries = Classify(named);
+    *counted = named;
+    for (const HistoryEntry& entry : entries) {
+        const std::optional<NameParts> parts = ReadName(entry.file.name);
+        if ((entry.original || (parts && parts->marked)) && !m_folder.IsTrustedFile(entry.file)) {
+            counted->clear();
+            for (const SnapshotFileEntry& file : named)
+                if (m_folder.IsTrustedFile(file)) counted->push_back(file);
+            return Classify(*counted);
+        }
+    }
     return entries;
 }
 
@@ -145,18 +153,24 @@ std::vector<HistoryEntry> SnapshotHistory::Classify(std::vector<SnapshotFileEntr
 
 Outcome<std::wstring> SnapshotHistory::Save(const std::wstring& programTag, const std::wstring& service,
                                             const std::vector<BYTE>& bytes, size_t keep) const {
-    const Outcome<std::vector<HistoryEntry>> before = ListForSave();
-    if (!before) return before.Error();
-    const bool first = OriginalOf(before.Value(), service) == nullptr;
+    // The folders are checked once; the listing taken here serves the name, the
+    // original and pruning.
+    if (std::optional<Failure> failure = m_folder.PrepareFolders()) return *failure;
+    const std::vector<SnapshotFileEntry> named = m_folder.NamedFiles();
+    std::vector<SnapshotFileEntry> counted;
+    const std::vector<HistoryEntry> before = ClassifyForSave(named, &counted);
+    const bool first = OriginalOf(before, service) == nullptr;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
     const Outcome<std::wstring> saved =
-        m_folder.Save(programTag + service + (first ? kOriginalMarker : L""), bytes);
+        m_folder.SaveInPrepared(programTag + service + (first ? kOriginalMarker : L""), bytes, now, named);
     if (!saved) return saved;
     std::vector<std::wstring> originals;
-    for (const HistoryEntry& entry : before.Value())
+    for (const HistoryEntry& entry : before)
         if (entry.original) originals.push_back(entry.file.path);
     // The wizard's files from before adapters were named count with its others.
     const std::wstring prefix = programTag == kWizardTag ? kLegacyWizardTag : programTag;
-    m_folder.Prune(prefix, saved.Value(), keep, originals);
+    m_folder.PruneListed(counted, prefix, saved.Value(), keep, originals);
     return saved;
 }
 
@@ -172,10 +186,17 @@ Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const std::vector<KeyReq
                                                         const std::wstring& service) {
     const Outcome<BackupFolder> folder = BackupFolder::Default();
     if (!folder) return SaveFailure{folder.Error().subject, folder.Error()};
+    return SaveAdapterSnapshot(folder.Value(), requests, programTag, service);
+}
+
+Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const BackupFolder& folder,
+                                                        const std::vector<KeyRequest>& requests,
+                                                        const std::wstring& programTag,
+                                                        const std::wstring& service) {
     Outcome<Snapshot> captured = CaptureSnapshot(requests);
-    if (!captured) return SaveFailure{folder.Value().Path(), captured.Error()};
+    if (!captured) return SaveFailure{folder.Path(), captured.Error()};
     const Outcome<std::wstring> saved =
-        SnapshotHistory(folder.Value()).Save(programTag, service, EncodeRegFile(captured.Value()));
+        SnapshotHistory(folder).Save(programTag, service, EncodeRegFile(captured.Value()));
     if (!saved) return SaveFailure{saved.Error().subject, saved.Error()};
     return SavedSnapshot{saved.Value(), std::move(captured.Value())};
 }

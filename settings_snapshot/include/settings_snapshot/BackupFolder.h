@@ -39,39 +39,60 @@ public:
     const std::wstring& DataFolder() const { return m_dataFolder; }
     const TrustedOwners& Owners() const { return m_owners; }
 
-    // Creates the two folders when missing (with the protected security), checks both,
-    // and writes the bytes to a new file named for the time and tag, never replacing a
-    // file; flushes it. Returns the file's path. On failure no file is left behind and
-    // the failure names the intended path or the folder at fault.
+    // Creates the two folders when missing (with the protected security) and checks
+    // both. Changes nothing else; the failure names the folder at fault.
+    std::optional<Failure> PrepareFolders() const;
+
+    // PrepareFolders(), then writes the bytes to a new file named for the time and tag,
+    // never replacing a file; flushes it. Returns the file's path. On failure no file is
+    // left behind and the failure names the intended path or the folder at fault.
     Outcome<std::wstring> Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                const SYSTEMTIME& localTime) const;
     // The same with the current local time.
     Outcome<std::wstring> Save(const std::wstring& tag, const std::vector<BYTE>& bytes) const;
+    // Save's writing alone, into folders PrepareFolders() has just checked; the names of
+    // `listed` (NamedFiles of those folders) are known to be taken and not tried.
+    Outcome<std::wstring> SaveInPrepared(const std::wstring& tag, const std::vector<BYTE>& bytes,
+                                         const SYSTEMTIME& localTime,
+                                         const std::vector<SnapshotFileEntry>& listed) const;
 
     // Our snapshot files whose tag starts with tagPrefix ("" for all), newest write time
     // first. A missing folder has none; a folder that fails the checks is a failure.
     Outcome<std::vector<SnapshotFileEntry>> List(const std::wstring& tagPrefix = L"") const;
 
-    // The same files by their names alone: the folders are checked, no file is opened,
-    // so a file that IsTrustedFile would refuse is among them.
-    Outcome<std::vector<SnapshotFileEntry>> ListByName(const std::wstring& tagPrefix = L"") const;
+    // Our files whose tag starts with tagPrefix, newest write time first, by their names
+    // alone: no file is opened, so a file that IsTrustedFile would refuse is among them.
+    // The folders are not checked either: meant for folders PrepareFolders() or a
+    // listing has just checked. Changes nothing.
+    std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix = L"") const;
     // True when the file is a plain file (no link) with a trusted owner.
     bool IsTrustedFile(const SnapshotFileEntry& entry) const;
 
-    // Deletes all but the newest `keep` files of List(tagPrefix), never the file named
-    // `justSaved` (a run's own new snapshot) nor a pinned one (the paths given; they are
-    // not counted either); meant to follow a successful Save. Returns the first failure
-    // (the other files are still deleted).
+    // Deletes all but the newest `keep` of the files whose tag starts with tagPrefix,
+    // never the file named `justSaved` (a run's own new snapshot) nor a pinned one (the
+    // paths given; they are not counted either), and never a file IsTrustedFile refuses;
+    // meant to follow a successful Save. The folders are checked first. Returns the
+    // first failure (the other files are still deleted).
+    //
+    // The files are counted by name: the folder, checked on every run, lets only SYSTEM
+    // and the administrators add one, and opening every kept file to check it again
+    // would cost a run more than the rest of its snapshot work. Only the files due for
+    // deletion are opened; when one of them is not trusted, pruning counts only the
+    // trusted files (each one opened), as listing does.
     std::optional<Failure> Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,
                                  size_t keep = kDefaultKeep,
                                  const std::vector<std::wstring>& pinned = {}) const;
+    // Prune over `listed`, NamedFiles of folders just checked, taken before the save of
+    // `justSaved`; the folders are not checked again.
+    std::optional<Failure> PruneListed(const std::vector<SnapshotFileEntry>& listed,
+                                       const std::wstring& tagPrefix, const std::wstring& justSaved,
+                                       size_t keep = kDefaultKeep,
+                                       const std::vector<std::wstring>& pinned = {}) const;
 
 private:
     // Checks the two folders in turn: false when one is missing, a failure when one
     // fails the checks.
     Outcome<bool> FoldersExist() const;
-    // Files of the folder with our name pattern and tag, newest first, by name alone.
-    std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix) const;
     std::wstring m_dataFolder;  // without a trailing backslash
     std::wstring m_path;        // m_dataFolder\Backups
     TrustedOwners m_owners;

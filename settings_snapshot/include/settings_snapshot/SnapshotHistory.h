@@ -70,9 +70,12 @@ public:
 private:
     // The files as history entries, each adapter's original marked among them.
     std::vector<HistoryEntry> Classify(std::vector<SnapshotFileEntry> files) const;
-    // List() for Save: decided by the files' names, opening only the originals found to
-    // check them; List() itself when one of those fails the checks.
-    Outcome<std::vector<HistoryEntry>> ListForSave() const;
+    // The history for Save over files listed by name: decided by the names, opening only
+    // the originals found and the files marked as one to check them; over the trusted
+    // files alone when one of those fails the checks. *counted gets the files pruning
+    // may count: all of them, or the trusted ones alone after such a failure.
+    std::vector<HistoryEntry> ClassifyForSave(const std::vector<SnapshotFileEntry>& named,
+                                              std::vector<SnapshotFileEntry>* counted) const;
 
     BackupFolder m_folder;
     const ServiceReader* m_reader;
@@ -83,6 +86,11 @@ private:
 // is the first), then prunes the program's others, never an original. On failure no
 // file is saved or deleted. Never writes the registry.
 Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const std::vector<KeyRequest>& requests,
+                                                        const std::wstring& programTag,
+                                                        const std::wstring& service);
+// The same in the given folder.
+Outcome<SavedSnapshot, SaveFailure> SaveAdapterSnapshot(const BackupFolder& folder,
+                                                        const std::vector<KeyRequest>& requests,
                                                         const std::wstring& programTag,
                                                         const std::wstring& service);
 
