@@ -23,22 +23,20 @@ std::vector<std::wstring> ReadOnlyKey::SubkeyNames() const {
 }
 
 std::optional<std::wstring> ReadOnlyKey::String(const wchar_t* name) const {
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    LONG status = RegQueryValueExW(m_key.get(), name, nullptr, &type, nullptr, &size);
-    // The value may grow between the two reads; a few tries are enough.
-    for (int attempt = 0; attempt < 4 && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA); ++attempt) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    // The texts read here fit the first buffer, so one query reads each; a longer one
+    // gets a buffer of the size reported (it may grow between reads: a few tries).
+    constexpr size_t kFirstReadUnits = 128;
+    std::vector<wchar_t> buffer(kFirstReadUnits + 1, L'\0');  // the last unit stays 0
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = REG_NONE;
         DWORD got = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-        status =
+        const LONG status =
             RegQueryValueExW(m_key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
-        if (status == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-            const size_t units = got / sizeof(wchar_t);
-            return std::wstring(buffer.data(), wcsnlen(buffer.data(), units));
-        }
-        size = got;
+        if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+        if (status == ERROR_SUCCESS)
+            return std::wstring(buffer.data(), wcsnlen(buffer.data(), got / sizeof(wchar_t)));
+        buffer.assign(got / sizeof(wchar_t) + 2, L'\0');
     }
     return std::nullopt;
 }

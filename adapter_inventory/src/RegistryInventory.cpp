@@ -93,8 +93,7 @@ NetworkCardList ReadNetworkCards() {
     return list;
 }
 
-std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards) {
-    const std::vector<ClassEntry> entries = ReadClassEntries();
+std::vector<Adapter> NameCards(const std::vector<NetworkCard>& cards) {
     std::vector<Adapter> adapters;
     for (const NetworkCard& card : cards) {
         Adapter adapter;
@@ -102,6 +101,15 @@ std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards) {
         adapter.serviceName = card.serviceName.value_or(std::wstring());
         adapter.description = card.description.value_or(std::wstring());
         adapter.connectionName = ConnectionName(adapter.serviceName);
+        adapters.push_back(std::move(adapter));
+    }
+    return adapters;
+}
+
+std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards) {
+    const std::vector<ClassEntry> entries = ReadClassEntries();
+    std::vector<Adapter> adapters = NameCards(cards);
+    for (Adapter& adapter : adapters) {
         for (const ClassEntry& entry : entries) {
             if (adapter.serviceName.empty() || !SameServiceName(entry.instanceId, adapter.serviceName))
                 continue;
@@ -111,7 +119,6 @@ std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards) {
             adapter.medium = MediumOf(entry.mediaType);
             break;
         }
-        adapters.push_back(std::move(adapter));
     }
     return adapters;
 }

@@ -2,6 +2,7 @@
 // reads made read-only first, and the whole tree compared afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "adapter_inventory/AdapterChoice.h"
@@ -94,6 +95,19 @@ TEST_F(InventoryRegistry, ReadsTheLaptopReadOnlyAndWritesNothing) {
     readOnly.clear();
     for (const std::string& difference : SnapshotDifferences(before, CaptureTrees(Roots())))
         ADD_FAILURE() << difference;
+}
+
+// A text longer than the first read's buffer is read whole.
+TEST_F(InventoryRegistry, LongTextsAreReadWhole) {
+    SeedAdapter& card = *std::find_if(machine_.begin(), machine_.end(),
+                                      [](const SeedAdapter& a) { return !a.subkey.empty(); });
+    card.description = std::string(300, 'd') + "!";
+    ASSERT_TRUE(SeedMachine(machine_));
+    const NetworkCardList list = ReadNetworkCards();
+    const auto found = std::find_if(list.cards.begin(), list.cards.end(),
+                                    [&](const NetworkCard& c) { return c.cardKey == Wide(card.subkey); });
+    ASSERT_NE(found, list.cards.end());
+    EXPECT_EQ(found->description, Wide(card.description));
 }
 
 TEST_F(InventoryRegistry, ClassEntriesMatchWithoutRegardToCaseAndOnlyByInstanceId) {

@@ -89,7 +89,8 @@ void BuildAdapterTable(AdapterTable* table) {
     // A card without a readable service name gets no entry; like the listing, the
     // table ends with it.
     if (!cards.empty() && !cards.back().serviceName) cards.pop_back();
-    table->adapters = AdapterInventory::DescribeCards(cards);
+    // Runs match adapters by number, service or connection name: no class entry needed.
+    table->adapters = AdapterInventory::NameCards(cards);
 }
 
 RunStatus PrintUsage() {

@@ -818,6 +818,7 @@ TEST_F(AdapsetEndToEnd, TwentyFiveRunsKeepTheOriginalAndARestoreCanBeUndone) {
 TEST_F(AdapsetEndToEnd, AnUnfinishedRunIsMentionedUntilARunFinishes) {
     const SettingsSnapshot::BackupFolder folder = SettingsSnapshot::BackupFolder::Default().Value();
     const SettingsSnapshot::ApplyRecord record(folder, L"adapset");
+    ASSERT_FALSE(folder.PrepareFolders());
     const std::wstring snapshot =
         SettingsSnapshot::BackupFolder::Default().Value().Path() + L"\\20261209-101010-adapset-{x}.reg";
     ASSERT_FALSE(record.Start(L"{x}", snapshot));

@@ -34,8 +34,8 @@ std::optional<Failure> ApplyRecord::Start(const std::wstring& service,
                                           const std::wstring& snapshotPath) const {
     const std::wstring name = snapshotPath.substr(snapshotPath.rfind(L'\\') + 1);
     if (!IsServiceName(service) || !IsSnapshotName(name)) return Failure{m_path, L"not a record of ours"};
-    if (std::optional<Failure> failure = EnsureProtectedFolder(m_folder.DataFolder(), m_folder.Owners()))
-        return failure;
+    // The folder was checked by the save of the snapshot named; the file itself is
+    // created without following a link, and its final path is checked.
     const std::wstring text = L"\xFEFF" + service + L"\r\n" + name + L"\r\n";
     std::vector<BYTE> bytes;
     for (const wchar_t c : text) {

@@ -136,8 +136,14 @@ std::vector<SnapshotFileEntry> BackupFolder::NamedFiles(const std::wstring& tagP
 }
 
 bool BackupFolder::IsTrustedFile(const SnapshotFileEntry& entry) const {
-    const Outcome<OwnedHandle> file = OpenPlainFile(entry.path, READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING);
-    return file && HasTrustedOwner(file.Value().get(), m_owners);
+    return static_cast<bool>(OpenTrusted(entry, 0));
+}
+
+OwnedHandle BackupFolder::OpenTrusted(const SnapshotFileEntry& entry, DWORD access) const {
+    Outcome<OwnedHandle> file =
+        OpenPlainFile(entry.path, READ_CONTROL | access, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    if (!file || !HasTrustedOwner(file.Value().get(), m_owners)) return OwnedHandle();
+    return std::move(file.Value());
 }
 
 Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
@@ -175,18 +181,27 @@ std::optional<Failure> BackupFolder::PruneListed(const std::vector<SnapshotFileE
     // The run's own file takes one of the places kept.
     const size_t places = keep - std::min(keep, size_t{justSaved.empty() ? 0u : 1u});
     if (counted.size() <= places) return std::nullopt;
-    std::vector<const SnapshotFileEntry*> due(counted.begin() + places, counted.end());
-    if (!std::all_of(due.begin(), due.end(), [&](const auto* entry) { return IsTrustedFile(*entry); })) {
-        // A file due that is not trusted: only trusted files count, and only they go.
-        due.clear();
-        size_t kept = 0;
-        for (const SnapshotFileEntry* entry : counted)
-            if (IsTrustedFile(*entry) && ++kept > places) due.push_back(entry);
+    // Each file due is deleted through the handle that was checked.
+    std::vector<std::pair<const SnapshotFileEntry*, OwnedHandle>> due;
+    for (auto entry = counted.begin() + places; entry != counted.end(); ++entry) {
+        OwnedHandle file = OpenTrusted(**entry, DELETE);
+        if (!file) {
+            // A file due that is not trusted: only trusted files count, and only they go.
+            due.clear();
+            size_t kept = 0;
+            for (const SnapshotFileEntry* counting : counted)
+                if (OwnedHandle trusted = OpenTrusted(*counting, DELETE); trusted && ++kept > places)
+                    due.emplace_back(counting, std::move(trusted));
+            break;
+        }
+        due.emplace_back(*entry, std::move(file));
     }
     std::optional<Failure> first;
-    for (const SnapshotFileEntry* entry : due)
-        if (!DeleteFileW(entry->path.c_str()) && !first)
+    for (const auto& [entry, file] : due) {
+        FILE_DISPOSITION_INFO deleting{TRUE};
+        if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &deleting, sizeof deleting) && !first)
             first = Failure{entry->path, L"cannot delete the old snapshot", GetLastError()};
+    }
     return first;
 }
 

@@ -27,11 +27,14 @@ std::vector<BYTE> WellKnown(WELL_KNOWN_SID_TYPE type) {
 // The SID of one token information class that starts with a SID pointer
 // (TOKEN_OWNER, TOKEN_USER); empty when it cannot be read.
 std::vector<BYTE> TokenSid(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+    // A SID pointer followed by the SID: the first buffer fits, so one query reads it.
+    std::vector<BYTE> buffer(sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE);
     DWORD size = 0;
-    GetTokenInformation(token, kind, nullptr, 0, &size);
-    if (size == 0) return {};
-    std::vector<BYTE> buffer(size);
-    if (!GetTokenInformation(token, kind, buffer.data(), size, &size)) return {};
+    if (!GetTokenInformation(token, kind, buffer.data(), static_cast<DWORD>(buffer.size()), &size)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) return {};
+        buffer.resize(size);
+        if (!GetTokenInformation(token, kind, buffer.data(), size, &size)) return {};
+    }
     const PSID sid = *reinterpret_cast<PSID*>(buffer.data());
     return sid != nullptr && IsValidSid(sid) ? SidBytes(sid) : std::vector<BYTE>();
 }

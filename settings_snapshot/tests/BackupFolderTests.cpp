@@ -276,6 +276,7 @@ TEST_F(BackupFolderTest, TheUnfinishedApplyRecordLivesFromStartToClear) {
     EXPECT_EQ(record.Path(), m_folder.DataFolder() + L"\\unfinished-TarveloIP.txt");
     EXPECT_FALSE(record.Find().Value());
     EXPECT_FALSE(record.Clear());
+    ASSERT_FALSE(m_folder.PrepareFolders());  // as the save before a record does
     ASSERT_FALSE(record.Start(L"{eth0}", m_folder.Path() + L"\\20261208-220405-TarveloIP-{eth0}.reg"));
     ASSERT_FALSE(record.Start(L"{eth1}", m_folder.Path() + L"\\20261208-220406-TarveloIP-{eth1}.reg"));
     const Outcome<std::optional<UnfinishedApply>> found = record.Find();

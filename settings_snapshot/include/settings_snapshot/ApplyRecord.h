@@ -25,8 +25,9 @@ public:
     const std::wstring& Path() const { return m_path; }
 
     // Records that an apply for the adapter, from the snapshot file (one of the backup
-    // folder's), has started, replacing any record left behind. The file is written
-    // whole and flushed, or not at all; the failure names it.
+    // folder's, just saved: the save has checked the folders), has started, replacing any
+    // record left behind. The file is written whole and flushed, or not at all; the
+    // failure names it.
     std::optional<Failure> Start(const std::wstring& service, const std::wstring& snapshotPath) const;
     // Removes the record; no record is no failure.
     std::optional<Failure> Clear() const;

@@ -93,6 +93,9 @@ private:
     // Checks the two folders in turn: false when one is missing, a failure when one
     // fails the checks.
     Outcome<bool> FoldersExist() const;
+    // The file opened with READ_CONTROL and the access given (others may read it or
+    // delete it meanwhile) when it is a plain file with a trusted owner; else none.
+    OwnedHandle OpenTrusted(const SnapshotFileEntry& entry, DWORD access) const;
     std::wstring m_dataFolder;  // without a trailing backslash
     std::wstring m_path;        // m_dataFolder\Backups
     TrustedOwners m_owners;
