@@ -97,10 +97,11 @@ RunStatus ConfigureAdapter(const StaticSettings& settings) {
     std::wstring snapshot;
     const int saveStatus = SaveCurrentSettings(folder, plan, settings.ServiceName(), &snapshot);
     if (saveStatus != 0) return {saveStatus};
-    const int recordStatus = StartUnfinishedRun(folder.Value(), settings.ServiceName(), snapshot);
+    SettingsSnapshot::OwnedHandle record;
+    const int recordStatus = StartUnfinishedRun(folder.Value(), settings.ServiceName(), snapshot, &record);
     if (recordStatus != 0) return {recordStatus};
     for (const OpenedKey& key : opened) WriteValues(key);
-    EndUnfinishedRun(folder.Value());
+    EndUnfinishedRun(folder.Value(), std::move(record));
 
     if (NotifyDhcpClient(notifier, settings) != 0) return {printf("Adapter configuration failed\n")};
     return {0};

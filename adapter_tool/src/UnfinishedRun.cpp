@@ -26,16 +26,21 @@ std::optional<Failure> WithRecord(Action action) {
 
 }  // namespace
 
-int StartUnfinishedRun(const BackupFolder& folder, const char* serviceName, const std::wstring& snapshotPath) {
-    const std::optional<Failure> failure =
-        ApplyRecord(folder, kProgram).Start(WinBase::WideFromNarrow(serviceName), snapshotPath);
-    if (!failure) return 0;
-    printf("Cannot record the run before changing anything: %s\n", ConsoleField(failure->Describe()).c_str());
+int StartUnfinishedRun(const BackupFolder& folder, const char* serviceName, const std::wstring& snapshotPath,
+                       OwnedHandle* record) {
+    Outcome<OwnedHandle> begun =
+        ApplyRecord(folder, kProgram).Begin(WinBase::WideFromNarrow(serviceName), snapshotPath);
+    if (begun) {
+        *record = std::move(begun.Value());
+        return 0;
+    }
+    printf("Cannot record the run before changing anything: %s\n",
+           ConsoleField(begun.Error().Describe()).c_str());
     return kSnapshotFailedStatus;
 }
 
-void EndUnfinishedRun(const BackupFolder& folder) {
-    const std::optional<Failure> failure = ApplyRecord(folder, kProgram).Clear();
+void EndUnfinishedRun(const BackupFolder& folder, OwnedHandle record) {
+    const std::optional<Failure> failure = ApplyRecord(folder, kProgram).End(std::move(record));
     if (failure) fprintf(stderr, "%s\n", ConsoleField(failure->Describe()).c_str());
 }
 

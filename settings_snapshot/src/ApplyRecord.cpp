@@ -32,6 +32,11 @@ ApplyRecord::ApplyRecord(const BackupFolder& folder, const std::wstring& program
 
 std::optional<Failure> ApplyRecord::Start(const std::wstring& service,
                                           const std::wstring& snapshotPath) const {
+    const Outcome<OwnedHandle> record = Begin(service, snapshotPath);
+    return record ? std::nullopt : std::optional<Failure>(record.Error());
+}
+
+Outcome<OwnedHandle> ApplyRecord::Begin(const std::wstring& service, const std::wstring& snapshotPath) const {
     const std::wstring name = snapshotPath.substr(snapshotPath.rfind(L'\\') + 1);
     if (!IsServiceName(service) || !IsSnapshotName(name)) return Failure{m_path, L"not a record of ours"};
     // The folder was checked by the save of the snapshot named; the file itself is
@@ -43,11 +48,18 @@ std::optional<Failure> ApplyRecord::Start(const std::wstring& service,
         bytes.push_back(static_cast<BYTE>(c >> 8));
     }
     // A record left behind is replaced; it is rare, so only then is a removal tried.
-    std::optional<Failure> failure = WriteNewFile(m_path, bytes);
-    if (!failure || (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS))
-        return failure;
-    if (std::optional<Failure> cleared = Clear()) return cleared;
-    return WriteNewFile(m_path, bytes);
+    Outcome<OwnedHandle> record = WriteNewFileKeptOpen(m_path, bytes, DELETE);
+    if (record || (record.Error().error != ERROR_FILE_EXISTS && record.Error().error != ERROR_ALREADY_EXISTS))
+        return record;
+    if (std::optional<Failure> cleared = Clear()) return *cleared;
+    return WriteNewFileKeptOpen(m_path, bytes, DELETE);
+}
+
+std::optional<Failure> ApplyRecord::End(OwnedHandle record) const {
+    FILE_DISPOSITION_INFO deleting{TRUE};
+    if (!SetFileInformationByHandle(record.get(), FileDispositionInfo, &deleting, sizeof deleting))
+        return Failure{m_path, L"cannot remove the record", GetLastError()};
+    return std::nullopt;
 }
 
 std::optional<Failure> ApplyRecord::Clear() const {

@@ -25,19 +25,28 @@ DWORD WriteAll(HANDLE file, const std::vector<BYTE>& bytes) {
 
 }  // namespace
 
-std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
-    Outcome<OwnedHandle> created = OpenPlainFile(path, GENERIC_WRITE, 0, CREATE_NEW);
+Outcome<OwnedHandle> WriteNewFileKeptOpen(const std::wstring& path, const std::vector<BYTE>& bytes,
+                                          DWORD extraAccess) {
+    Outcome<OwnedHandle> created = OpenPlainFile(path, GENERIC_WRITE | extraAccess, 0, CREATE_NEW);
     if (!created) {
         Failure failure = created.Error();
         if (failure.error != ERROR_CANT_ACCESS_FILE) failure.reason = L"cannot create the file";
         return failure;
     }
-    OwnedHandle file = std::move(created.Value());
-    DWORD error = WriteAll(file.get(), bytes);
-    if (!CloseHandle(file.release()) && error == ERROR_SUCCESS) error = GetLastError();
-    if (error == ERROR_SUCCESS) return std::nullopt;
+    const DWORD error = WriteAll(created.Value().get(), bytes);
+    if (error == ERROR_SUCCESS) return created;
+    created.Value().reset();
     DeleteFileW(path.c_str());
     return Failure{path, L"cannot write the file", error};
+}
+
+std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes) {
+    Outcome<OwnedHandle> written = WriteNewFileKeptOpen(path, bytes, 0);
+    if (!written) return written.Error();
+    if (CloseHandle(written.Value().release())) return std::nullopt;
+    const Failure failure{path, L"cannot write the file", GetLastError()};
+    DeleteFileW(path.c_str());
+    return failure;
 }
 
 Outcome<std::vector<BYTE>> ReadSnapshotFile(const std::wstring& path) {

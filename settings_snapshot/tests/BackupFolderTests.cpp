@@ -288,6 +288,16 @@ TEST_F(BackupFolderTest, TheUnfinishedApplyRecordLivesFromStartToClear) {
 
     EXPECT_FALSE(record.Clear());
     EXPECT_FALSE(record.Find().Value());
+    // Kept open: closing the handle (a run cut off) leaves the record; End removes it.
+    for (const bool ended : {false, true}) {
+        Outcome<OwnedHandle> begun = record.Begin(L"{eth0}", L"20261208-220405-TarveloIP-{eth0}.reg");
+        ASSERT_TRUE(begun);
+        if (ended) {
+            EXPECT_FALSE(record.End(std::move(begun.Value())));
+        }
+        begun.Value().reset();
+        EXPECT_EQ(record.Find().Value().has_value(), !ended);
+    }
     // A name that leaves the backup folder; text without the byte-order mark.
     std::vector<BYTE> outside{0xFF, 0xFE};
     for (const wchar_t c : std::wstring(L"{eth0}\r\n..\\x.reg\r\n"))

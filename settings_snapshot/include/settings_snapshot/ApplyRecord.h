@@ -29,6 +29,10 @@ public:
     // record left behind. The file is written whole and flushed, or not at all; the
     // failure names it.
     std::optional<Failure> Start(const std::wstring& service, const std::wstring& snapshotPath) const;
+    // Start, keeping the record open for End; closing the handle leaves the record.
+    Outcome<OwnedHandle> Begin(const std::wstring& service, const std::wstring& snapshotPath) const;
+    // Removes the record Begin returned, through its handle (no path is looked up again).
+    std::optional<Failure> End(OwnedHandle record) const;
     // Removes the record; no record is no failure.
     std::optional<Failure> Clear() const;
     // The record left behind: nullopt when there is none; a failure (never to be used)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings_snapshot/Failure.h"
+#include "settings_snapshot/FolderSecurity.h"
 
 namespace SettingsSnapshot {
 
@@ -15,6 +16,10 @@ namespace SettingsSnapshot {
 // names the path. A link or junction at the path is refused, never followed.
 // Empty on success.
 std::optional<Failure> WriteNewFile(const std::wstring& path, const std::vector<BYTE>& bytes);
+// The same, returning the file still open with the extra access given (DELETE: to
+// remove it later through the handle); closing the handle leaves the file.
+Outcome<OwnedHandle> WriteNewFileKeptOpen(const std::wstring& path, const std::vector<BYTE>& bytes,
+                                          DWORD extraAccess);
 
 // The whole file; fails (naming the path) when it cannot be read or is larger than
 // kMaxRegFileBytes, or is a link, junction or second name of another file.
