@@ -83,14 +83,23 @@ std::wstring AdapterLines(size_t number, const NetworkCard& card, const Adapter&
 
 }  // namespace
 
-void BuildAdapterTable(AdapterTable* table) {
+void BuildAdapterTable(AdapterTable* table, bool withConnectionNames) {
     LONG status = ERROR_SUCCESS;
     std::vector<NetworkCard> cards = NumberedCards(&status, &table->accessRefused);
     // A card without a readable service name gets no entry; like the listing, the
     // table ends with it.
     if (!cards.empty() && !cards.back().serviceName) cards.pop_back();
     // Runs match adapters by number, service or connection name: no class entry needed.
-    table->adapters = AdapterInventory::NameCards(cards);
+    if (withConnectionNames) {
+        table->adapters = AdapterInventory::NameCards(cards);
+        return;
+    }
+    for (const NetworkCard& card : cards) {
+        Adapter adapter;
+        adapter.cardKey = card.cardKey;
+        adapter.serviceName = card.serviceName.value_or(std::wstring());
+        table->adapters.push_back(std::move(adapter));
+    }
 }
 
 RunStatus PrintUsage() {

@@ -10,6 +10,7 @@
 #include "AccessRefusal.h"
 #include "AdapterConfiguration.h"
 #include "AdapterListing.h"
+#include "AdapterNumbers.h"
 #include "ConnectionCheckRun.h"
 #include "RunDecision.h"
 #include "SnapshotRestore.h"
@@ -48,7 +49,7 @@ RunStatus Act(const RunDecision& decision, const std::vector<std::wstring>& wide
 int main(int argc, char* argv[]) {
     WinBase::RestrictDllSearchToSystem();
     AdapterTable table;
-    BuildAdapterTable(&table);
+    BuildAdapterTable(&table, argc < 2 || !IsAdapterNumber(argv[1]));
     // The arguments after the program, in UTF-16, aligned with argv + 1.
     std::vector<std::wstring> wideArguments = WinBase::WideArguments();
     if (!wideArguments.empty()) wideArguments.erase(wideArguments.begin());
