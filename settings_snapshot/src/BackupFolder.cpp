@@ -75,22 +75,15 @@ std::optional<Failure> BackupFolder::PrepareFolders() const {
 Outcome<std::wstring> BackupFolder::Save(const std::wstring& tag, const std::vector<BYTE>& bytes,
                                          const SYSTEMTIME& localTime) const {
     if (std::optional<Failure> failure = PrepareFolders()) return *failure;
-    return SaveInPrepared(tag, bytes, localTime, {});
+    return SaveInPrepared(tag, bytes, localTime);
 }
 
 Outcome<std::wstring> BackupFolder::SaveInPrepared(const std::wstring& tag, const std::vector<BYTE>& bytes,
-                                                   const SYSTEMTIME& localTime,
-                                                   const std::vector<SnapshotFileEntry>& listed) const {
+                                                   const SYSTEMTIME& localTime) const {
     const std::wstring stem = m_path + L"\\" + Stamp(localTime) + L"-" + FileNameTag(tag);
     const std::wstring first = stem + kExtension;
-    const auto taken = [&](const std::wstring& path) {
-        return std::any_of(listed.begin(), listed.end(), [&](const SnapshotFileEntry& entry) {
-            return _wcsicmp(entry.path.c_str(), path.c_str()) == 0;
-        });
-    };
     for (unsigned counter = 1; counter <= kMaxCounter; ++counter) {
         const std::wstring path = counter == 1 ? first : stem + L"-" + DecimalText(counter) + kExtension;
-        if (taken(path)) continue;
         std::optional<Failure> failure = WriteNewFile(path, bytes);
         if (!failure) return path;
         if (failure->error != ERROR_FILE_EXISTS && failure->error != ERROR_ALREADY_EXISTS) return *failure;

@@ -1,8 +1,9 @@
 #include "settings_snapshot/RegFileParser.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "DecimalText.h"
 #include "NameCompare.h"
@@ -12,6 +13,14 @@ namespace SettingsSnapshot {
 namespace {
 
 const wchar_t kRootPrefix[] = L"HKEY_LOCAL_MACHINE\\";
+
+// Adds the name (folded) to the names; false when it is there already.
+bool AddName(std::vector<std::wstring>* names, const std::wstring& name) {
+    std::wstring folded = FoldedName(name);
+    if (std::find(names->begin(), names->end(), folded) != names->end()) return false;
+    names->push_back(std::move(folded));
+    return true;
+}
 
 Failure AtLine(size_t line, std::wstring reason) {
     return Failure{L"", std::move(reason), ERROR_SUCCESS, line};
@@ -107,7 +116,7 @@ private:
         const std::wstring path = name.substr(root.size());
         if (HasControlCharacter(path)) return AtLine(number, L"key name holds a control character");
         if (std::optional<std::wstring> fault = m_allowed.KeyFault(path)) return AtLine(number, *fault);
-        if (!m_keyNames.insert(FoldedName(path)).second) return AtLine(number, L"key named twice: " + path);
+        if (!AddName(&m_keyNames, path)) return AtLine(number, L"key named twice: " + path);
         m_snapshot.keys.push_back(SnapshotKey{path, {}});
         m_valueNames.clear();
         return std::nullopt;
@@ -136,7 +145,7 @@ private:
         if (std::optional<std::wstring> fault = m_allowed.ValueFault(m_snapshot.keys.back().path, value))
             return AtLine(number, *fault);
 
-        if (!m_valueNames.insert(FoldedName(value.name)).second)
+        if (!AddName(&m_valueNames, value.name))
             return AtLine(number, L"value named twice: " + value.name);
         m_snapshot.keys.back().values.push_back(std::move(value));
         return std::nullopt;
@@ -222,8 +231,9 @@ private:
     Lines m_lines;
     const AllowList& m_allowed;
     Snapshot m_snapshot;
-    std::unordered_set<std::wstring> m_keyNames;    // folded, to refuse repeats
-    std::unordered_set<std::wstring> m_valueNames;  // of the current key, folded
+    // Folded, to refuse repeats; the allow-list keeps both short, so a plain search does.
+    std::vector<std::wstring> m_keyNames;
+    std::vector<std::wstring> m_valueNames;  // of the current key
 };
 
 }  // namespace

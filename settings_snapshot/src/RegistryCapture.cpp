@@ -1,7 +1,6 @@
 #include "settings_snapshot/RegistryCapture.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <algorithm>
 
 #include "NameCompare.h"
 #include "win_base/UniqueHandle.h"
@@ -29,20 +28,26 @@ LONG ReadValue(HKEY key, const std::wstring& name, SnapshotValue* value) {
 }
 
 // The requests with each key and each value name once (names compare without regard to
-// case), so that the file written from the snapshot can be read back.
+// case), so that the file written from the snapshot can be read back. The requests are
+// a handful of keys and values: a plain search does.
 std::vector<KeyRequest> Merged(const std::vector<KeyRequest>& requests) {
     std::vector<KeyRequest> merged;
-    std::unordered_map<std::wstring, size_t> keyIndex;
-    std::vector<std::unordered_set<std::wstring>> names;
+    std::vector<std::wstring> keys;                // folded, as merged
+    std::vector<std::vector<std::wstring>> names;  // folded, per merged key
     for (const KeyRequest& request : requests) {
-        const auto [entry, added] = keyIndex.emplace(FoldedName(request.path), merged.size());
-        if (added) {
+        const std::wstring folded = FoldedName(request.path);
+        const size_t at = std::find(keys.begin(), keys.end(), folded) - keys.begin();
+        if (at == keys.size()) {
+            keys.push_back(folded);
             merged.push_back(KeyRequest{request.path, {}});
             names.emplace_back();
         }
-        for (const std::wstring& name : request.valueNames)
-            if (names[entry->second].insert(FoldedName(name)).second)
-                merged[entry->second].valueNames.push_back(name);
+        for (const std::wstring& name : request.valueNames) {
+            std::wstring foldedName = FoldedName(name);
+            if (std::find(names[at].begin(), names[at].end(), foldedName) != names[at].end()) continue;
+            names[at].push_back(std::move(foldedName));
+            merged[at].valueNames.push_back(name);
+        }
     }
     return merged;
 }

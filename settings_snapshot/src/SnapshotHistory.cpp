@@ -163,7 +163,7 @@ Outcome<std::wstring> SnapshotHistory::Save(const std::wstring& programTag, cons
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const Outcome<std::wstring> saved =
-        m_folder.SaveInPrepared(programTag + service + (first ? kOriginalMarker : L""), bytes, now, named);
+        m_folder.SaveInPrepared(programTag + service + (first ? kOriginalMarker : L""), bytes, now);
     if (!saved) return saved;
     std::vector<std::wstring> originals;
     for (const HistoryEntry& entry : before)

@@ -50,11 +50,9 @@ public:
                                const SYSTEMTIME& localTime) const;
     // The same with the current local time.
     Outcome<std::wstring> Save(const std::wstring& tag, const std::vector<BYTE>& bytes) const;
-    // Save's writing alone, into folders PrepareFolders() has just checked; the names of
-    // `listed` (NamedFiles of those folders) are known to be taken and not tried.
+    // Save's writing alone, into folders PrepareFolders() has just checked.
     Outcome<std::wstring> SaveInPrepared(const std::wstring& tag, const std::vector<BYTE>& bytes,
-                                         const SYSTEMTIME& localTime,
-                                         const std::vector<SnapshotFileEntry>& listed) const;
+                                         const SYSTEMTIME& localTime) const;
 
     // Our snapshot files whose tag starts with tagPrefix ("" for all), newest write time
     // first. A missing folder has none; a folder that fails the checks is a failure.
