@@ -119,8 +119,13 @@ namespace {
 struct Listed {
     std::wstring folder;
     std::vector<HistoryEntry> entries;
+    size_t older = 0;  // our files beyond the newest, not listed
     int status = 0;
 };
+
+// The newest snapshots listed, besides every original: a folder of hundreds is listed
+// as fast as one of a few.
+constexpr size_t kListedNewest = 40;
 
 Listed ListHistory() {
     Listed listed;
@@ -131,7 +136,8 @@ Listed ListHistory() {
         return listed;
     }
     listed.folder = folder.Value().Path();
-    Outcome<std::vector<HistoryEntry>> entries = SnapshotHistory(folder.Value()).List();
+    Outcome<std::vector<HistoryEntry>> entries =
+        SnapshotHistory(folder.Value()).ListNewest(kListedNewest, &listed.older);
     if (!entries) {
         printf("Cannot list the snapshots: %s\n", ConsoleField(entries.Error().Describe()).c_str());
         listed.status = kSnapshotFailedStatus;
@@ -155,6 +161,9 @@ int ListSnapshots(const AdapterTable& table) {
                    WinBase::PrintableText(entry.file.path) + L"\n";
     if (listed.entries.empty()) listing = L"(none)\n";
     PrintText(listing);
+    if (listed.older > 0)
+        printf("(%lu older not listed; adapset /restore FILE restores any of them)\n",
+               static_cast<unsigned long>(listed.older));
     return 0;
 }
 

@@ -91,6 +91,29 @@ Outcome<std::vector<HistoryEntry>> SnapshotHistory::List() const {
     return Classify(std::move(files.Value()));
 }
 
+Outcome<std::vector<HistoryEntry>> SnapshotHistory::ListNewest(size_t count, size_t* older) const {
+    *older = 0;
+    const Outcome<bool> exist = m_folder.FoldersExist();
+    if (!exist) return exist.Error();
+    std::vector<HistoryEntry> shown;
+    if (!exist.Value()) return shown;
+    std::vector<SnapshotFileEntry> counted;
+    size_t later = 0;  // entries shown that are no original
+    // The originals come checked; the others are opened only while places are left.
+    for (HistoryEntry& entry : ClassifyForSave(m_folder.NamedFiles(), &counted)) {
+        if (!entry.original) {
+            if (later == count) {
+                ++*older;
+                continue;
+            }
+            if (!m_folder.IsTrustedFile(entry.file)) continue;
+            ++later;
+        }
+        shown.push_back(std::move(entry));
+    }
+    return shown;
+}
+
 // Opening every kept file costs a save far more than the rest of its work (each check
 // resolves the file's final path). Among trusted files alone the originals come out the
 // same as among all files whenever the ones chosen among all are trusted, so only those

@@ -229,6 +229,27 @@ TEST_F(BackupFolderTest, TheFirstSnapshotOfEachAdapterIsKeptAsItsOriginal) {
     EXPECT_EQ(history.List().Value().size(), 8u);
 }
 
+// Listing the newest shows every original and the newest trusted others; the rest is
+// counted, not opened.
+TEST_F(BackupFolderTest, ListingTheNewestShowsTheOriginalsAndCountsTheRest) {
+    const SnapshotHistory history(m_folder);
+    std::vector<std::wstring> saved;
+    for (int run = 0; run < 6; ++run) {
+        saved.push_back(history.Save(kToolTag, L"eth0", m_bytes).Value());
+        SetWriteTime(saved.back(), 10 + run);
+    }
+    // The newest is not trusted (a second name): left out, and the next one shown.
+    ASSERT_TRUE(CreateHardLinkW((m_folder.Path() + L"\\second-name").c_str(), saved[5].c_str(), nullptr));
+    size_t older = 0;
+    const Outcome<std::vector<HistoryEntry>> listed = history.ListNewest(2, &older);
+    ASSERT_TRUE(listed);
+    std::vector<std::wstring> paths;
+    for (const HistoryEntry& entry : listed.Value()) paths.push_back(entry.file.path);
+    EXPECT_EQ(paths, (std::vector<std::wstring>{saved[4], saved[3], saved[0]}));
+    EXPECT_TRUE(listed.Value().back().original);
+    EXPECT_EQ(older, 2u);
+}
+
 // A folder from before originals were marked: each adapter's oldest trusted snapshot
 // (the wizard's unnamed files by the adapter their keys name) is its original.
 TEST_F(BackupFolderTest, InAnOlderFolderTheOldestSnapshotOfEachAdapterIsItsOriginal) {

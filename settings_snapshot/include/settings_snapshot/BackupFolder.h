@@ -87,10 +87,11 @@ public:
                                        size_t keep = kDefaultKeep,
                                        const std::vector<std::wstring>& pinned = {}) const;
 
-private:
-    // Checks the two folders in turn: false when one is missing, a failure when one
-    // fails the checks.
+    // Checks the two folders in turn: false when one is missing (nothing to list), a
+    // failure when one fails the checks. Changes nothing.
     Outcome<bool> FoldersExist() const;
+
+private:
     // The file opened with READ_CONTROL and the access given (others may read it or
     // delete it meanwhile) when it is a plain file with a trusted owner; else none.
     OwnedHandle OpenTrusted(const SnapshotFileEntry& entry, DWORD access) const;

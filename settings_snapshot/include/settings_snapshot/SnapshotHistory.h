@@ -54,6 +54,13 @@ public:
     // adapter's original marked. Fails as BackupFolder::List; changes nothing.
     Outcome<std::vector<HistoryEntry>> List() const;
 
+    // The newest `count` trusted snapshots that are no adapter's original, and every
+    // original, newest write time first, as List() gives them; *older gets the number of
+    // our files left out (not opened, so not known to be trusted). The files left out
+    // are known by their names only: a folder of hundreds costs little more than one of
+    // a few. Fails as List(); changes nothing.
+    Outcome<std::vector<HistoryEntry>> ListNewest(size_t count, size_t* older) const;
+
     // Saves the bytes as the program's snapshot of the adapter, marked as its original
     // when no trusted snapshot of that adapter exists yet; then deletes the program's
     // snapshots beyond the newest `keep` (never an original, never the new one; old
