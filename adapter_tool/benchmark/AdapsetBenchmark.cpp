@@ -55,7 +55,11 @@ double TimedRun(const std::string& commandLine, const std::string& directory) {
         CloseHandle(process.hProcess);
     }
     CloseHandle(nul);
-    if (!started || exitCode != 0) return -1;
+    if (!started || exitCode != 0) {
+        printf("run failed (%s): %s\n", started ? ("exit " + std::to_string(exitCode)).c_str() : "not started",
+               commandLine.c_str());
+        return -1;
+    }
     return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
            static_cast<double>(frequency.QuadPart);
 }
