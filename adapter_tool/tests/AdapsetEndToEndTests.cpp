@@ -992,6 +992,27 @@ TEST_F(AdapsetEndToEnd, SnapshotsAreListedByWriteTimeAndPlantedNamesNeverEvictTh
     }
     EXPECT_EQ(listed, listing);
     EXPECT_EQ(BackupNames().size(), 23u);
+
+    // More than the listing shows: every original, the newest 40 others, a line for the
+    // rest (here 50 others: the 20 above and 30 newer).
+    for (int second = 0; second < 30; ++second) {
+        char name[64];
+        snprintf(name, sizeof name, "20210101-0000%02d-adapset-old.reg", second);
+        WriteRegFile(Backups() + "\\" + name, L"");
+        SetWriteTime(Backups() + "\\" + name, 1000 + second);
+    }
+    const std::string many = RunTool("/restore").result.output;
+    std::istringstream manyLines(many);
+    size_t originals = 0, others = 0;
+    while (std::getline(manyLines, line)) {
+        if (line.find("  original  ") == 19) ++originals;
+        if (line.find("  later     ") == 19) ++others;
+    }
+    EXPECT_EQ(originals, 3u);
+    EXPECT_EQ(others, 40u);
+    EXPECT_NE(many.find("\r\n(10 older not listed; adapset /restore FILE restores any of them)\r\n"),
+              std::string::npos)
+        << many;
 }
 
 namespace {
