@@ -93,14 +93,14 @@ NetworkCardList ReadNetworkCards() {
     return list;
 }
 
-std::vector<Adapter> NameCards(const std::vector<NetworkCard>& cards) {
+std::vector<Adapter> NameCards(const std::vector<NetworkCard>& cards, bool withConnectionNames) {
     std::vector<Adapter> adapters;
     for (const NetworkCard& card : cards) {
         Adapter adapter;
         adapter.cardKey = card.cardKey;
         adapter.serviceName = card.serviceName.value_or(std::wstring());
         adapter.description = card.description.value_or(std::wstring());
-        adapter.connectionName = ConnectionName(adapter.serviceName);
+        if (withConnectionNames) adapter.connectionName = ConnectionName(adapter.serviceName);
         adapters.push_back(std::move(adapter));
     }
     return adapters;

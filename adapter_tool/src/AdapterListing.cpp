@@ -90,16 +90,7 @@ void BuildAdapterTable(AdapterTable* table, bool withConnectionNames) {
     // table ends with it.
     if (!cards.empty() && !cards.back().serviceName) cards.pop_back();
     // Runs match adapters by number, service or connection name: no class entry needed.
-    if (withConnectionNames) {
-        table->adapters = AdapterInventory::NameCards(cards);
-        return;
-    }
-    for (const NetworkCard& card : cards) {
-        Adapter adapter;
-        adapter.cardKey = card.cardKey;
-        adapter.serviceName = card.serviceName.value_or(std::wstring());
-        table->adapters.push_back(std::move(adapter));
-    }
+    table->adapters = AdapterInventory::NameCards(cards, withConnectionNames);
 }
 
 RunStatus PrintUsage() {

@@ -142,11 +142,15 @@ OwnedHandle BackupFolder::OpenTrusted(const SnapshotFileEntry& entry, DWORD acce
 Outcome<std::vector<SnapshotFileEntry>> BackupFolder::List(const std::wstring& tagPrefix) const {
     const Outcome<bool> exist = FoldersExist();
     if (!exist) return exist.Error();
-    std::vector<SnapshotFileEntry> entries;
-    if (!exist.Value()) return entries;
-    for (SnapshotFileEntry& entry : NamedFiles(tagPrefix))
-        if (IsTrustedFile(entry)) entries.push_back(std::move(entry));
-    return entries;
+    if (!exist.Value()) return std::vector<SnapshotFileEntry>();
+    return TrustedAmong(NamedFiles(tagPrefix));
+}
+
+std::vector<SnapshotFileEntry> BackupFolder::TrustedAmong(std::vector<SnapshotFileEntry> files) const {
+    files.erase(std::remove_if(files.begin(), files.end(),
+                               [&](const SnapshotFileEntry& entry) { return !IsTrustedFile(entry); }),
+                files.end());
+    return files;
 }
 
 std::optional<Failure> BackupFolder::Prune(const std::wstring& tagPrefix, const std::wstring& justSaved,

@@ -126,9 +126,7 @@ std::vector<HistoryEntry> SnapshotHistory::ClassifyForSave(const std::vector<Sna
     for (const HistoryEntry& entry : entries) {
         const std::optional<NameParts> parts = ReadName(entry.file.name);
         if ((entry.original || (parts && parts->marked)) && !m_folder.IsTrustedFile(entry.file)) {
-            counted->clear();
-            for (const SnapshotFileEntry& file : named)
-                if (m_folder.IsTrustedFile(file)) counted->push_back(file);
+            *counted = m_folder.TrustedAmong(named);
             return Classify(*counted);
         }
     }

@@ -49,9 +49,10 @@ NetworkCardList ReadNetworkCards();
 // service name gives an adapter with none), with connection names and class entry
 // facts; every state Unknown.
 std::vector<Adapter> DescribeCards(const std::vector<NetworkCard>& cards);
-// The same with connection names only: the class entries are not read, so every
-// adapter's class entry facts keep their defaults. For callers that match names alone.
-std::vector<Adapter> NameCards(const std::vector<NetworkCard>& cards);
+// The same with connection names only (none either when withConnectionNames is false):
+// the class entries are not read, so every adapter's class entry facts keep their
+// defaults. For callers that match names alone.
+std::vector<Adapter> NameCards(const std::vector<NetworkCard>& cards, bool withConnectionNames = true);
 
 // Same, but without asking the IP Helper: every state is Unknown.
 std::vector<Adapter> ReadAdaptersFromRegistry();

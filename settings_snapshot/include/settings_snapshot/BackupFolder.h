@@ -65,6 +65,8 @@ public:
     std::vector<SnapshotFileEntry> NamedFiles(const std::wstring& tagPrefix = L"") const;
     // True when the file is a plain file (no link) with a trusted owner.
     bool IsTrustedFile(const SnapshotFileEntry& entry) const;
+    // The files IsTrustedFile accepts, in their order (each one opened).
+    std::vector<SnapshotFileEntry> TrustedAmong(std::vector<SnapshotFileEntry> files) const;
 
     // Deletes all but the newest `keep` of the files whose tag starts with tagPrefix,
     // never the file named `justSaved` (a run's own new snapshot) nor a pinned one (the
